@@ -1,0 +1,214 @@
+#include "common/numbers.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace gm::common {
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+double leadingNumber(std::string_view chars)
+{
+    // Collect the characters of the number with blanks and TABs removed,
+    // then let strtod read it in the C locale.
+    std::string number;
+    std::size_t i = 0;
+    auto skip = [&] {
+        while (i < chars.size() && isBlank(chars[i])) {
+            ++i;
+        }
+    };
+    skip();
+    if (i < chars.size() && (chars[i] == '+' || chars[i] == '-')) {
+        number += chars[i++];
+        skip();
+    }
+    bool digits = false;
+    bool point = false;
+    while (i < chars.size()) {
+        const char c = chars[i];
+        if (isDigit(c)) {
+            number += c;
+            digits = true;
+        } else if (c == '.' && !point) {
+            number += c;
+            point = true;
+        } else if (!isBlank(c)) {
+            break;
+        }
+        ++i;
+    }
+    if (!digits) {
+        return 0.0;
+    }
+    // Exponent: only when at least one digit follows it.
+    if (i < chars.size() && (chars[i] == 'e' || chars[i] == 'E' || chars[i] == 'd' || chars[i] == 'D')) {
+        std::size_t j = i + 1;
+        std::string exponent = "e";
+        while (j < chars.size() && isBlank(chars[j])) {
+            ++j;
+        }
+        if (j < chars.size() && (chars[j] == '+' || chars[j] == '-')) {
+            exponent += chars[j++];
+        }
+        bool expDigits = false;
+        while (j < chars.size() && (isDigit(chars[j]) || isBlank(chars[j]))) {
+            if (isDigit(chars[j])) {
+                exponent += chars[j];
+                expDigits = true;
+                if (exponent.size() > 8) {
+                    break;  // far past any double's range already
+                }
+            }
+            ++j;
+        }
+        if (expDigits) {
+            number += exponent;
+        }
+    }
+    // C locale parse: the number is built from ASCII digits and '.' only.
+    char* end = nullptr;
+    const double value = std::strtod(number.c_str(), &end);
+    if (!std::isfinite(value)) {
+        return 0.0;
+    }
+    return value;
+}
+
+std::string plainDecimal(double value)
+{
+    if (!std::isfinite(value)) {
+        return "0";
+    }
+    if (value == 0.0) {
+        return "0";  // also for -0
+    }
+    char buffer[64];
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e15 || magnitude < 1e-15) {
+        std::snprintf(buffer, sizeof buffer, "%.15g", value);
+        return buffer;
+    }
+    // Enough decimals for 15 significant digits, then trailing zeros dropped.
+    const int intDigits = magnitude >= 1.0 ? static_cast<int>(std::floor(std::log10(magnitude))) + 1 : 0;
+    int decimals = 15 - intDigits;
+    if (magnitude < 1.0) {
+        decimals = 15 + static_cast<int>(-std::floor(std::log10(magnitude))) - 1;
+    }
+    decimals = std::max(0, std::min(decimals, 30));
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    std::string text = buffer;
+    if (text.find('.') != std::string::npos) {
+        while (!text.empty() && text.back() == '0') {
+            text.pop_back();
+        }
+        if (!text.empty() && text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    if (text == "-0") {
+        return "0";
+    }
+    return text;
+}
+
+bool isNumeric(std::string_view text)
+{
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && isBlank(text[i])) {
+        ++i;
+    }
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+        while (i < n && isBlank(text[i])) {
+            ++i;
+        }
+    }
+    bool digits = false;
+    while (i < n && isDigit(text[i])) {
+        ++i;
+        digits = true;
+    }
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && isDigit(text[i])) {
+            ++i;
+            digits = true;
+        }
+    }
+    if (!digits) {
+        return false;
+    }
+    if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            ++i;
+        }
+        bool expDigits = false;
+        while (i < n && isDigit(text[i])) {
+            ++i;
+            expDigits = true;
+        }
+        if (!expDigits) {
+            return false;
+        }
+    }
+    while (i < n && isBlank(text[i])) {
+        ++i;
+    }
+    return i == n;
+}
+
+std::string formatFixed(double value, int minIntegerDigits, int decimals)
+{
+    if (!std::isfinite(value)) {
+        value = 0.0;
+    }
+    decimals = std::max(0, std::min(decimals, 15));
+    minIntegerDigits = std::max(0, std::min(minIntegerDigits, 30));
+    // Round half away from zero on the decimal value the user sees; the
+    // tiny nudge keeps 0.0005 (stored as 0.000499999...) rounding up.
+    const double scale = std::pow(10.0, decimals);
+    double scaled = std::fabs(value) * scale;
+    scaled = std::floor(scaled + 0.5 + scaled * 1e-15);
+    const bool negative = value < 0.0 && scaled > 0.0;
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.0f", scaled);
+    std::string digits = buffer;
+    if (static_cast<int>(digits.size()) <= decimals) {
+        digits.insert(0, static_cast<std::size_t>(decimals + 1) - digits.size(), '0');
+    }
+    std::string integerPart = digits.substr(0, digits.size() - static_cast<std::size_t>(decimals));
+    const std::string fraction = digits.substr(digits.size() - static_cast<std::size_t>(decimals));
+    // Leading zeros beyond the minimum integer digits are dropped.
+    while (static_cast<int>(integerPart.size()) > minIntegerDigits && !integerPart.empty() && integerPart.front() == '0') {
+        integerPart.erase(0, 1);
+    }
+    while (static_cast<int>(integerPart.size()) < minIntegerDigits) {
+        integerPart.insert(0, 1, '0');
+    }
+    std::string text = negative ? "-" : "";
+    text += integerPart;
+    if (decimals > 0) {
+        text += '.';
+        text += fraction;
+    }
+    return text;
+}
+
+}  // namespace gm::common

@@ -1,0 +1,83 @@
+#include "platform/codec.h"
+
+#include <array>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace gm::platform {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; the five bytes the code page leaves
+// undefined map to the C1 control of the same value, as Windows does.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+}  // namespace
+
+QString fromAnsi(std::string_view bytes)
+{
+#ifdef _WIN32
+    if (bytes.empty()) {
+        return {};
+    }
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+    return QString::fromStdWString(wide);
+#else
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        const char16_t u = (b >= 0x80 && b <= 0x9F) ? kHigh[b - 0x80u] : char16_t(b);
+        text.append(QChar(u));
+    }
+    return text;
+#endif
+}
+
+std::string toAnsi(const QString& text)
+{
+#ifdef _WIN32
+    if (text.isEmpty()) {
+        return {};
+    }
+    const std::wstring wide = text.toStdWString();
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, "?", nullptr);
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, "?", nullptr);
+    return bytes;
+#else
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            bytes.push_back(static_cast<char>(u));
+            continue;
+        }
+        char out = '?';
+        for (std::size_t k = 0; k < kHigh.size(); ++k) {
+            if (kHigh[k] == u) {
+                out = static_cast<char>(0x80 + k);
+                break;
+            }
+        }
+        // A surrogate pair is one character the code page lacks: one '?'.
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+        }
+        bytes.push_back(out);
+    }
+    return bytes;
+#endif
+}
+
+}  // namespace gm::platform

@@ -1,0 +1,48 @@
+// File-system queries used by every tool: existence tests, folder listing,
+// Windows-style wildcards and game-relative paths.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gm::platform {
+
+namespace fs = std::filesystem;
+
+// Converts between the program's path text (UTF-8) and a native path.
+fs::path toPath(std::string_view utf8);
+std::string fromPath(const fs::path& path);
+
+// True when something of that name exists, a folder or a file.
+bool pathExists(const fs::path& path);
+// True only for an existing plain file (folders do not count).
+bool fileExists(const fs::path& path);
+// True only for an existing folder.
+bool folderExists(const fs::path& path);
+
+struct DirEntry {
+    std::string name;  // UTF-8
+    bool isFolder = false;
+};
+
+// The visible entries of a folder: hidden and system entries are left out
+// (on POSIX a leading dot counts as hidden), "." and ".." never appear.
+// A missing or unreadable folder gives an empty list.
+std::vector<DirEntry> listVisible(const fs::path& folder);
+
+// Windows-style wildcard match: '*' any run, '?' one character, ASCII letters
+// compared without case, as the Windows file functions match names.
+bool wildcardMatch(std::string_view pattern, std::string_view name);
+
+// Appends a game-relative path written with backslashes ("\tracks\a\track.ini")
+// to a folder given in the program's path text. Empty parts (doubled or
+// trailing separators) are skipped, so "C:\Game\" + "\tracks" works as well.
+fs::path joinGamePath(std::string_view folder, std::string_view relative);
+
+// Reads a whole file as bytes; nothing when it cannot be read.
+std::optional<std::string> readFile(const fs::path& path);
+
+}  // namespace gm::platform

@@ -1,0 +1,38 @@
+// The directory window: the user picks the game directory; a valid choice
+// is stored in the option file.
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+
+#include "shell/folder_list_widget.h"
+#include "ui/command_button.h"
+#include "ui/form.h"
+
+namespace gm::shell {
+
+class frmDirectory : public ui::Form {
+    Q_OBJECT
+
+public:
+    explicit frmDirectory(ui::AppContext& context);
+
+    void Form_Load() override;
+    void Drive1_Change();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    // The drive list: Windows drives, elsewhere the mounted volumes ("/" first).
+    static QStringList driveList();
+
+    QComboBox* Drive1;
+    FolderListWidget* Dir1;
+    ui::CommandButton* cmdOK;
+    ui::CommandButton* cmdCancel;
+    QLabel* Label1;
+
+protected:
+    void Form_Unload() override;
+};
+
+}  // namespace gm::shell

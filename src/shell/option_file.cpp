@@ -1,0 +1,47 @@
+#include "shell/option_file.h"
+
+#include "common/lines.h"
+#include "common/quoted_field.h"
+#include "platform/fs.h"
+
+namespace gm::shell {
+
+std::filesystem::path optionFilePath(const std::filesystem::path& applicationFolder)
+{
+    return applicationFolder / std::string(kOptionFileName);
+}
+
+std::optional<std::string> readGameDirectory(const std::filesystem::path& applicationFolder)
+{
+    const std::filesystem::path path = optionFilePath(applicationFolder);
+    if (!platform::fileExists(path)) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> bytes = platform::readFile(path);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    const std::vector<std::string> lines = common::splitLines(*bytes);
+    if (lines.empty()) {
+        return std::nullopt;
+    }
+    std::optional<std::string> value = common::readFirstField(lines.front());
+    if (!value || value->empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+platform::WriteResult writeGameDirectory(const std::filesystem::path& applicationFolder,
+                                         std::string_view gameDirectory)
+{
+    return platform::writeFileAtomic(optionFilePath(applicationFolder), common::quotedLine(gameDirectory));
+}
+
+bool isGameDirectory(std::string_view folder)
+{
+    return platform::pathExists(platform::joinGamePath(folder, "\\players")) &&
+           platform::pathExists(platform::joinGamePath(folder, "\\series"));
+}
+
+}  // namespace gm::shell

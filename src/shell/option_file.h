@@ -1,0 +1,32 @@
+// The option file beside the program: the game directory as one quoted line.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/atomic_write.h"
+
+namespace gm::shell {
+
+inline constexpr std::string_view kOptionFileName = "option.dat";
+
+std::filesystem::path optionFilePath(const std::filesystem::path& applicationFolder);
+
+// The game directory the option file holds: the first field of its first
+// line (a quoted value to the next quote, otherwise to the first comma or
+// the line end, leading blanks skipped). Nothing when the file is missing,
+// unreadable or holds no readable value: a first start, then.
+std::optional<std::string> readGameDirectory(const std::filesystem::path& applicationFolder);
+
+// Replaces the option file atomically with one line: the quoted directory
+// and CR LF.
+platform::WriteResult writeGameDirectory(const std::filesystem::path& applicationFolder,
+                                         std::string_view gameDirectory);
+
+// A folder is a game directory when both "\players" and "\series" exist in
+// it (folders, or files of those names).
+bool isGameDirectory(std::string_view folder);
+
+}  // namespace gm::shell

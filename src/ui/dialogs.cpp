@@ -1,0 +1,78 @@
+#include "ui/dialogs.h"
+
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace gm::ui {
+
+namespace {
+
+QMessageBox::Icon toQt(Icon icon)
+{
+    switch (icon) {
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toQt(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+}  // namespace
+
+Answer QtDialogs::message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
+                          const QString& title)
+{
+    QMessageBox box(toQt(icon), title.isEmpty() ? kProgramTitle : title, text, toQt(buttons), parent);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        break;
+    }
+    // Closing a box without a Cancel button counts as its only safe answer.
+    if (buttons == Buttons::YesNo) {
+        return Answer::No;
+    }
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+std::optional<QString> QtDialogs::input(QWidget* parent, const QString& prompt, const QString& title,
+                                        const QString& preset)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title.isEmpty() ? kProgramTitle : title, prompt,
+                                               QLineEdit::Normal, preset, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace gm::ui

@@ -1,0 +1,101 @@
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+
+#include "platform/fs.h"
+
+namespace gm::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir()
+{
+    std::random_device device;
+    std::mt19937_64 random(device());
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate = base / ("gm-test-" + std::to_string(random() % 1000000000ULL));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    ADD_FAILURE() << "could not create a temporary folder";
+}
+
+TempDir::~TempDir()
+{
+    if (path_.empty()) {
+        return;
+    }
+    std::error_code ec;
+    // Make everything writable again first (tests make files read-only).
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        std::error_code permError;
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, permError);
+    }
+    fs::remove_all(path_, ec);
+}
+
+std::string TempDir::text() const
+{
+    return platform::fromPath(path_);
+}
+
+fs::path TempDir::write(std::string_view relative, std::string_view bytes) const
+{
+    const fs::path target = path_ / platform::toPath(relative);
+    std::error_code ec;
+    fs::create_directories(target.parent_path(), ec);
+    writeBytes(target, bytes);
+    return target;
+}
+
+fs::path TempDir::mkdir(std::string_view relative) const
+{
+    const fs::path target = path_ / platform::toPath(relative);
+    std::error_code ec;
+    fs::create_directories(target, ec);
+    EXPECT_FALSE(ec) << ec.message();
+    return target;
+}
+
+std::string TempDir::read(std::string_view relative) const
+{
+    return readBytes(path_ / platform::toPath(relative));
+}
+
+bool TempDir::exists(std::string_view relative) const
+{
+    std::error_code ec;
+    return fs::exists(path_ / platform::toPath(relative), ec);
+}
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        ADD_FAILURE() << "cannot read " << path;
+        return {};
+    }
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const fs::path& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        ADD_FAILURE() << "cannot write " << path;
+    }
+}
+
+}  // namespace gm::test

@@ -1,0 +1,37 @@
+// A temporary folder that lives for one test, with byte-level file helpers.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace gm::test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The folder as the program's path text (UTF-8).
+    std::string text() const;
+
+    // Writes bytes to a path relative to the folder (forward slashes),
+    // creating folders on the way; returns the full path.
+    std::filesystem::path write(std::string_view relative, std::string_view bytes) const;
+    std::filesystem::path mkdir(std::string_view relative) const;
+    // The bytes of a file below the folder; fails the test when unreadable.
+    std::string read(std::string_view relative) const;
+    bool exists(std::string_view relative) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Reads a whole file; empty and a test failure when unreadable.
+std::string readBytes(const std::filesystem::path& path);
+void writeBytes(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace gm::test

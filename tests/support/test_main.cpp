@@ -1,0 +1,32 @@
+// Runs the tests inside a QApplication on the offscreen platform, with HOME
+// and the XDG folders pointed at a private temporary folder, so that no test
+// can reach the user's own files or trash.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <filesystem>
+#include <string>
+
+#include "support/temp_dir.h"
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const std::filesystem::path home = std::filesystem::temp_directory_path() /
+                                       ("gm-home-" + std::to_string(QCoreApplication::applicationPid()));
+    std::filesystem::create_directories(home / ".local" / "share");
+    std::filesystem::create_directories(home / ".config");
+    qputenv("HOME", home.string().c_str());
+    qputenv("XDG_DATA_HOME", (home / ".local" / "share").string().c_str());
+    qputenv("XDG_CONFIG_HOME", (home / ".config").string().c_str());
+    qputenv("XDG_RUNTIME_DIR", home.string().c_str());
+
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    std::error_code ec;
+    std::filesystem::remove_all(home, ec);
+    return result;
+}
