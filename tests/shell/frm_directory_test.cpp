@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <filesystem>
+
+#include "shell/frm_directory.h"
+#include "support/layout_check.h"
+#include "support/test_app.h"
+#include "ui/geometry.h"
+
+namespace gm::shell {
+namespace {
+
+using test::TestApp;
+using ui::Buttons;
+using ui::Icon;
+
+const QString kInvalid = QStringLiteral("The directory you specified is not the valid directory for Gridmark.");
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+struct DirectoryWindow {
+    explicit DirectoryWindow(TestApp& app)
+    {
+        app.context.showMenu = [&app] { ++app.menuShows; };
+        window = new frmDirectory(app.context);
+        window->Form_Load();
+    }
+    ~DirectoryWindow() { delete window.data(); }
+    QPointer<frmDirectory> window;
+};
+
+TEST(DirectoryWindow, AcceptsAFolderWithPlayersAndSeries)
+{
+    TestApp app;
+    app.makeGameDirectory();
+    DirectoryWindow d(app);
+    ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
+    d.window->cmdOK_Click();
+    EXPECT_TRUE(d.window->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
+    EXPECT_EQ(app.context.gameDirectory, app.game.text());
+    EXPECT_EQ(app.appFolder.read("option.dat"), "\"" + app.game.text() + "\"\r\n");
+}
+
+TEST(DirectoryWindow, RefusesAFolderWithOnlyOneOfThem)
+{
+    for (const char* only : {"players", "series"}) {
+        SCOPED_TRACE(only);
+        TestApp app;
+        app.game.mkdir(only);
+        app.context.gameDirectory = "/previous";
+        DirectoryWindow d(app);
+        ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
+        const int rows = d.window->Dir1->count();
+        app.dialogs.expect(kInvalid, Buttons::Ok, Icon::Critical);
+        d.window->cmdOK_Click();
+        EXPECT_FALSE(d.window->isUnloaded());
+        EXPECT_TRUE(d.window->isVisible());
+        EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
+        EXPECT_EQ(d.window->Dir1->count(), rows);
+        EXPECT_EQ(app.context.gameDirectory, "/previous");
+        EXPECT_FALSE(app.appFolder.exists("option.dat"));
+        EXPECT_EQ(app.menuShows, 0);
+    }
+}
+
+TEST(DirectoryWindow, OnlyTheOpenFolderCountsNotTheHighlightedOne)
+{
+    TestApp app;
+    app.game.mkdir("Gridmark/players");
+    app.game.mkdir("Gridmark/series");
+    app.game.mkdir("Other");
+    DirectoryWindow d(app);
+    FolderListWidget* list = d.window->Dir1;
+    ASSERT_TRUE(list->setPath(q(app.game.text())));
+    const QString gridmark = q(app.game.text() + "/Gridmark");
+
+    // One click only highlights the entry.
+    QListWidgetItem* entry = list->entryFor(gridmark);
+    ASSERT_NE(entry, nullptr);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(entry).center());
+    EXPECT_EQ(list->currentItem(), entry);
+    EXPECT_EQ(list->path(), q(app.game.text()));
+    app.dialogs.expect(kInvalid, Buttons::Ok, Icon::Critical);
+    d.window->cmdOK_Click();
+    EXPECT_FALSE(d.window->isUnloaded());
+
+    // A double click opens it: it becomes the current path and lists its
+    // sub-folders below it.
+    entry = list->entryFor(gridmark);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(entry).center());
+    EXPECT_EQ(list->path(), gridmark);
+    EXPECT_NE(list->entryFor(gridmark + "/players"), nullptr);
+    EXPECT_NE(list->entryFor(gridmark + "/series"), nullptr);
+    EXPECT_EQ(list->entryFor(q(app.game.text() + "/Other")), nullptr);
+    d.window->cmdOK_Click();
+    EXPECT_TRUE(d.window->isUnloaded());
+    EXPECT_EQ(app.context.gameDirectory, gridmark.toStdString());
+}
+
+TEST(DirectoryWindow, HiddenFoldersAreNotListedAndSubFoldersAreSorted)
+{
+    TestApp app;
+    app.game.mkdir("beta");
+    app.game.mkdir("Alpha");
+    app.game.mkdir(".hidden");
+    app.game.write("a-file.txt", "x");
+    DirectoryWindow d(app);
+    FolderListWidget* list = d.window->Dir1;
+    ASSERT_TRUE(list->setPath(q(app.game.text())));
+    const int alpha = list->row(list->entryFor(q(app.game.text() + "/Alpha")));
+    const int beta = list->row(list->entryFor(q(app.game.text() + "/beta")));
+    EXPECT_GE(alpha, 0);
+    EXPECT_EQ(beta, alpha + 1);
+    EXPECT_EQ(list->entryFor(q(app.game.text() + "/.hidden")), nullptr);
+    EXPECT_EQ(list->entryFor(q(app.game.text() + "/a-file.txt")), nullptr);
+    // The open folder's ancestors come first, from the root down.
+    EXPECT_EQ(FolderListWidget::entryPath(list->item(0)), QStringLiteral("/"));
+    EXPECT_EQ(FolderListWidget::entryPath(list->item(alpha - 1)), q(app.game.text()));
+}
+
+TEST(DirectoryWindow, OpensAtTheStoredDirectoryAndCancelStoresNothing)
+{
+    TestApp app;
+    app.makeGameDirectory();
+    app.context.gameDirectory = app.game.text() + "/";
+    DirectoryWindow d(app);
+    EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
+    EXPECT_EQ(d.window->Drive1->currentIndex(), 0);
+    EXPECT_EQ(d.window->Drive1->itemText(0), QStringLiteral("/"));
+    QTest::mouseClick(d.window->cmdCancel, Qt::LeftButton);
+    EXPECT_TRUE(d.window->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
+    EXPECT_EQ(app.context.gameDirectory, app.game.text() + "/");
+    EXPECT_FALSE(app.appFolder.exists("option.dat"));
+}
+
+TEST(DirectoryWindow, InaccessibleDriveKeepsTheFolder)
+{
+    TestApp app;
+    DirectoryWindow d(app);
+    ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
+    d.window->Drive1->addItem(q(app.game.text() + "/unmounted"));
+    app.dialogs.expect(QStringLiteral("The drive you specified is not accessible."), Buttons::Ok, Icon::Critical);
+    d.window->Drive1->setCurrentIndex(d.window->Drive1->count() - 1);
+    EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
+    EXPECT_EQ(d.window->Drive1->currentIndex(), d.window->Drive1->count() - 1);
+}
+
+TEST(DirectoryWindow, AnOptionFileThatCannotBeWrittenIsReported)
+{
+    TestApp app;
+    app.makeGameDirectory();
+    app.context.applicationFolder = app.appFolder.path() / "missing-folder";
+    app.context.gameDirectory = "/previous";
+    DirectoryWindow d(app);
+    ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
+    app.dialogs.expect(QStringLiteral("Could not save the Gridmark directory setting."), Buttons::Ok,
+                       Icon::Critical);
+    d.window->cmdOK_Click();
+    EXPECT_FALSE(d.window->isUnloaded());
+    EXPECT_EQ(app.context.gameDirectory, "/previous");
+    EXPECT_FALSE(std::filesystem::exists(app.context.applicationFolder / "option.dat"));
+}
+
+TEST(DirectoryWindow, Layout)
+{
+    TestApp app;
+    DirectoryWindow d(app);
+    frmDirectory& w = *d.window;
+    EXPECT_EQ(w.windowTitle(), "Directory Setup");
+    EXPECT_EQ(w.size(), ui::twipsSize(5175, 4935));
+    EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "fixed border";
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(w.Drive1->geometry(), ui::twipsRect(120, 480, 4935, 315));
+    EXPECT_EQ(w.Dir1->geometry(), ui::twipsRect(120, 960, 4935, 3240));
+    EXPECT_EQ(w.cmdOK->geometry(), ui::twipsRect(2640, 4320, 1215, 495));
+    EXPECT_EQ(w.cmdCancel->geometry(), ui::twipsRect(3840, 4320, 1215, 495));
+    EXPECT_EQ(w.Label1->geometry(), ui::twipsRect(120, 120, 4920, 255));
+    EXPECT_EQ(w.Label1->text(), "Please double click on the Gridmark Directory.");
+    EXPECT_EQ(w.cmdOK->text(), "OK");
+    EXPECT_EQ(w.cmdCancel->text(), "Cancel");
+    EXPECT_FALSE(w.cmdOK->isDefault());
+    EXPECT_FALSE(w.cmdOK->autoDefault());
+    EXPECT_EQ(test::tabOrderNames(&w), (QStringList{"Drive1", "Dir1", "cmdOK", "cmdCancel"}));
+    for (QWidget* control : {static_cast<QWidget*>(w.Drive1), static_cast<QWidget*>(w.Dir1),
+                             static_cast<QWidget*>(w.cmdOK), static_cast<QWidget*>(w.cmdCancel)}) {
+        EXPECT_TRUE(control->toolTip().isEmpty());
+    }
+
+    // Neither Enter nor Escape presses a button.
+    app.makeGameDirectory();
+    ASSERT_TRUE(w.Dir1->setPath(q(app.game.text())));
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QTest::keyClick(&w, Qt::Key_Return);
+    EXPECT_FALSE(w.isUnloaded());
+    EXPECT_FALSE(app.appFolder.exists("option.dat"));
+}
+
+}  // namespace
+}  // namespace gm::shell

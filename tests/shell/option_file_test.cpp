@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "shell/option_file.h"
+#include "support/temp_dir.h"
+
+namespace gm::shell {
+namespace {
+
+using test::TempDir;
+
+TEST(OptionFile, ReadsTheFirstFieldOfTheFirstLine)
+{
+    struct Case {
+        const char* content;
+        const char* expected;  // null: treated as a missing option file
+    };
+    const Case cases[] = {
+        {"\"C:\\Quillon\\Gridmark\"\r\n", "C:\\Quillon\\Gridmark"},
+        {"\"/home/a b/Gridmark, the game\"\r\n", "/home/a b/Gridmark, the game"},
+        {"   \"C:\\Games\\Gridmark\"\r\n", "C:\\Games\\Gridmark"},
+        {"C:\\Games\\Gridmark,second field\r\n", "C:\\Games\\Gridmark"},
+        {"  D:\\Gridmark\r\nsecond line\r\n", "D:\\Gridmark"},
+        {"\"E:\\Gridmark\"", "E:\\Gridmark"},
+        {"\"F:\\one\"\r\n\"G:\\two\"\r\n", "F:\\one"},
+        {"", nullptr},
+        {"\r\n", nullptr},
+        {"   \r\n", nullptr},
+        {"\"\"\r\n", nullptr},
+        {",C:\\after-comma\r\n", nullptr},
+    };
+    for (const Case& c : cases) {
+        TempDir app;
+        app.write("option.dat", c.content);
+        const std::optional<std::string> value = readGameDirectory(app.path());
+        if (c.expected == nullptr) {
+            EXPECT_FALSE(value.has_value()) << "content: " << c.content;
+        } else {
+            ASSERT_TRUE(value.has_value()) << "content: " << c.content;
+            EXPECT_EQ(*value, c.expected);
+        }
+    }
+}
+
+TEST(OptionFile, MissingFileIsAFirstStart)
+{
+    TempDir app;
+    EXPECT_FALSE(readGameDirectory(app.path()).has_value());
+    // A folder named option.dat is not an option file either.
+    app.mkdir("option.dat");
+    EXPECT_FALSE(readGameDirectory(app.path()).has_value());
+}
+
+TEST(OptionFile, WritesOneQuotedLineAndReadsItBack)
+{
+    TempDir app;
+    ASSERT_TRUE(writeGameDirectory(app.path(), "/srv/wine/drive_c/Quillon/Gridmark").ok);
+    EXPECT_EQ(app.read("option.dat"), "\"/srv/wine/drive_c/Quillon/Gridmark\"\r\n");
+    EXPECT_EQ(readGameDirectory(app.path()).value(), "/srv/wine/drive_c/Quillon/Gridmark");
+
+    // Writing the same folder again gives the identical file; another folder
+    // replaces the whole content.
+    ASSERT_TRUE(writeGameDirectory(app.path(), "/srv/wine/drive_c/Quillon/Gridmark").ok);
+    EXPECT_EQ(app.read("option.dat"), "\"/srv/wine/drive_c/Quillon/Gridmark\"\r\n");
+    ASSERT_TRUE(writeGameDirectory(app.path(), "/g").ok);
+    EXPECT_EQ(app.read("option.dat"), "\"/g\"\r\n");
+}
+
+TEST(OptionFile, WriteFailureIsReported)
+{
+    TempDir app;
+    const platform::WriteResult result = writeGameDirectory(app.path() / "no-such-folder", "/g");
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.empty());
+}
+
+TEST(OptionFile, GameDirectoryNeedsPlayersAndSeries)
+{
+    TempDir both;
+    both.mkdir("players");
+    both.mkdir("series");
+    EXPECT_TRUE(isGameDirectory(both.text()));
+    EXPECT_TRUE(isGameDirectory(both.text() + "/"));
+
+    TempDir playersOnly;
+    playersOnly.mkdir("players");
+    EXPECT_FALSE(isGameDirectory(playersOnly.text()));
+
+    TempDir seriesOnly;
+    seriesOnly.mkdir("series");
+    EXPECT_FALSE(isGameDirectory(seriesOnly.text()));
+
+    // Plain files of those names pass the existence test as well.
+    TempDir files;
+    files.write("players", "x");
+    files.write("series", "y");
+    EXPECT_TRUE(isGameDirectory(files.text()));
+
+    EXPECT_FALSE(isGameDirectory(both.text() + "/missing"));
+}
+
+}  // namespace
+}  // namespace gm::shell
