@@ -35,6 +35,7 @@ QString withoutTrailingSeparator(QString folder)
 FolderListWidget::FolderListWidget(QWidget* parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setIconSize(QSize(16, 16));
     connect(this, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { setPath(entryPath(item)); });
 }

@@ -1,6 +1,7 @@
 #include "shell/frm_about.h"
 
 #include <QKeyEvent>
+#include <QTextDocument>
 #include <QPixmap>
 #include <cstring>
 
@@ -65,7 +66,7 @@ frmAbout::frmAbout(ui::AppContext& context) : ui::Form(context)
     Picture1->setAlignment(Qt::AlignCenter);
 
     lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Gridmark Editor"), 1680, 120, 4005, 960);
-    lblTitle->setFont(ui::namedFont(QStringLiteral("Verdana"), 24, true));
+    lblTitle->setFont(ui::namedFont(QStringLiteral("Verdana"), 18, true));
     lblVersion = makeLabel(this, "lblVersion", QStringLiteral("Version 1.1"), 2400, 1080, 1245, 225);
     lblDescription = makeLabel(this, "lblDescription", QStringLiteral("Developer :"), 120, 1560, 1365, 330);
     Label6 = makeLabel(this, "Label6", QStringLiteral("Tarvel"), 1680, 1560, 2565, 330);
@@ -75,13 +76,14 @@ frmAbout::frmAbout(ui::AppContext& context) : ui::Form(context)
 
     Text2 = new QPlainTextEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setPlainText(QStringLiteral("tarvel@gridmark-editor.example\nQuestions, comments and fault reports are welcome."));
+    Text2->setPlainText(QStringLiteral("tarvel@gridmark-editor.example\nQuestions, comments, fault reports welcome."));
     Text2->setReadOnly(true);
     Text2->setFont(ui::namedFont(QStringLiteral("Verdana"), 8));
     Text2->setBackgroundRole(QPalette::Button);
     Text2->viewport()->setBackgroundRole(QPalette::Button);
     Text2->setFrameShape(QFrame::NoFrame);
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text2->document()->setDocumentMargin(1);
     ui::placeTwips(Text2, 1680, 2280, 4335, 495);
 
     Label8 = makeLabel(this, "Label8", QStringLiteral("Web site :"), 120, 2880, 1605, 330);
@@ -94,7 +96,7 @@ frmAbout::frmAbout(ui::AppContext& context) : ui::Form(context)
     Text1->setStyleSheet(QStringLiteral("QLineEdit { background: palette(button); }"));
     ui::placeTwips(Text1, 1680, 2880, 4455, 375);
 
-    Label3 = makeLabel(this, "Label3", QStringLiteral("Gridmark Editor is not made or endorsed by the makers of Gridmark."),
+    Label3 = makeLabel(this, "Label3", QStringLiteral("An independent editor for Gridmark's data files."),
                        480, 3360, 5205, 330);
 
     Line1 = new QFrame(this);

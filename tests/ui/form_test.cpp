@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPointer>
+
+#include "support/test_app.h"
+#include "ui/form.h"
+#include "ui/geometry.h"
+#include "ui/sorted_list.h"
+
+namespace gm::ui {
+namespace {
+
+// A window whose closing question is answered by a flag.
+class Closable : public Form {
+public:
+    explicit Closable(AppContext& context) : Form(context) { setSizableFixedSize(6255, 6015); }
+    bool refuse = false;
+    int queries = 0;
+    int unloads = 0;
+
+protected:
+    void Form_QueryUnload(bool& cancel) override
+    {
+        ++queries;
+        cancel = refuse;
+    }
+    void Form_Unload() override { ++unloads; }
+};
+
+TEST(Form, UnloadAsksFirstAndRunsTheUnloadHandlerOnce)
+{
+    test::TestApp app;
+    QPointer<Closable> window = new Closable(app.context);
+    window->show();
+    window->refuse = true;
+    EXPECT_FALSE(window->unload());
+    EXPECT_FALSE(window->isUnloaded());
+    EXPECT_TRUE(window->isVisible());
+    window->close();  // the close box asks the same question
+    EXPECT_EQ(window->queries, 2);
+    EXPECT_EQ(window->unloads, 0);
+
+    window->refuse = false;
+    EXPECT_TRUE(window->unload());
+    EXPECT_TRUE(window->isUnloaded());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->unloads, 1);
+    EXPECT_TRUE(window->unload());  // a second unload does nothing more
+    EXPECT_EQ(window->unloads, 1);
+    test::processEvents();
+    EXPECT_TRUE(window.isNull()) << "an unloaded window is deleted";
+}
+
+TEST(Form, SizableWindowSnapsBackToItsDesignSize)
+{
+    test::TestApp app;
+    Closable window(app.context);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    const QSize design = twipsSize(6255, 6015);
+    EXPECT_EQ(window.size(), design);
+    window.resize(design + QSize(40, -30));
+    EXPECT_EQ(window.size(), design);
+    window.setWindowState(Qt::WindowMaximized);
+    test::processEvents();
+    EXPECT_EQ(window.windowState() & Qt::WindowMaximized, Qt::WindowStates{});
+    EXPECT_EQ(window.size(), design);
+    window.setWindowState(Qt::WindowMinimized);
+    test::processEvents();
+    EXPECT_TRUE(window.windowState() & Qt::WindowMinimized) << "a minimised window is left alone";
+}
+
+TEST(Geometry, TwipsToPixels)
+{
+    EXPECT_EQ(twipsToPixels(15), 1);
+    EXPECT_EQ(twipsToPixels(120), 8);
+    EXPECT_EQ(twipsToPixels(1215), 81);
+    EXPECT_EQ(twipsToPixels(7), 0);
+    EXPECT_EQ(twipsToPixels(8), 1);  // rounded to the nearest pixel
+    EXPECT_EQ(twipsRect(6240, 120, 1215, 495), QRect(416, 8, 81, 33));
+}
+
+TEST(SortedList, KeepsEntriesInOrderIgnoringCase)
+{
+    QListWidget list;
+    QComboBox combo;
+    const QStringList input{"monza", "Atlanta", "shared-not", "Bristol", "atlanta", "Zandvoort", "brands"};
+    for (const QString& name : input) {
+        insertSorted(&list, name);
+        insertSorted(&combo, name);
+    }
+    const QStringList expected{"Atlanta", "atlanta", "brands", "Bristol", "monza", "shared-not", "Zandvoort"};
+    QStringList fromList;
+    QStringList fromCombo;
+    for (int i = 0; i < list.count(); ++i) {
+        fromList.push_back(list.item(i)->text());
+        fromCombo.push_back(combo.itemText(i));
+    }
+    EXPECT_EQ(fromList, expected);
+    EXPECT_EQ(fromCombo, expected);
+    EXPECT_EQ(insertSorted(&list, QStringLiteral("a")), 0);
+    const int last = insertSorted(&list, QStringLiteral("zz"));
+    EXPECT_EQ(last, list.count() - 1);
+}
+
+}  // namespace
+}  // namespace gm::ui
