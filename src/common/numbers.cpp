@@ -1,9 +1,12 @@
 #include "common/numbers.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 
 namespace gm::common {
 
@@ -24,7 +27,7 @@ bool isDigit(char c)
 double leadingNumber(std::string_view chars)
 {
     // Collect the characters of the number with blanks and TABs removed,
-    // then let strtod read it in the C locale.
+    // then convert it.
     std::string number;
     std::size_t i = 0;
     auto skip = [&] {
@@ -34,7 +37,10 @@ double leadingNumber(std::string_view chars)
     };
     skip();
     if (i < chars.size() && (chars[i] == '+' || chars[i] == '-')) {
-        number += chars[i++];
+        if (chars[i] == '-') {
+            number += '-';
+        }
+        ++i;
         skip();
     }
     bool digits = false;
@@ -80,10 +86,11 @@ double leadingNumber(std::string_view chars)
             number += exponent;
         }
     }
-    // C locale parse: the number is built from ASCII digits and '.' only.
-    char* end = nullptr;
-    const double value = std::strtod(number.c_str(), &end);
-    if (!std::isfinite(value)) {
+    // from_chars, unlike strtod, ignores the user's locale: the point is
+    // the decimal separator whatever the system says. Out of range gives 0.
+    double value = 0.0;
+    const std::from_chars_result parsed = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (parsed.ec != std::errc{} || !std::isfinite(value)) {
         return 0.0;
     }
     return value;
@@ -99,9 +106,10 @@ std::string plainDecimal(double value)
     }
     char buffer[64];
     const double magnitude = std::fabs(value);
+    // to_chars rather than printf: always a point, whatever the user's locale.
     if (magnitude >= 1e15 || magnitude < 1e-15) {
-        std::snprintf(buffer, sizeof buffer, "%.15g", value);
-        return buffer;
+        const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+        return std::string(buffer, r.ptr);
     }
     // Enough decimals for 15 significant digits, then trailing zeros dropped.
     const int intDigits = magnitude >= 1.0 ? static_cast<int>(std::floor(std::log10(magnitude))) + 1 : 0;
@@ -110,8 +118,8 @@ std::string plainDecimal(double value)
         decimals = 15 + static_cast<int>(-std::floor(std::log10(magnitude))) - 1;
     }
     decimals = std::max(0, std::min(decimals, 30));
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    std::string text = buffer;
+    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text(buffer, r.ptr);
     if (text.find('.') != std::string::npos) {
         while (!text.empty() && text.back() == '0') {
             text.pop_back();
