@@ -72,15 +72,21 @@ double leadingNumber(std::string_view chars)
             exponent += chars[j++];
         }
         bool expDigits = false;
+        std::size_t significant = 0;
         while (j < chars.size() && (isDigit(chars[j]) || isBlank(chars[j]))) {
             if (isDigit(chars[j])) {
-                exponent += chars[j];
                 expDigits = true;
-                if (exponent.size() > 8) {
-                    break;  // far past any double's range already
+                // Leading zeros say nothing; past eight digits the exponent
+                // is far outside any double's range already.
+                if ((chars[j] != '0' || significant > 0) && significant < 8) {
+                    exponent += chars[j];
+                    ++significant;
                 }
             }
             ++j;
+        }
+        if (expDigits && significant == 0) {
+            exponent += '0';
         }
         if (expDigits) {
             number += exponent;
