@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <system_error>
@@ -196,14 +195,25 @@ std::string formatFixed(double value, int minIntegerDigits, int decimals)
     decimals = std::max(0, std::min(decimals, 15));
     minIntegerDigits = std::max(0, std::min(minIntegerDigits, 30));
     // Round half away from zero on the decimal value the user sees; the
-    // tiny nudge keeps 0.0005 (stored as 0.000499999...) rounding up.
+    // tiny nudge keeps 0.0005 (stored as 0.000499999...) rounding up. It is
+    // capped so that it never reaches a digit the user can see.
     const double scale = std::pow(10.0, decimals);
-    double scaled = std::fabs(value) * scale;
-    scaled = std::floor(scaled + 0.5 + scaled * 1e-15);
-    const bool negative = value < 0.0 && scaled > 0.0;
+    const double magnitude = std::fabs(value);
+    const double scaled = magnitude * scale;
     char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.0f", scaled);
-    std::string digits = buffer;
+    std::string digits;
+    if (scaled < 4503599627370496.0) {  // 2^52: below it a fraction is left to round
+        const double rounded = std::floor(scaled + 0.5 + std::min(scaled * 1e-15, 1e-6));
+        const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, 0);
+        digits.assign(buffer, r.ptr);
+    } else {
+        // From 2^52 on the scaled value holds no fraction: print the value
+        // itself with its decimals (this also covers a scaling that overflows).
+        const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, decimals);
+        digits.assign(buffer, r.ptr);
+        digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    }
+    const bool negative = value < 0.0 && digits.find_first_not_of('0') != std::string::npos;
     if (static_cast<int>(digits.size()) <= decimals) {
         digits.insert(0, static_cast<std::size_t>(decimals + 1) - digits.size(), '0');
     }
