@@ -9,6 +9,12 @@ bool isLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
+// True right after a consumed comma: a field always follows a comma.
+bool afterComma(std::string_view text, std::size_t pos)
+{
+    return pos > 0 && text[pos - 1] == ',';
+}
+
 }  // namespace
 
 void FieldReader::skipBlanks()
@@ -21,6 +27,14 @@ void FieldReader::skipBlanks()
 bool FieldReader::atEnd() const
 {
     std::size_t p = pos_;
+    if (afterComma(text_, pos_)) {
+        while (p < text_.size() && text_[p] == ' ') {
+            ++p;
+        }
+        if (p < text_.size()) {
+            return false;
+        }
+    }
     while (p < text_.size() && (text_[p] == ' ' || isLineEnd(text_[p]))) {
         ++p;
     }
@@ -48,6 +62,15 @@ void FieldReader::consumeSeparator()
 
 std::optional<std::string> FieldReader::next()
 {
+    // A comma at a line end is followed by an empty field, not by the first
+    // field of the next line.
+    if (afterComma(text_, pos_)) {
+        skipBlanks();
+        if (pos_ < text_.size() && isLineEnd(text_[pos_])) {
+            consumeSeparator();
+            return std::string();
+        }
+    }
     // Empty lines between records hold no field.
     while (true) {
         skipBlanks();
