@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/quoted_field.h"
+
+namespace gm::common {
+namespace {
+
+using Fields = std::vector<std::string>;
+
+Fields readAll(std::string_view text)
+{
+    FieldReader reader(text);
+    Fields fields;
+    // A reader that stops advancing would loop here for ever; a field per
+    // byte (plus one) is the most a text can hold.
+    for (std::size_t guard = 0; guard <= text.size() + 1; ++guard) {
+        std::optional<std::string> field = reader.next();
+        if (!field) {
+            return fields;
+        }
+        fields.push_back(std::move(*field));
+    }
+    ADD_FAILURE() << "reader does not reach the end of " << testing::PrintToString(std::string(text));
+    return fields;
+}
+
+TEST(FieldReader, ReadsFieldsInOrder)
+{
+    struct Case {
+        std::string text;
+        Fields fields;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"\"C:\\Quillon\\Gridmark\\\"\r\n", {"C:\\Quillon\\Gridmark\\"}},
+        {"\"a,b\"", {"a,b"}},                            // a comma inside quotes belongs to the value
+        {"\"  keep blanks  \"", {"  keep blanks  "}},
+        {"\"\"", {""}},
+        {"\"\",\"x\"", {"", "x"}},
+        {"plain", {"plain"}},
+        {"C:\\Games\\Gridmark,rest", {"C:\\Games\\Gridmark", "rest"}},
+        {"   \"lead\"", {"lead"}},                       // leading blanks skipped
+        {"   lead", {"lead"}},
+        {"a,b,c", {"a", "b", "c"}},
+        {"a, b,  c", {"a", "b", "c"}},
+        {"a,,c", {"a", "", "c"}},
+        {",x", {"", "x"}},
+        {"\"atlanta\",1.0,0.95,\"x y\"\r\n\"bristol\",2\r\n", {"atlanta", "1.0", "0.95", "x y", "bristol", "2"}},
+        {"one\r\ntwo\rthree\nfour", {"one", "two", "three", "four"}},
+        {"\"q\"\r\nnext", {"q", "next"}},               // the line end after a quoted field is its separator
+        {"\"q\",\r\nnext", {"q", "", "next"}},
+        {"\"a\"junk,b", {"a", "b"}},                     // text between closing quote and separator is passed over
+        {"\"open to the end", {"open to the end"}},      // an unterminated quote runs to the end of the text
+        {"\"open\r\nover lines", {"open\r\nover lines"}},
+        {"x\"y\",z", {"x\"y\"", "z"}},                   // a quote inside an unquoted field is an ordinary byte
+        {"\tvalue", {"\tvalue"}},                        // only blanks are skipped, not TABs
+        {std::string("\"\0\xff\"", 4), {std::string("\0\xff", 2)}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(readAll(c.text), c.fields) << "text: " << testing::PrintToString(c.text);
+    }
+}
+
+TEST(FieldReader, AtEndOnlyWhenNoFieldIsLeft)
+{
+    FieldReader reader("\"a\" ,b  \r\n  \r\n");
+    EXPECT_FALSE(reader.atEnd());
+    EXPECT_EQ(reader.next(), "a");
+    EXPECT_FALSE(reader.atEnd());
+    EXPECT_EQ(reader.next(), "b");
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_EQ(reader.next(), std::nullopt);
+    EXPECT_EQ(reader.next(), std::nullopt);
+
+    EXPECT_TRUE(FieldReader("").atEnd());
+    EXPECT_TRUE(FieldReader("   ").atEnd());
+}
+
+TEST(ReadFirstField, OptionFileValue)
+{
+    EXPECT_EQ(readFirstField("\"C:\\Quillon\\Gridmark\\\"\r\n"), "C:\\Quillon\\Gridmark\\");
+    EXPECT_EQ(readFirstField("  \"/home/u/.wine/drive_c/G, with comma/\"\r\n"), "/home/u/.wine/drive_c/G, with comma/");
+    EXPECT_EQ(readFirstField("D:\\Gridmark,\"second\""), "D:\\Gridmark");
+    EXPECT_EQ(readFirstField("   D:\\Gridmark"), "D:\\Gridmark");
+    EXPECT_EQ(readFirstField("\"\""), "");
+    EXPECT_EQ(readFirstField(""), std::nullopt);
+    EXPECT_EQ(readFirstField("    "), std::nullopt);
+}
+
+TEST(QuotedLine, QuotesAndEndsWithCrLf)
+{
+    EXPECT_EQ(quotedLine("C:\\Quillon\\Gridmark\\"), "\"C:\\Quillon\\Gridmark\\\"\r\n");
+    EXPECT_EQ(quotedLine(""), "\"\"\r\n");
+    EXPECT_EQ(quotedLine(" a,b "), "\" a,b \"\r\n");
+}
+
+std::string randomValue(std::mt19937& random, bool allowQuoteAndLineEnds)
+{
+    static const char special[] = {' ', ',', '"', '\r', '\n', '\t', 'a', 'Z', '\\', '\0'};
+    std::uniform_int_distribution<std::size_t> length(0, 16);
+    std::uniform_int_distribution<int> anyByte(0, 255);
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof special - 1);
+    std::string value;
+    const std::size_t n = length(random);
+    while (value.size() < n) {
+        const char c = random() % 2 == 0 ? static_cast<char>(anyByte(random)) : special[pick(random)];
+        if (!allowQuoteAndLineEnds && (c == '"' || c == '\r' || c == '\n')) {
+            continue;
+        }
+        value.push_back(c);
+    }
+    return value;
+}
+
+TEST(FieldReader, WrittenValuesReadBackExactly)
+{
+    // Whatever bytes a value holds (blanks, commas, high bytes, NULs), apart
+    // from quotes and line ends, quotedLine and the reader agree.
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        Fields values;
+        std::string text;
+        const int count = static_cast<int>(random() % 5);
+        for (int i = 0; i < count; ++i) {
+            values.push_back(randomValue(random, false));
+            text += quotedLine(values.back());
+        }
+        ASSERT_EQ(readAll(text), values) << testing::PrintToString(text);
+    }
+}
+
+TEST(FieldReader, HostileBytesEndAndKeepOrder)
+{
+    std::mt19937 random(99);
+    for (int round = 0; round < 5000; ++round) {
+        std::string text;
+        const int pieces = static_cast<int>(random() % 8);
+        for (int i = 0; i < pieces; ++i) {
+            text += randomValue(random, true);
+        }
+        const Fields fields = readAll(text);
+        // Every field is a run of the text, and the fields follow each other.
+        std::size_t cursor = 0;
+        for (const std::string& field : fields) {
+            const std::size_t at = text.find(field, cursor);
+            ASSERT_NE(at, std::string::npos) << testing::PrintToString(text) << " field " << testing::PrintToString(field);
+            cursor = at + field.size();
+        }
+        FieldReader reader(text);
+        std::size_t seen = 0;
+        while (!reader.atEnd()) {
+            ASSERT_TRUE(reader.next().has_value()) << "atEnd false but no field: " << testing::PrintToString(text);
+            ASSERT_LE(++seen, fields.size());
+        }
+        EXPECT_EQ(seen, fields.size()) << testing::PrintToString(text);
+    }
+}
+
+}  // namespace
+}  // namespace gm::common
