@@ -16,7 +16,11 @@ WriteResult writeFileAtomic(const std::filesystem::path& path, std::string_view 
     // Never fall back to writing the target in place: that is exactly the
     // half-written file this function exists to prevent.
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a write that fails (full disk, size limit) must fail here,
+    // where it is seen. Buffered, the failure would surface only in the
+    // flush inside commit(), which renames the cut-short file over the
+    // target all the same.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return {false, file.errorString().toStdString()};
     }
     qint64 written = 0;
