@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/temp_dir.h"
+#include "track/track_ini.h"
+#include "track_test_files.h"
+
+namespace gm::track {
+namespace {
+
+using test::TempDir;
+
+TEST(TrackIniKeys, PrefixesAndValueStartsFollowTheKeyTable)
+{
+    const std::size_t starts[kKeyCount] = {19, 19, 24, 23, 22, 23, 21, 21, 15, 20, 20, 20};
+    for (std::size_t key = 0; key < kKeyCount; ++key) {
+        EXPECT_EQ(valueStart(key), starts[key]) << kKeyPrefixes[key];
+        EXPECT_TRUE(kKeyPrefixes[key].ends_with(" = ")) << kKeyPrefixes[key];
+        // Each key's own line is recognised as that key and no other.
+        const std::string line = std::string(kKeyPrefixes[key]) + "1.0 ";
+        EXPECT_EQ(keyOfLine(line), key) << line;
+    }
+    EXPECT_FALSE(keyOfLine("track_tire_wear_loss= 1").has_value());
+    EXPECT_FALSE(keyOfLine("Track_tire_heat = 1 ").has_value());
+    EXPECT_FALSE(keyOfLine(" track_tire_heat = 1 ").has_value());
+    EXPECT_FALSE(keyOfLine("\ttrack_tire_heat = 1 ").has_value());
+    EXPECT_FALSE(keyOfLine("track_tire_heat =1 ").has_value());
+    EXPECT_EQ(keyOfLine("track_tire_heat = "), 0u);  // the bare prefix is a key line
+    EXPECT_FALSE(keyOfLine("").has_value());
+}
+
+TEST(TrackIniLine, GetValueAndReplaceValue)
+{
+    struct Case {
+        std::string line;
+        std::size_t start;
+        std::string value;
+        std::string newValue;
+        std::string replaced;
+    };
+    const std::string fuel = "ai_fuel_use = ";
+    const Case cases[] = {
+        // The worked example: two blanks and a comment keep their place.
+        {fuel + "1.00  // fuel", 15, "1.00", "0.95", fuel + "0.95  // fuel"},
+        // Longer and shorter values push the rest right or left.
+        {fuel + "1.00  // fuel", 15, "1.00", "1.125", fuel + "1.125  // fuel"},
+        {fuel + "1.00  // fuel", 15, "1.00", "1", fuel + "1  // fuel"},
+        // Only one blank follows the value: it stays one blank.
+        {fuel + "1.00 x", 15, "1.00", "2", fuel + "2 x"},
+        // Two blanks after the equals sign: an empty value; the new text
+        // takes the place of nothing and one blank.
+        {fuel + " 1.00 x", 15, "", "7", fuel + "7 1.00 x"},
+        // TABs and other bytes belong to the value.
+        {fuel + "1.0\t// tab ", 15, "1.0\t//", "3", fuel + "3 tab "},
+        {fuel + "\xe9\xff\x01 c", 15, "\xe9\xff\x01", "0.5", fuel + "0.5 c"},
+        // No blank after the value: it ends at the line end, and so does
+        // the new text.
+        {fuel + "1.00", 15, "1.00", "0.95", fuel + "0.95"},
+        {fuel + "1.00", 15, "1.00", "1.00", fuel + "1.00"},
+        {fuel, 15, "", "4", fuel + "4"},
+        // A blank as the very last character.
+        {fuel + "1.00 ", 15, "1.00", "2.5", fuel + "2.5 "},
+        // An empty new value leaves the prefix and the blank.
+        {fuel + "1.00  c", 15, "1.00", "", fuel + "  c"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(GetValue(c.line, c.start), c.value) << c.line;
+        EXPECT_EQ(ReplaceValue(c.line, c.start, c.newValue), c.replaced) << c.line << " <- " << c.newValue;
+    }
+    // A start beyond the line never reads past it.
+    EXPECT_EQ(GetValue("ab", 10), "");
+    EXPECT_EQ(ReplaceValue("ab", 10, "x"), "abx");
+}
+
+TEST(TrackIniFile, ReadsTheTwelveValuesOfARealisticFile)
+{
+    const std::string bytes = test::sampleTrackIni();
+    const TrackValues values = readValues(bytes);
+    const TrackValues expected = test::sampleValues();
+    for (std::size_t key = 0; key < kKeyCount; ++key) {
+        EXPECT_EQ(values[key], expected[key]) << kKeyPrefixes[key];
+    }
+}
+
+TEST(TrackIniFile, WritingTheSameValuesBackOnlyAddsOneLineEnd)
+{
+    const std::string bytes = test::sampleTrackIni();
+    const std::string written = writeValues(bytes, readValues(bytes));
+    EXPECT_EQ(written, bytes + "\r\n");
+    // And again: every save adds one more empty line, nothing else.
+    EXPECT_EQ(writeValues(written, readValues(written)), bytes + "\r\n\r\n");
+}
+
+TEST(TrackIniFile, ChangedValuesMoveTheRestOfTheirLineByTheDifference)
+{
+    const std::string bytes =
+        "[track]\r\n"
+        "track_tire_heat = 1.00    // heat\r\n"
+        "ai_fuel_use = 1.00  ; fuel\r\n"
+        "ai_qual_modifier = 0.98\r\n";
+    TrackValues values = readValues(bytes);
+    values[0] = "1.0125";
+    values[8] = "1";
+    values[11] = "1.02";
+    EXPECT_EQ(writeValues(bytes, values),
+              "[track]\r\n"
+              "track_tire_heat = 1.0125    // heat\r\n"
+              "ai_fuel_use = 1  ; fuel\r\n"
+              "ai_qual_modifier = 1.02\r\n"
+              "\r\n");
+}
+
+TEST(TrackIniFile, KeysTwiceAbsentOrMisspelledAreHandledAsTheLineRuleSays)
+{
+    const std::string bytes =
+        "track_tire_wear = 1.1 first\r\n"
+        "Track_Tire_Heat = 9.9 wrong case\r\n"
+        "  track_tire_heat = 8.8 leading blanks\r\n"
+        "track_tire_wear = 1.2 second\r\n"
+        "ai_grip_modifier =  1.0 two blanks\r\n"
+        "track_tire_wear_loss=5 no blanks\r\n";
+    const TrackValues read = readValues(bytes);
+    EXPECT_EQ(read[1], "1.2");  // the later line wins
+    EXPECT_EQ(read[0], "");     // wrong case and leading blanks are not the key
+    EXPECT_EQ(read[9], "");     // two blanks after the equals sign
+    EXPECT_EQ(read[2], "");
+    EXPECT_EQ(read[8], "");     // absent
+
+    TrackValues values;
+    values.fill("5");
+    EXPECT_EQ(writeValues(bytes, values),
+              "track_tire_wear = 5 first\r\n"
+              "Track_Tire_Heat = 9.9 wrong case\r\n"
+              "  track_tire_heat = 8.8 leading blanks\r\n"
+              "track_tire_wear = 5 second\r\n"
+              "ai_grip_modifier = 5 1.0 two blanks\r\n"
+              "track_tire_wear_loss=5 no blanks\r\n"
+              "\r\n");
+}
+
+TEST(TrackIniFile, LineEndsFollowTheGameLineRule)
+{
+    // A lone CR ends a line and is written back as CR LF; a lone LF is part
+    // of the line (and so of a value up to the next blank); a last line
+    // without a line end gets one.
+    const std::string bytes = "ai_fuel_use = 1 a\rx\ny\r\nai_drag_modifier = 2";
+    const TrackValues read = readValues(bytes);
+    EXPECT_EQ(read[8], "1");
+    EXPECT_EQ(read[10], "2");
+    TrackValues values = read;
+    values[10] = "3";
+    EXPECT_EQ(writeValues(bytes, values), "ai_fuel_use = 1 a\r\nx\ny\r\nai_drag_modifier = 3\r\n\r\n");
+    // An empty file stays empty apart from the one line end.
+    EXPECT_EQ(writeValues("", values), "\r\n");
+}
+
+TEST(TrackIniFile, ReadAndWriteOnDisk)
+{
+    TempDir game;
+    const std::filesystem::path ini = game.write("tracks/atlanta/track.ini", test::sampleTrackIni());
+    EXPECT_EQ(trackIniPath(game.path() / "tracks", "atlanta"), ini);
+
+    const ReadResult read = readTrackIni(ini);
+    ASSERT_EQ(read.status, FileStatus::Ok);
+    EXPECT_EQ(read.values, test::sampleValues());
+
+    TrackValues values = read.values;
+    values[8] = "0.5";
+    const SaveResult saved = writeTrackIni(ini, values);
+    ASSERT_EQ(saved.status, FileStatus::Ok) << saved.error;
+    EXPECT_EQ(game.read("tracks/atlanta/track.ini"), writeValues(test::sampleTrackIni(), values));
+
+    // A missing file is reported and never created.
+    const std::filesystem::path missing = game.path() / "tracks" / "nowhere" / "track.ini";
+    EXPECT_EQ(readTrackIni(missing).status, FileStatus::Missing);
+    game.mkdir("tracks/empty");
+    EXPECT_EQ(writeTrackIni(game.path() / "tracks/empty/track.ini", values).status, FileStatus::Missing);
+    EXPECT_FALSE(game.exists("tracks/empty/track.ini"));
+    // A folder named track.ini is not the file.
+    game.mkdir("tracks/odd/track.ini");
+    EXPECT_EQ(readTrackIni(game.path() / "tracks/odd/track.ini").status, FileStatus::Missing);
+}
+
+#ifndef _WIN32
+TEST(TrackIniFile, AFailedWriteIsReportedAndKeepsTheOldFile)
+{
+    TempDir game;
+    const std::filesystem::path ini = game.write("tracks/atlanta/track.ini", test::sampleTrackIni());
+    TrackValues values = test::sampleValues();
+    values[0] = "2.0";
+    SaveResult saved;
+    {
+        const test::FileSizeLimit limit(16);
+        saved = writeTrackIni(ini, values);
+    }
+    EXPECT_EQ(saved.status, FileStatus::WriteFailed);
+    EXPECT_FALSE(saved.error.empty());
+    EXPECT_EQ(game.read("tracks/atlanta/track.ini"), test::sampleTrackIni());
+    // No temporary file is left beside it.
+    std::size_t entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(game.path() / "tracks" / "atlanta")) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1u);
+}
+#endif
+
+}  // namespace
+}  // namespace gm::track
