@@ -1,0 +1,259 @@
+#include "season/season_file.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/lines.h"
+#include "common/numbers.h"
+#include "platform/fs.h"
+
+namespace gm::season {
+
+namespace {
+
+constexpr std::string_view kTabs = "\t\t\t";
+constexpr std::string_view kSeasonHeader = "[ Season ]";
+
+// The comments whose lengths the reader drops from the ends of the name,
+// track and year lines, and the keys it drops from their starts.
+constexpr std::string_view kEventNameComment = "; Name of the event";
+constexpr std::string_view kTrackComment = "; Directory for the track data";
+constexpr std::string_view kSeasonNameComment = "; Name of the season";
+constexpr std::string_view kYearComment = "; Year for the season";
+constexpr std::string_view kNameKey = "name = ";
+constexpr std::string_view kYearKey = "year = ";
+constexpr std::string_view kTrackKey = "trackDirectory = ";
+
+void appendLine(std::string& out, std::string_view a, std::string_view b = {}, std::string_view c = {},
+                std::string_view d = {})
+{
+    out += a;
+    out += b;
+    out += c;
+    out += d;
+    out += common::kCrLf;
+}
+
+// Characters `count` characters long from the 1-based place `start`, as much
+// of them as the line has.
+std::string_view mid(std::string_view line, std::size_t start, std::size_t count = std::string_view::npos)
+{
+    if (start - 1 >= line.size()) {
+        return {};
+    }
+    return line.substr(start - 1, count);
+}
+
+// The plain decimal text of the number those characters begin with.
+std::string numberAt(std::string_view line, std::size_t start, std::size_t count = std::string_view::npos)
+{
+    return common::plainDecimal(common::leadingNumber(mid(line, start, count)));
+}
+
+// The line less its first `key` and last `comment` characters, with
+// trailing blanks and TABs dropped; false when the line is shorter than
+// the two parts together.
+bool textBetween(std::string_view line, std::size_t key, std::size_t comment, std::string& text)
+{
+    if (line.size() < key + comment) {
+        return false;
+    }
+    std::string_view rest = line.substr(key, line.size() - key - comment);
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) {
+        rest.remove_suffix(1);
+    }
+    text.assign(rest);
+    return true;
+}
+
+// Hands out the lines of a file one at a time; nothing past the end.
+class LineReader {
+public:
+    explicit LineReader(std::string_view bytes) : lines_(common::splitLines(bytes)) {}
+    const std::string* next() { return at_ < lines_.size() ? &lines_[at_++] : nullptr; }
+    bool atEnd() const { return at_ >= lines_.size(); }
+
+private:
+    std::vector<std::string> lines_;
+    std::size_t at_ = 0;
+};
+
+// Reads the six lines of an event block after its header into `row`.
+bool readEventBody(LineReader& lines, EventRow& row)
+{
+    const std::string* day = lines.next();
+    const std::string* month = lines.next();
+    const std::string* name = lines.next();
+    const std::string* laps = lines.next();
+    const std::string* track = lines.next();
+    const std::string* grid = lines.next();
+    if (grid == nullptr) {
+        return false;
+    }
+    row[kDay] = numberAt(*day, 7, 2);
+    row[kMonth] = numberAt(*month, 9, 2);
+    // Laps are read from character 16 to the end of the number, so that
+    // races of 1000 laps or more survive a load and a save.
+    row[kLaps] = numberAt(*laps, 16);
+    row[kGrid] = numberAt(*grid, 16, 1);
+    return textBetween(*name, kNameKey.size(), kEventNameComment.size(), row[kName]) &&
+           textBetween(*track, kTrackKey.size(), kTrackComment.size(), row[kTrack]);
+}
+
+}  // namespace
+
+std::string writeSchedule(const Schedule& schedule)
+{
+    std::string out;
+    const int count = std::clamp(schedule.eventCount, 0, kTableRows);
+    for (int r = 0; r < count; ++r) {
+        const EventRow& row = schedule.events[static_cast<std::size_t>(r)];
+        appendLine(out, "[ Event", row[kNumber], " ]");
+        appendLine(out, "day = ", row[kDay], kTabs, "; Day of the event [1-31]");
+        appendLine(out, "month = ", row[kMonth], kTabs, "; Month of the event [1-12]");
+        appendLine(out, kNameKey, row[kName], kTabs, kEventNameComment);
+        appendLine(out, "numberOfLaps = ", row[kLaps], kTabs, "; Number of laps for the race session");
+        appendLine(out, kTrackKey, row[kTrack], kTabs, kTrackComment);
+        // The comment names the left-side grid whatever the value is.
+        appendLine(out, "startingGrid = ", row[kGrid], kTabs, "; Starting grid: grid_2x2_InLinePoleOnLeft");
+        appendLine(out, "");
+    }
+    appendLine(out, kSeasonHeader);
+    appendLine(out, kNameKey, schedule.name, kTabs, kSeasonNameComment);
+    appendLine(out, "numEvents = ", std::to_string(count), kTabs, "; Number of events in the season");
+    appendLine(out, kYearKey, schedule.year, kTabs, kYearComment);
+    return out;
+}
+
+platform::WriteResult saveSchedule(const std::filesystem::path& file, const Schedule& schedule)
+{
+    return platform::writeFileAtomic(file, writeSchedule(schedule));
+}
+
+ReadResult readSchedule(std::string_view bytes)
+{
+    ReadResult result;
+    LineReader lines(bytes);
+    const std::string* line = lines.next();
+
+    // Event blocks, up to the season header. The number in the header, not
+    // the block's place, chooses the row; the names go to the list in file
+    // order.
+    while (true) {
+        if (line == nullptr) {
+            result.valid = false;  // no season block at all
+            return result;
+        }
+        if (std::string_view(*line).substr(0, kSeasonHeader.size()) == kSeasonHeader) {
+            break;
+        }
+        const double number = common::leadingNumber(mid(*line, 8, 2));
+        if (!(number >= 1.0 && number <= kMaxEvents)) {
+            result.valid = false;
+            return result;
+        }
+        EventRow row;
+        row[kNumber] = common::plainDecimal(number);
+        if (!readEventBody(lines, row)) {
+            result.valid = false;
+            return result;
+        }
+        const auto index = static_cast<std::size_t>(std::nearbyint(number - 1.0));
+        result.events[index] = row;
+        result.eventNames.push_back(row[kName]);
+        lines.next();  // the empty line after the block
+        line = lines.next();
+    }
+
+    // The season block: name, the numEvents line (the count comes from the
+    // event headers instead), year. A file of the program's own ends with
+    // the year line, so this runs once.
+    int passes = 0;
+    while (!lines.atEnd()) {
+        const std::string* name = lines.next();
+        lines.next();
+        const std::string* year = lines.next();
+        std::string nameText;
+        std::string yearText;
+        if (year == nullptr || !textBetween(*name, kNameKey.size(), kSeasonNameComment.size(), nameText) ||
+            !textBetween(*year, kYearKey.size(), kYearComment.size(), yearText)) {
+            result.valid = false;
+            return result;
+        }
+        result.name = std::move(nameText);
+        result.year = std::move(yearText);
+        ++passes;
+    }
+    if (passes == 0) {
+        result.valid = false;
+    }
+    return result;
+}
+
+std::vector<std::string> listSeasons(const std::filesystem::path& seasonFolder)
+{
+    std::vector<std::string> names;
+    for (const platform::DirEntry& entry : platform::listVisible(seasonFolder)) {
+        if (!entry.isFolder && platform::wildcardMatch("*.ini", entry.name)) {
+            names.push_back(entry.name.substr(0, entry.name.size() - 4));
+        }
+    }
+    return names;
+}
+
+bool seasonFileExists(const std::filesystem::path& seasonFolder, std::string_view name)
+{
+    const std::string fileName = std::string(name) + ".ini";
+    if (!platform::fileExists(seasonFolder / platform::toPath(fileName))) {
+        return false;
+    }
+    // Hidden and system files do not count. The name has no wildcard
+    // characters (see isUsableSeasonName), so the wildcard match is a
+    // comparison without case, as on Windows.
+    const std::vector<platform::DirEntry> entries = platform::listVisible(seasonFolder);
+    return std::any_of(entries.begin(), entries.end(), [&](const platform::DirEntry& entry) {
+        return !entry.isFolder && platform::wildcardMatch(fileName, entry.name);
+    });
+}
+
+std::vector<std::string> listTracks(const std::filesystem::path& tracksFolder)
+{
+    std::vector<std::string> names;
+    for (const platform::DirEntry& entry : platform::listVisible(tracksFolder)) {
+        if (entry.name != "shared") {
+            names.push_back(entry.name);
+        }
+    }
+    return names;
+}
+
+bool isUsableSeasonName(std::string_view name)
+{
+    if (name.find_first_not_of(" .") == std::string_view::npos) {
+        return false;  // empty, ".", "..", or blanks only
+    }
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 32 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+            return false;
+        }
+    }
+    // Windows keeps these names for devices, whatever extension follows.
+    std::string upper;
+    for (const char c : name.substr(0, name.find('.'))) {
+        upper += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    while (!upper.empty() && upper.back() == ' ') {
+        upper.pop_back();
+    }
+    static constexpr std::array<std::string_view, 4> devices{"CON", "PRN", "AUX", "NUL"};
+    if (std::find(devices.begin(), devices.end(), upper) != devices.end()) {
+        return false;
+    }
+    if (upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && upper[3] >= '1' &&
+        upper[3] <= '9') {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace gm::season
