@@ -1,0 +1,118 @@
+// The surroundings of a track editor window test: a temporary game folder
+// with tracks, the application folder, scripted dialogs and the window.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <QTest>
+#include <QStringList>
+#include <string>
+
+#include "support/test_app.h"
+#include "track/frm_track.h"
+
+namespace gm::test {
+
+// A track.ini holding the twelve keys with these values, each followed by
+// two blanks and a comment, between other lines.
+inline std::string iniWith(const track::TrackValues& values)
+{
+    std::string out = "[track]\r\ntrack_name = x\r\n";
+    for (std::size_t key = 0; key < track::kKeyCount; ++key) {
+        out += std::string(track::kKeyPrefixes[key]) + values[key] + "  // note " + std::to_string(key) + "\r\n";
+    }
+    return out + "pit_speed = 60\r\n";
+}
+
+// Twelve distinct values whose last digit tells the track apart.
+inline track::TrackValues valuesOf(int track)
+{
+    track::TrackValues values;
+    for (std::size_t key = 0; key < track::kKeyCount; ++key) {
+        values[key] = std::to_string(key + 1) + "." + std::to_string(track);
+    }
+    return values;
+}
+
+class TrackWindowTest : public ::testing::Test {
+protected:
+    TestApp app;
+    QPointer<track::frmTrack> window;
+
+    void TearDown() override
+    {
+        delete window.data();
+        processEvents();
+    }
+
+    void addTrack(const std::string& name, const std::string& ini) const
+    {
+        app.game.write("tracks/" + name + "/track.ini", ini);
+    }
+    std::string trackFile(const std::string& name) const { return app.game.read("tracks/" + name + "/track.ini"); }
+
+    track::frmTrack* open()
+    {
+        window = new track::frmTrack(app.context);
+        window->Form_Load();
+        return window;
+    }
+
+    QStringList listed() const
+    {
+        QStringList names;
+        for (int row = 0; row < window->List1->count(); ++row) {
+            names << window->List1->item(row)->text();
+        }
+        return names;
+    }
+
+    QStringList boxes() const
+    {
+        QStringList texts;
+        for (const QLineEdit* box : window->Text1) {
+            texts << box->text();
+        }
+        return texts;
+    }
+
+    static QStringList texts(const track::TrackValues& values)
+    {
+        QStringList out;
+        for (const std::string& v : values) {
+            out << QString::fromStdString(v);
+        }
+        return out;
+    }
+
+    // The unsaved-changes state; Save and Cancel must always agree.
+    bool changed() const
+    {
+        EXPECT_EQ(window->cmdSave->isEnabled(), window->cmdCancel->isEnabled());
+        return window->cmdSave->isEnabled();
+    }
+
+    // Replaces a box's text as the user does: select all, then type.
+    void type(std::size_t box, const QString& text) const
+    {
+        QLineEdit* edit = window->Text1[box];
+        edit->setFocus();
+        edit->selectAll();
+        if (text.isEmpty()) {
+            QTest::keyClick(edit, Qt::Key_Delete);
+        } else {
+            QTest::keyClicks(edit, text);
+        }
+    }
+
+    // Clicks a list entry with the mouse.
+    void clickTrack(int row) const
+    {
+        QListWidget* list = window->List1;
+        const QRect place = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
+    }
+};
+
+}  // namespace gm::test
