@@ -133,9 +133,20 @@ TEST(TrackIniFuzz, LinesWithoutAKeyComeOutByteForByte)
             EXPECT_EQ(after[key], present ? values[key] : std::string()) << "seed " << seed << " key " << key;
         }
 
-        // Writing the values that were read changes nothing but the one
-        // line end, once the file has CR LF line ends throughout.
+        // Writing the values that were read back leaves every line as it
+        // was, key lines too, except a line of a key that occurs again later
+        // with another value.
         const std::string normal = writeValues(in, before);
+        const std::vector<std::string> sameLines = common::splitLines(normal);
+        ASSERT_EQ(sameLines.size(), inLines.size() + 1) << "seed " << seed;
+        for (std::size_t i = 0; i < inLines.size(); ++i) {
+            const std::optional<std::size_t> key = keyOfLine(inLines[i]);
+            if (!key || GetValue(inLines[i], valueStart(*key)) == before[*key]) {
+                ASSERT_EQ(sameLines[i], inLines[i]) << "seed " << seed << " line " << i;
+            }
+        }
+        // And once the file has CR LF line ends throughout, nothing changes
+        // but the one line end.
         EXPECT_EQ(writeValues(normal, readValues(normal)), normal + "\r\n") << "seed " << seed;
     }
 }
