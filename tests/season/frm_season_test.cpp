@@ -1,0 +1,584 @@
+// The season scheduler window: layout, opening, the modes and the
+// schedule commands.
+#include <QTest>
+#include <filesystem>
+
+#include "season_test_support.h"
+#include "ui/geometry.h"
+
+namespace gm::season::test {
+namespace {
+
+const QString kNoDirectory = QStringLiteral("The correct directory could not found.");
+const QString kNoSeason = QStringLiteral("No season was found.");
+const QString kNeedName = QStringLiteral("Please input a season name before you save.");
+const QString kBadName = QStringLiteral(
+    "The season name is also the name of its file. Please input a season name without \\ / : * ? \" < > | that "
+    "is not only blanks or dots.");
+const QString kAskSave = QStringLiteral("Would you like to save before you close?");
+
+QString overwrite(const QString& name)
+{
+    return name + QStringLiteral(".ini already exists.  Would you like to overwrite?");
+}
+
+QString deleteQuestion(const QString& name)
+{
+    return QStringLiteral("Are you sure you want to delte ") + name + QStringLiteral(" season?");
+}
+
+// A file in the private trash of the test run with exactly these bytes.
+bool inTrash(const std::string& bytes)
+{
+    const std::filesystem::path trash = std::filesystem::path(qgetenv("XDG_DATA_HOME").toStdString()) / "Trash" / "files";
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(trash, ec)) {
+        if (entry.is_regular_file() && gm::test::readBytes(entry.path()) == bytes) {
+            return true;
+        }
+    }
+    return false;
+}
+
+using SeasonLayout = SeasonWindowTest;
+
+TEST_F(SeasonLayout, ControlsHaveTheirCaptionsTooltipsAndRectangles)
+{
+    frmSeason f(app.context);
+    EXPECT_EQ(f.windowTitle(), "Season Scheduler");
+    EXPECT_EQ(f.size(), ui::twipsSize(8670, 6600));
+    EXPECT_EQ(f.designSize(), ui::twipsSize(8670, 6600));
+
+    struct Expected {
+        const char* name;
+        const char* caption;
+        const char* tip;
+        const QWidget* parent;
+        int left, top, width, height;
+    };
+    const std::vector<Expected> table = {
+        {"lstSchedule", nullptr, "Select an event", &f, 120, 120, 3135, 6300},
+        {"Combo1", nullptr, "Select a season schedule", &f, 3360, 120, 5175, 315},
+        {"Frame2", "Event Information", "", &f, 3360, 600, 5175, 5295},
+        {"Label1", "Season Name", "", f.Frame2, 240, 360, 1095, 375},
+        {"txtSeasonName", nullptr, "Season name will be the name of file", &f, 4920, 960, 3495, 285},
+        {"Label2", "Year", "", f.Frame2, 240, 840, 975, 255},
+        {"txtYear", nullptr, "", &f, 4920, 1440, 1695, 285},
+        {"Label3", "Event No.", "", f.Frame2, 240, 1320, 1095, 255},
+        {"txtEvent", nullptr, "", &f, 4920, 1920, 1695, 285},
+        {"Label4", "Date (m/d)", "", f.Frame2, 240, 1800, 1095, 255},
+        {"txtMonth", nullptr, "", &f, 4920, 2400, 1695, 285},
+        {"txtDay", nullptr, "", &f, 6720, 2400, 1695, 285},
+        {"Label5", "Track", "", f.Frame2, 240, 2280, 1095, 375},
+        {"cboTrack", nullptr, "", &f, 4920, 2880, 3015, 315},
+        {"Label6", "Event Name", "", f.Frame2, 240, 2760, 1095, 375},
+        {"txtName", nullptr, "", &f, 4920, 3360, 3495, 285},
+        {"Label7", "Laps (as 100%)", "", f.Frame2, 240, 3240, 1335, 375},
+        {"txtLaps", nullptr, "", &f, 4920, 3840, 1695, 285},
+        {"Frame1", "Pole Position", "", &f, 4920, 4320, 3495, 735},
+        {"optLeft", "Left Side", "", f.Frame1, 240, 240, 1095, 375},
+        {"optRight", "Right Side", "", f.Frame1, 1920, 240, 1095, 375},
+        {"cmdUp", "Move Up", "Move this event up", &f, 3600, 5280, 735, 495},
+        {"cmdDown", "Move Down", "Move this event down", &f, 4320, 5280, 735, 495},
+        {"cmdNewEvent", "New Event", "Create a new event", &f, 5160, 5280, 1095, 495},
+        {"cmdEditEvent", "Edit Event", "Edit this event", &f, 6240, 5280, 1095, 495},
+        {"cmdAdd", "Save Event", "Save this event", &f, 6240, 5280, 1095, 495},
+        {"cmdDeleteEvent", "Delete Event", "Delete this event", &f, 7320, 5280, 1095, 495},
+        {"cmdCencelEvent", "Cancel (Event)", "Cancel creating or editing this event", &f, 7320, 5280, 1095, 495},
+        {"cmdNew", "New Schedule", "Make a new season schedule", &f, 3600, 6000, 1215, 495},
+        {"cmdEdit", "Edit Schedule", "Edit this season schedule", &f, 4800, 6000, 1215, 495},
+        {"cmdSave", "Save Schedule", "", &f, 4800, 6000, 1215, 495},
+        {"cmdDelete", "Delete Schedule", "Delete this season schedule", &f, 6000, 6000, 1215, 495},
+        {"cmdCancel", "Cancel (Schedule)", "Cancel creating or editing this season schedule", &f, 6000, 6000, 1215,
+         495},
+        {"cmdClose", "Close", "Go to main screen", &f, 7200, 6000, 1215, 495},
+    };
+    for (const Expected& e : table) {
+        SCOPED_TRACE(e.name);
+        const auto* w = f.findChild<QWidget*>(QString::fromLatin1(e.name));
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->parentWidget(), e.parent);
+        EXPECT_EQ(w->geometry(), ui::twipsRect(e.left, e.top, e.width, e.height));
+        EXPECT_EQ(w->toolTip(), QString::fromLatin1(e.tip));
+        if (e.caption != nullptr) {
+            QString caption;
+            if (const auto* b = qobject_cast<const QAbstractButton*>(w)) {
+                caption = b->text();
+            } else if (const auto* l = qobject_cast<const QLabel*>(w)) {
+                caption = l->text();
+            } else if (const auto* g = qobject_cast<const QGroupBox*>(w)) {
+                caption = g->title();
+            }
+            EXPECT_EQ(caption, QString::fromLatin1(e.caption));
+        }
+    }
+    // Every button but Save Event and Cancel (Event) has its own face.
+    for (const QPushButton* b : f.findChildren<QPushButton*>()) {
+        const bool own = b != f.cmdAdd && b != f.cmdCencelEvent;
+        EXPECT_EQ(b->font().family() == "Microsoft Sans Serif", own) << b->objectName().toStdString();
+        if (!own) {
+            EXPECT_EQ(b->font(), f.font()) << b->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(SeasonLayout, ANewWindowShowsTheEventAndScheduleButtonsOnGreyBoxes)
+{
+    frmSeason f(app.context);
+    for (const QPushButton* b : f.findChildren<QPushButton*>()) {
+        const bool hidden = b == f.cmdSave || b == f.cmdCancel || b == f.cmdAdd || b == f.cmdCencelEvent;
+        EXPECT_EQ(b->isHidden(), hidden) << b->objectName().toStdString();
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    }
+    const QColor grey = f.cmdClose->palette().color(QPalette::Button);
+    for (const QWidget* box : {static_cast<QWidget*>(f.txtSeasonName), static_cast<QWidget*>(f.txtYear),
+                               static_cast<QWidget*>(f.txtEvent), static_cast<QWidget*>(f.txtMonth),
+                               static_cast<QWidget*>(f.txtDay), static_cast<QWidget*>(f.txtName),
+                               static_cast<QWidget*>(f.txtLaps), static_cast<QWidget*>(f.cboTrack)}) {
+        EXPECT_EQ(box->palette().color(QPalette::Base), grey) << box->objectName().toStdString();
+    }
+    EXPECT_TRUE(f.optLeft->isChecked());
+    EXPECT_TRUE(f.txtEvent->isReadOnly());
+}
+
+TEST_F(SeasonLayout, StaysAtItsSizeWhenMaximisedOrResized)
+{
+    frmSeason& f = openClub();
+    f.resize(900, 700);
+    EXPECT_EQ(f.size(), f.designSize());
+    f.showMaximized();
+    QTest::qWait(20);
+    EXPECT_FALSE(f.isMaximized());
+    EXPECT_EQ(f.size(), f.designSize());
+}
+
+using SeasonOpening = SeasonWindowTest;
+
+TEST_F(SeasonOpening, RefusesWhenTheSeasonOrTracksFolderIsMissingOrNoSeasonExists)
+{
+    std::filesystem::remove_all(app.game.path() / "tracks");
+    app.dialogs.expect(kNoDirectory, Buttons::Ok, Icon::Critical);
+    open();
+    EXPECT_TRUE(form->isUnloaded());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(app.menuShows, 1);
+    gm::test::processEvents();
+    EXPECT_TRUE(form.isNull());
+
+    app.game.mkdir("tracks/x");
+    std::filesystem::remove_all(app.game.path() / "series" / "cup");
+    app.dialogs.expect(kNoDirectory, Buttons::Ok, Icon::Critical);
+    open();
+    EXPECT_TRUE(form->isUnloaded());
+    EXPECT_EQ(app.menuShows, 2);
+    gm::test::processEvents();
+
+    // A season folder without "*.ini" files; other files and folders named
+    // like seasons do not count.
+    app.game.write("series/cup/readme.txt", "x");
+    app.game.mkdir("series/cup/folder.ini");
+    app.dialogs.expect(kNoSeason, Buttons::Ok, Icon::Critical);
+    open();
+    EXPECT_TRUE(form->isUnloaded());
+    EXPECT_EQ(app.menuShows, 3);
+}
+
+TEST_F(SeasonOpening, ListsSeasonsSortedWithoutCaseAndTracksExceptShared)
+{
+    writeSeason("B", makeSchedule("B", "", {{"1", "1", "From B"}}));
+    writeSeason("a", makeSchedule("a", "2003", {{"1", "1", "From a"}, {"8", "1", "Second a"}}));
+    app.game.write("tracks/notes.txt", "x");
+    std::filesystem::remove_all(app.game.path() / "tracks" / "watkins");
+    frmSeason& f = open();
+    EXPECT_FALSE(f.isUnloaded());
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(app.menuShows, 0);
+    EXPECT_EQ(entries(f.Combo1), (QStringList{"a", "B"}));
+    EXPECT_EQ(f.Combo1->currentText(), "a");
+    EXPECT_EQ(listed(f), (QStringList{"From a", "Second a"}));
+    EXPECT_EQ(f.txtSeasonName->text(), "a");
+    EXPECT_EQ(f.txtYear->text(), "2003");
+    EXPECT_EQ(entries(f.cboTrack), (QStringList{"atlanta", "notes.txt", "sebring"}));
+    EXPECT_EQ(f.cboTrack->currentIndex(), -1);
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+
+    // Choosing the other season reads its file.
+    f.Combo1->setCurrentIndex(1);
+    EXPECT_EQ(listed(f), (QStringList{"From B"}));
+    EXPECT_EQ(f.txtSeasonName->text(), "B");
+    EXPECT_EQ(f.txtYear->text(), "");
+    EXPECT_EQ(f.eventTable()[1], EventRow{});
+}
+
+TEST_F(SeasonOpening, AFileThatIsNotASeasonScheduleIsReportedAndWhatCouldBeReadIsShown)
+{
+    writeSeason("Good", makeSchedule("Good", "2001", {{"1", "1", "Fine"}}));
+    std::string broken = writeSchedule(makeSchedule("Bad", "2002", {{"2", "2", "Kept"}, {"9", "2", "Lost"}}));
+    broken.resize(broken.find("[ Season ]"));
+    broken.resize(broken.rfind("trackDirectory"));  // the second block ends early
+    app.game.write("series/cup/Bad.ini", broken);
+
+    app.dialogs.expect(QStringLiteral("The file Bad.ini is not a valid season schedule."), Buttons::Ok,
+                       Icon::Critical);
+    frmSeason& f = open();
+    ASSERT_FALSE(f.isUnloaded());
+    EXPECT_EQ(listed(f), (QStringList{"Kept"}));
+    EXPECT_EQ(f.txtSeasonName->text(), "");
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    f.Combo1->setCurrentIndex(1);
+    EXPECT_EQ(listed(f), (QStringList{"Fine"}));
+
+    // The broken schedule can be edited and saved in the layout.
+    app.dialogs.expect(QStringLiteral("The file Bad.ini is not a valid season schedule."), Buttons::Ok,
+                       Icon::Critical);
+    f.Combo1->setCurrentIndex(0);
+    f.cmdEdit_Click();
+    f.txtSeasonName->setText("Bad");
+    app.dialogs.expect(overwrite("Bad"), Buttons::OkCancel, Icon::Question, Answer::Ok);
+    f.cmdSave_Click();
+    EXPECT_EQ(seasonFile("Bad"), writeSchedule(makeSchedule("Bad", "", {{"2", "2", "Kept"}})));
+}
+
+#ifndef _WIN32
+TEST_F(SeasonOpening, ASeasonFileThatCannotBeReadIsReported)
+{
+    std::filesystem::create_symlink(app.game.path() / "nowhere.ini", app.game.path() / "series" / "cup" / "Lost.ini");
+    app.dialogs.expect(QStringLiteral("Could not read the file Lost.ini."), Buttons::Ok, Icon::Critical);
+    frmSeason& f = open();
+    ASSERT_FALSE(f.isUnloaded());
+    EXPECT_EQ(f.lstSchedule->count(), 0);
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+}
+#endif
+
+using SeasonModes = SeasonWindowTest;
+
+TEST_F(SeasonModes, ViewingShowsAChosenEventReadOnly)
+{
+    frmSeason& f = openClub();
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    EXPECT_EQ(f.txtEvent->text(), "");
+    choose(f, 1);
+    EXPECT_EQ(f.txtEvent->text(), "2");
+    EXPECT_EQ(f.txtDay->text(), "12");
+    EXPECT_EQ(f.txtMonth->text(), "3");
+    EXPECT_EQ(f.txtName->text(), "Second");
+    EXPECT_EQ(f.txtLaps->text(), "30");
+    EXPECT_EQ(f.cboTrack->currentText(), "sebring");
+    EXPECT_TRUE(f.optRight->isChecked());
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    choose(f, 0);
+    EXPECT_TRUE(f.optLeft->isChecked());
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+}
+
+TEST_F(SeasonModes, NewScheduleStartsEmpty)
+{
+    frmSeason& f = openClub();
+    choose(f, 2);
+    f.cmdNew_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
+    EXPECT_EQ(f.lstSchedule->count(), 0);
+    EXPECT_EQ(f.txtSeasonName->text(), "");
+    EXPECT_EQ(f.txtYear->text(), "");
+    EXPECT_EQ(f.txtEvent->text(), "1");
+    EXPECT_EQ(f.txtName->text(), "");
+    for (const EventRow& row : f.eventTable()) {
+        ASSERT_EQ(row, EventRow{});
+    }
+}
+
+TEST_F(SeasonModes, EditScheduleEnablesTheEventButtonsOnceAnEventIsChosen)
+{
+    frmSeason& f = openClub();
+    f.cmdEdit_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
+    choose(f, 1);
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+
+    f.cmdCancel_Click();
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    choose(f, 0);
+    f.cmdEdit_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+}
+
+TEST_F(SeasonModes, CancelScheduleReadsTheSeasonAgain)
+{
+    frmSeason& f = openClub();
+    f.cmdEdit_Click();
+    f.txtSeasonName->setText("Changed");
+    choose(f, 0);
+    f.cmdDeleteEvent_Click();
+    EXPECT_EQ(f.lstSchedule->count(), 2);
+    f.cmdEditEvent_Click();  // cancelling in the middle of an event edit too
+    f.cmdCancel_Click();
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third"}));
+    EXPECT_EQ(f.txtSeasonName->text(), "Club");
+    EXPECT_EQ(f.eventTable()[0][kName], "First");
+    EXPECT_EQ(f.txtEvent->text(), "");
+
+    // After New Schedule, Cancel shows the season still chosen in Combo1.
+    f.cmdNew_Click();
+    f.cmdCancel_Click();
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third"}));
+}
+
+TEST_F(SeasonModes, EventEditingEntersAndLeavesTheEventMode)
+{
+    frmSeason& f = openClub();
+    f.cmdEdit_Click();
+
+    // New Event with nothing chosen, then Cancel (Event): no selection, so
+    // the fields are emptied and the event buttons stay off.
+    f.cmdNewEvent_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingEvent));
+    f.cmdCencelEvent_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
+    EXPECT_EQ(f.txtEvent->text(), "");
+
+    // Edit Event on a chosen event, Cancel (Event): the stored values are
+    // shown again and the buttons are back on.
+    choose(f, 1);
+    f.cmdEditEvent_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingEvent));
+    f.txtName->setText("Not kept");
+    f.cmdCencelEvent_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+    EXPECT_EQ(f.txtName->text(), "Second");
+    EXPECT_EQ(f.eventTable()[1][kName], "Second");
+
+    // Save Event returns to Editing schedule with the buttons as they were.
+    f.cmdEditEvent_Click();
+    f.txtLaps->setText("31");
+    f.cmdAdd_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+    EXPECT_EQ(f.eventTable()[1][kLaps], "31");
+
+    // Choosing another event while editing one drops the edit.
+    f.cmdEditEvent_Click();
+    f.txtName->setText("Dropped");
+    choose(f, 2);
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+    EXPECT_EQ(f.txtName->text(), "Third");
+    EXPECT_EQ(f.txtEvent->text(), "3");
+    EXPECT_EQ(f.eventTable()[1][kName], "Second");
+
+    // Choosing an event after New Event also drops the new event.
+    f.cmdNewEvent_Click();
+    choose(f, 0);
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+    EXPECT_EQ(f.txtEvent->text(), "1");
+    EXPECT_EQ(f.lstSchedule->count(), 3);
+}
+
+TEST_F(SeasonModes, MovesAreOffWhileAnEventIsEditedAndComeBackAfterwards)
+{
+    frmSeason& f = openClub();
+    f.cmdEdit_Click();
+    choose(f, 2);
+    ASSERT_TRUE(f.cmdUp->isEnabled());
+    f.cmdNewEvent_Click();
+    EXPECT_EQ(f.txtEvent->text(), "4");
+    EXPECT_FALSE(f.cmdUp->isEnabled());
+    EXPECT_FALSE(f.cmdDown->isEnabled());
+    f.txtName->setText("Fourth");
+    f.txtLaps->setText("5");
+    f.cboTrack->setCurrentIndex(0);
+    f.cmdAdd_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+    EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third", "Fourth"}));
+    f.cmdUp_Click();
+    EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Fourth", "Third"}));
+    EXPECT_EQ(f.txtEvent->text(), "3");
+}
+
+TEST_F(SeasonModes, SaveScheduleReturnsToViewingOnTheFirstSeason)
+{
+    frmSeason& f = openClub();
+    f.Combo1->setCurrentIndex(1);
+    EXPECT_EQ(f.txtSeasonName->text(), "Zeta");
+    f.cmdEdit_Click();
+    choose(f, 0);
+    f.cmdEditEvent_Click();  // saving in the middle of an event edit
+    f.txtYear->setText("2000 again");
+    app.dialogs.expect(overwrite("Zeta"), Buttons::OkCancel, Icon::Question, Answer::Ok);
+    f.cmdSave_Click();
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    EXPECT_EQ(f.Combo1->currentText(), "Club");
+    EXPECT_EQ(f.txtSeasonName->text(), "Club");
+    EXPECT_EQ(entries(f.Combo1), (QStringList{"Club", "Zeta"}));
+    EXPECT_EQ(seasonFile("Zeta"), writeSchedule(makeSchedule("Zeta", "2000 again", {{"1", "1", "Only"}})));
+    EXPECT_EQ(entries(f.cboTrack), (QStringList{"atlanta", "sebring", "watkins"}));
+}
+
+using SeasonSave = SeasonWindowTest;
+
+TEST_F(SeasonSave, AnEmptyOrUnusableNameIsRefusedAndNothingIsWritten)
+{
+    frmSeason& f = openClub();
+    f.cmdNew_Click();
+    app.dialogs.expect(kNeedName, Buttons::Ok, Icon::Exclamation);
+    f.cmdSave_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
+
+    for (const char* name : {"..", " ", "a/b", "..\\Club", "x:y", "what?", "CON"}) {
+        f.txtSeasonName->setText(QString::fromLatin1(name));
+        app.dialogs.expect(kBadName, Buttons::Ok, Icon::Exclamation);
+        f.cmdSave_Click();
+        EXPECT_TRUE(inMode(f, Mode::EditingSchedule)) << name;
+    }
+    EXPECT_EQ(listSeasons(app.game.path() / "series" / "cup").size(), 2u);
+    EXPECT_FALSE(app.game.exists("series/Club.ini"));
+    EXPECT_FALSE(app.game.exists("series/cup/a"));
+}
+
+TEST_F(SeasonSave, TheOverwriteQuestionIsAskedAlsoForTheFileTheSeasonCameFrom)
+{
+    frmSeason& f = openClub();
+    const std::string before = seasonFile("Club");
+    f.cmdEdit_Click();
+    f.txtYear->setText("2024");
+    app.dialogs.expect(overwrite("Club"), Buttons::OkCancel, Icon::Question, Answer::Cancel);
+    f.cmdSave_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
+    EXPECT_EQ(seasonFile("Club"), before);
+    EXPECT_EQ(f.txtYear->text(), "2024");
+
+    app.dialogs.expect(overwrite("Club"), Buttons::OkCancel, Icon::Question, Answer::Ok);
+    f.cmdSave_Click();
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    EXPECT_EQ(seasonFile("Club"), writeSchedule(makeSchedule("Club", "2024",
+                                                             {{"5", "3", "First", "20", "atlanta", "1"},
+                                                              {"12", "3", "Second", "30", "sebring", "2"},
+                                                              {"19", "3", "Third", "40", "watkins", "1"}})));
+    EXPECT_EQ(f.txtYear->text(), "2024");
+}
+
+TEST_F(SeasonSave, ASaveUnderANewNameLeavesTheOldFile)
+{
+    frmSeason& f = openClub();
+    const std::string club = seasonFile("Club");
+    f.cmdEdit_Click();
+    f.txtSeasonName->setText("Alpha Cup");
+    f.cmdSave_Click();
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    EXPECT_EQ(seasonFile("Club"), club);
+    std::string renamed = club;
+    renamed.replace(renamed.find("name = Club\t"), 11, "name = Alpha Cup");
+    EXPECT_EQ(seasonFile("Alpha Cup"), renamed);
+    EXPECT_EQ(entries(f.Combo1), (QStringList{"Alpha Cup", "Club", "Zeta"}));
+    EXPECT_EQ(f.Combo1->currentText(), "Alpha Cup");
+}
+
+TEST_F(SeasonSave, AWriteFailureIsReportedAndTheScheduleStaysInTheWindow)
+{
+    frmSeason& f = openClub();
+    app.game.mkdir("series/cup/Blocked.ini");
+    f.cmdEdit_Click();
+    f.txtSeasonName->setText("Blocked");
+    app.dialogs.expect(QStringLiteral("Could not save the file Blocked.ini."), Buttons::Ok, Icon::Critical);
+    f.cmdSave_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
+    EXPECT_EQ(f.txtSeasonName->text(), "Blocked");
+    EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third"}));
+}
+
+TEST_F(SeasonSave, DeleteScheduleAsksAndMovesTheFileToTheTrash)
+{
+    frmSeason& f = openClub();
+    const std::string club = seasonFile("Club");
+    app.dialogs.expect(deleteQuestion("Club"), Buttons::YesNo, Icon::Question, Answer::No);
+    f.cmdDelete_Click();
+    EXPECT_TRUE(seasonExists("Club"));
+
+    app.dialogs.expect(deleteQuestion("Club"), Buttons::YesNo, Icon::Question, Answer::Yes);
+    f.cmdDelete_Click();
+    EXPECT_FALSE(seasonExists("Club"));
+    EXPECT_TRUE(inTrash(club));
+    EXPECT_EQ(entries(f.Combo1), (QStringList{"Zeta"}));
+    EXPECT_EQ(listed(f), (QStringList{"Only"}));
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+
+    // A file that is gone already cannot be deleted: the window stays.
+    std::filesystem::remove(app.game.path() / "series" / "cup" / "Zeta.ini");
+    app.dialogs.expect(deleteQuestion("Zeta"), Buttons::YesNo, Icon::Question, Answer::Yes);
+    app.dialogs.expect(QStringLiteral("Could not delete the file."), Buttons::Ok, Icon::Critical);
+    f.cmdDelete_Click();
+    EXPECT_FALSE(f.isUnloaded());
+    EXPECT_EQ(entries(f.Combo1), (QStringList{"Zeta"}));
+    EXPECT_EQ(listed(f), (QStringList{"Only"}));
+}
+
+TEST_F(SeasonSave, DeletingTheLastSeasonReturnsToTheMenu)
+{
+    writeSeason("Lone", makeSchedule("Lone", "1", {}));
+    frmSeason& f = open();
+    EXPECT_EQ(f.lstSchedule->count(), 0);
+    app.dialogs.expect(deleteQuestion("Lone"), Buttons::YesNo, Icon::Question, Answer::Yes);
+    app.dialogs.expect(kNoSeason, Buttons::Ok, Icon::Critical);
+    f.cmdDelete_Click();
+    EXPECT_TRUE(form->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
+    EXPECT_FALSE(seasonExists("Lone"));
+}
+
+using SeasonClosing = SeasonWindowTest;
+
+TEST_F(SeasonClosing, ViewingClosesWithoutAQuestion)
+{
+    frmSeason& f = openClub();
+    f.cmdClose_Click();
+    EXPECT_TRUE(form->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
+}
+
+TEST_F(SeasonClosing, EditingAsksAndCancelOrAFailedSaveKeepsTheWindowOpen)
+{
+    frmSeason& f = openClub();
+    f.cmdNew_Click();
+    app.dialogs.expect(kAskSave, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    f.cmdClose_Click();
+    EXPECT_FALSE(f.isUnloaded());
+
+    app.dialogs.expect(kAskSave, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+    app.dialogs.expect(kNeedName, Buttons::Ok, Icon::Exclamation);
+    EXPECT_FALSE(f.unload());
+    EXPECT_FALSE(f.isUnloaded());
+
+    f.txtSeasonName->setText("Zeta");
+    app.dialogs.expect(kAskSave, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+    app.dialogs.expect(overwrite("Zeta"), Buttons::OkCancel, Icon::Question, Answer::Cancel);
+    f.cmdClose_Click();
+    EXPECT_FALSE(f.isUnloaded());
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
+    EXPECT_EQ(app.menuShows, 0);
+}
+
+TEST_F(SeasonClosing, YesSavesAndClosesNoClosesWithoutSaving)
+{
+    frmSeason& f = openClub();
+    f.cmdNew_Click();
+    f.txtSeasonName->setText("Fresh");
+    f.txtYear->setText("2030");
+    app.dialogs.expect(kAskSave, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+    f.cmdClose_Click();
+    EXPECT_TRUE(form->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
+    EXPECT_EQ(seasonFile("Fresh"), writeSchedule(makeSchedule("Fresh", "2030", {})));
+    gm::test::processEvents();
+
+    frmSeason& g = open();
+    g.cmdEdit_Click();
+    g.txtYear->setText("never written");
+    app.dialogs.expect(kAskSave, Buttons::YesNoCancel, Icon::Question, Answer::No);
+    g.cmdClose_Click();
+    EXPECT_TRUE(form->isUnloaded());
+    EXPECT_EQ(app.menuShows, 2);
+    EXPECT_EQ(seasonFile("Club").find("never written"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace gm::season::test

@@ -1,0 +1,318 @@
+// The event commands of the season scheduler: New Event and its date,
+// Save Event and its checks, Delete Event and the moves.
+#include <functional>
+
+#include "season/event_rules.h"
+#include "season_test_support.h"
+
+namespace gm::season::test {
+namespace {
+
+class SeasonEventsOn : public SeasonWindowTest {
+protected:
+    frmSeason& editing(const std::vector<EventSpec>& events)
+    {
+        writeSeason("S", makeSchedule("S", "2010", events));
+        frmSeason& f = open();
+        f.cmdEdit_Click();
+        return f;
+    }
+    static std::vector<EventSpec> numbered(int count)
+    {
+        std::vector<EventSpec> events;
+        for (int i = 1; i <= count; ++i) {
+            events.push_back({"1", "1", "Race " + std::to_string(i)});
+        }
+        return events;
+    }
+};
+
+TEST_F(SeasonEventsOn, NewEventSuggestsTheDateOneWeekAfterTheLastEvent)
+{
+    struct Case {
+        const char* day;
+        const char* month;
+        const char* nextDay;
+        const char* nextMonth;
+    };
+    for (const Case& c : {Case{"25", "1", "1", "2"}, Case{"24", "2", "3", "3"}, Case{"28", "12", "4", "1"},
+                          Case{"10", "5", "17", "5"}, Case{"31", "4", "8", "5"}, Case{"24", "12", "31", "12"},
+                          // A month that is not a whole number from 1 to 12 gives no date.
+                          Case{"3", "13", "", ""}, Case{"3", "0", "", ""}}) {
+        SCOPED_TRACE(std::string(c.day) + "/" + c.month);
+        frmSeason& f = editing({{"1", "1", "Opener"}, {c.day, c.month, "Last"}});
+        f.cmdNewEvent_Click();
+        EXPECT_EQ(f.txtEvent->text(), "3");
+        EXPECT_EQ(f.txtDay->text(), c.nextDay);
+        EXPECT_EQ(f.txtMonth->text(), c.nextMonth);
+        delete form.data();
+    }
+    // A month typed with a leading zero is kept as typed when the week stays
+    // in it; a day text is counted from the number it begins with.
+    EXPECT_EQ(weekAfter("3", "05")->month, "05");
+    EXPECT_EQ(weekAfter("3", "05")->day, "10");
+    EXPECT_EQ(weekAfter("1.5", "2")->day, "8.5");
+    EXPECT_FALSE(weekAfter("3", "").has_value());
+    EXPECT_FALSE(weekAfter("3", "1.5").has_value());
+}
+
+TEST_F(SeasonEventsOn, NewEventClearsTheFieldsAndCountsFromTheEndOfTheList)
+{
+    frmSeason& f = editing({{"5", "3", "A", "20", "sebring", "2"}, {"12", "3", "B"}, {"19", "3", "C"}});
+    choose(f, 0);
+    ASSERT_TRUE(f.optRight->isChecked());
+    f.cmdNewEvent_Click();
+    EXPECT_EQ(f.txtEvent->text(), "4");
+    EXPECT_EQ(f.txtDay->text(), "26");
+    EXPECT_EQ(f.txtMonth->text(), "3");
+    EXPECT_EQ(f.txtName->text(), "");
+    EXPECT_EQ(f.txtLaps->text(), "");
+    EXPECT_EQ(f.cboTrack->currentIndex(), -1);
+    EXPECT_TRUE(f.optLeft->isChecked());
+    EXPECT_EQ(f.lstSchedule->selectedItems().size(), 0);
+
+    // On an empty schedule: number 1, no date.
+    f.cmdCancel_Click();
+    f.cmdNew_Click();
+    f.cmdNewEvent_Click();
+    EXPECT_EQ(f.txtEvent->text(), "1");
+    EXPECT_EQ(f.txtDay->text(), "");
+    EXPECT_EQ(f.txtMonth->text(), "");
+    EXPECT_TRUE(inMode(f, Mode::EditingEvent));
+}
+
+TEST_F(SeasonEventsOn, SaveEventRunsItsChecksInOrder)
+{
+    frmSeason& f = editing({{"1", "1", "Opener"}});
+    const EventTable before = f.eventTable();
+    f.cmdNewEvent_Click();
+    f.txtDay->clear();
+    f.txtMonth->clear();
+    // Each step fixes the field of the previous refusal and meets the next.
+    struct Step {
+        std::function<void()> change;
+        const char* message;
+    };
+    const std::vector<Step> steps = {
+        {[&] { f.txtEvent->clear(); }, "Please input a number for event number."},
+        {[&] { f.txtEvent->setText("2"); }, "Please input a number for day."},
+        {[&] { f.txtDay->setText("x"); }, "Please input a number for day."},
+        {[&] { f.txtDay->setText("32"); }, "Please input a number for month."},
+        {[&] { f.txtMonth->setText(" 13 "); }, "Please input a number for laps."},
+        {[&] { f.txtLaps->setText("0.5"); }, "Please input a valid day (1-31)."},
+        {[&] { f.txtDay->setText("0"); }, "Please input a valid day (1-31)."},
+        {[&] { f.txtDay->setText("1.5"); }, "Please input a valid month (1-12)."},
+        {[&] { f.txtMonth->setText("12"); }, "The number of laps is invalid."},
+        {[&] { f.txtLaps->setText("1e3"); }, "Please select a track."},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        app.dialogs.expect(QString::fromLatin1(step.message), Buttons::Ok, Icon::Critical);
+        f.cmdAdd_Click();
+        EXPECT_TRUE(inMode(f, Mode::EditingEvent)) << step.message;
+        EXPECT_EQ(f.lstSchedule->count(), 1) << step.message;
+        EXPECT_EQ(f.eventTable(), before) << step.message;
+    }
+    f.cboTrack->setCurrentIndex(f.cboTrack->findText("watkins"));
+    f.optRight->setChecked(true);
+    f.txtName->setText("  Night Race ");
+    f.cmdAdd_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
+    EXPECT_EQ(listed(f), (QStringList{"Opener", "  Night Race "}));
+    // Stored exactly as typed.
+    EXPECT_EQ(f.eventTable()[1], (EventRow{"2", "1.5", "12", "  Night Race ", "1e3", "watkins", "2"}));
+    EXPECT_EQ(f.txtName->text(), "  Night Race ");
+}
+
+TEST_F(SeasonEventsOn, NinetyNineEventsAreTheMostThatCanBeSaved)
+{
+    frmSeason& f = editing(numbered(98));
+    f.cmdNewEvent_Click();
+    EXPECT_EQ(f.txtEvent->text(), "99");
+    f.txtLaps->setText("3");
+    f.cboTrack->setCurrentIndex(0);
+    f.cmdAdd_Click();
+    ASSERT_EQ(f.lstSchedule->count(), 99);
+    EXPECT_EQ(f.eventTable()[98][kNumber], "99");
+
+    // Not even an existing event can be saved now.
+    choose(f, 4);
+    f.cmdEditEvent_Click();
+    f.txtName->setText("Renamed");
+    app.dialogs.expect("Too many race events.", Buttons::Ok, Icon::Critical);
+    f.cmdAdd_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingEvent));
+    f.cmdCencelEvent_Click();
+
+    choose(f, 98);
+    f.cmdDeleteEvent_Click();
+    EXPECT_EQ(f.lstSchedule->count(), 98);
+    choose(f, 4);
+    f.cmdEditEvent_Click();
+    f.txtName->setText("Renamed");
+    f.cmdAdd_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+    EXPECT_EQ(f.eventTable()[4][kName], "Renamed");
+    // The list keeps the old name until it is rebuilt.
+    EXPECT_EQ(f.lstSchedule->item(4)->text(), "Race 5");
+    f.cmdDown_Click();
+    EXPECT_EQ(f.lstSchedule->item(5)->text(), "Renamed");
+
+    // The save writes 98 events in file order.
+    app.dialogs.expect("S.ini already exists.  Would you like to overwrite?", Buttons::OkCancel, Icon::Question,
+                       Answer::Ok);
+    f.cmdSave_Click();
+    const ReadResult back = readSchedule(seasonFile("S"));
+    EXPECT_TRUE(back.valid);
+    ASSERT_EQ(back.eventNames.size(), 98u);
+    EXPECT_EQ(back.eventNames[5], "Renamed");
+    EXPECT_EQ(back.events[97][kNumber], "98");
+}
+
+TEST_F(SeasonEventsOn, AnEventOnATrackThatIsNotInstalledAsksForATrack)
+{
+    frmSeason& f = editing({{"1", "1", "Gone", "10", "oldtrack"}});
+    choose(f, 0);
+    EXPECT_EQ(f.cboTrack->currentIndex(), -1);
+    EXPECT_EQ(f.cboTrack->currentText(), "");
+    f.cmdEditEvent_Click();
+    app.dialogs.expect("Please select a track.", Buttons::Ok, Icon::Critical);
+    f.cmdAdd_Click();
+    EXPECT_EQ(f.eventTable()[0][kTrack], "oldtrack");
+}
+
+TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUp)
+{
+    frmSeason& f = editing({{"1", "1", "A", "11"}, {"2", "1", "B", "12"}, {"3", "1", "C", "13"}, {"4", "1", "D", "14"}});
+    f.cmdDeleteEvent_Click();  // nothing chosen: nothing happens
+    EXPECT_EQ(f.lstSchedule->count(), 4);
+    choose(f, 1);
+    f.cmdDeleteEvent_Click();
+    EXPECT_EQ(listed(f), (QStringList{"A", "C", "D"}));
+    EXPECT_EQ(f.eventTable()[1], (EventRow{"2", "3", "1", "C", "13", "atlanta", "1"}));
+    EXPECT_EQ(f.eventTable()[2], (EventRow{"3", "4", "1", "D", "14", "atlanta", "1"}));
+    // The fourth row keeps only its number.
+    EXPECT_EQ(f.eventTable()[3], (EventRow{"4", "", "", "", "", "", ""}));
+    EXPECT_EQ(f.lstSchedule->selectedItems().size(), 0);
+    EXPECT_EQ(f.txtEvent->text(), "");
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+
+    // The schedule is written with events numbered 1 to 3.
+    app.dialogs.expect("S.ini already exists.  Would you like to overwrite?", Buttons::OkCancel, Icon::Question,
+                       Answer::Ok);
+    f.cmdSave_Click();
+    EXPECT_EQ(seasonFile("S"), writeSchedule(makeSchedule("S", "2010", {{"1", "1", "A", "11"},
+                                                                        {"3", "1", "C", "13"},
+                                                                        {"4", "1", "D", "14"}})));
+}
+
+TEST_F(SeasonEventsOn, MovesExchangeEventsAndKeepTheNumbers)
+{
+    frmSeason& f = editing({{"1", "1", "A", "11"}, {"8", "1", "B", "12"}, {"15", "1", "C", "13"}});
+    choose(f, 0);
+    f.cmdDown_Click();
+    EXPECT_EQ(f.txtEvent->text(), "2");
+    f.cmdDown_Click();
+    EXPECT_EQ(f.txtEvent->text(), "3");
+    EXPECT_EQ(listed(f), (QStringList{"B", "C", "A"}));
+    EXPECT_EQ(f.lstSchedule->selectedItems().size(), 0);
+    EXPECT_EQ(f.eventTable()[0], (EventRow{"1", "8", "1", "B", "12", "atlanta", "1"}));
+    EXPECT_EQ(f.eventTable()[2], (EventRow{"3", "1", "1", "A", "11", "atlanta", "1"}));
+    EXPECT_EQ(f.txtName->text(), "A");
+
+    // Down on the last event and Up on the first do nothing.
+    f.cmdDown_Click();
+    EXPECT_EQ(f.txtEvent->text(), "3");
+    EXPECT_EQ(listed(f), (QStringList{"B", "C", "A"}));
+    choose(f, 0);
+    f.cmdUp_Click();
+    EXPECT_EQ(f.txtEvent->text(), "1");
+    EXPECT_EQ(listed(f), (QStringList{"B", "C", "A"}));
+    EXPECT_EQ(f.eventTable()[0][kName], "B");
+
+    // Up twice from the last place brings it back to the top.
+    choose(f, 2);
+    f.cmdUp_Click();
+    f.cmdUp_Click();
+    EXPECT_EQ(listed(f), (QStringList{"A", "B", "C"}));
+    EXPECT_EQ(f.txtEvent->text(), "1");
+
+    // With an empty event number (after Delete Event) the moves do nothing.
+    choose(f, 1);
+    f.cmdDeleteEvent_Click();
+    f.cmdUp_Click();
+    f.cmdDown_Click();
+    EXPECT_EQ(listed(f), (QStringList{"A", "C"}));
+}
+
+TEST_F(SeasonEventsOn, ANewUserBuildsReordersSavesEditsAndDeletesASeason)
+{
+    writeSeason("Demo", makeSchedule("Demo", "1998", {{"1", "1", "Demo race"}}));
+    frmSeason& f = open();
+    f.cmdNew_Click();
+    f.txtSeasonName->setText("My Season");
+    f.txtYear->setText("2026");
+    const std::vector<std::array<const char*, 3>> events = {
+        {"Opening Round", "25", "atlanta"}, {"Middle Round", "40", "sebring"}, {"Last Round", "100", "watkins"}};
+    for (const auto& [name, laps, track] : events) {
+        f.cmdNewEvent_Click();
+        if (f.txtDay->text().isEmpty()) {
+            f.txtDay->setText("24");
+            f.txtMonth->setText("2");
+        }
+        f.txtName->setText(name);
+        f.txtLaps->setText(laps);
+        f.cboTrack->setCurrentIndex(f.cboTrack->findText(track));
+        f.cmdAdd_Click();
+    }
+    choose(f, 2);
+    f.cmdUp_Click();  // the last round moves to second place
+    f.cmdSave_Click();
+    const std::string expected =
+        "[ Event1 ]\r\nday = 24\t\t\t; Day of the event [1-31]\r\nmonth = 2\t\t\t; Month of the event [1-12]\r\n"
+        "name = Opening Round\t\t\t; Name of the event\r\nnumberOfLaps = 25\t\t\t; Number of laps for the race session\r\n"
+        "trackDirectory = atlanta\t\t\t; Directory for the track data\r\n"
+        "startingGrid = 1\t\t\t; Starting grid: grid_2x2_InLinePoleOnLeft\r\n\r\n"
+        "[ Event2 ]\r\nday = 10\t\t\t; Day of the event [1-31]\r\nmonth = 3\t\t\t; Month of the event [1-12]\r\n"
+        "name = Last Round\t\t\t; Name of the event\r\nnumberOfLaps = 100\t\t\t; Number of laps for the race session\r\n"
+        "trackDirectory = watkins\t\t\t; Directory for the track data\r\n"
+        "startingGrid = 1\t\t\t; Starting grid: grid_2x2_InLinePoleOnLeft\r\n\r\n"
+        "[ Event3 ]\r\nday = 3\t\t\t; Day of the event [1-31]\r\nmonth = 3\t\t\t; Month of the event [1-12]\r\n"
+        "name = Middle Round\t\t\t; Name of the event\r\nnumberOfLaps = 40\t\t\t; Number of laps for the race session\r\n"
+        "trackDirectory = sebring\t\t\t; Directory for the track data\r\n"
+        "startingGrid = 1\t\t\t; Starting grid: grid_2x2_InLinePoleOnLeft\r\n\r\n"
+        "[ Season ]\r\nname = My Season\t\t\t; Name of the season\r\n"
+        "numEvents = 3\t\t\t; Number of events in the season\r\nyear = 2026\t\t\t; Year for the season\r\n";
+    EXPECT_EQ(seasonFile("My Season"), expected);
+    EXPECT_EQ(f.Combo1->currentText(), "Demo");
+
+    // Reopened, the season reads back as saved.
+    f.cmdClose_Click();
+    gm::test::processEvents();
+    frmSeason& g = open();
+    g.Combo1->setCurrentIndex(g.Combo1->findText("My Season"));
+    EXPECT_EQ(listed(g), (QStringList{"Opening Round", "Last Round", "Middle Round"}));
+    g.cmdEdit_Click();
+    choose(g, 1);
+    g.cmdEditEvent_Click();
+    g.txtLaps->setText("120");
+    g.optRight->setChecked(true);
+    g.cmdAdd_Click();
+    app.dialogs.expect("My Season.ini already exists.  Would you like to overwrite?", Buttons::OkCancel,
+                       Icon::Question, Answer::Ok);
+    g.cmdSave_Click();
+    std::string edited = expected;
+    edited.replace(edited.find("numberOfLaps = 100"), 18, "numberOfLaps = 120");
+    edited.replace(edited.find("startingGrid = 1", edited.find("[ Event2 ]")), 16, "startingGrid = 2");
+    EXPECT_EQ(seasonFile("My Season"), edited);
+
+    g.Combo1->setCurrentIndex(g.Combo1->findText("My Season"));
+    app.dialogs.expect("Are you sure you want to delte My Season season?", Buttons::YesNo, Icon::Question,
+                       Answer::Yes);
+    g.cmdDelete_Click();
+    EXPECT_FALSE(seasonExists("My Season"));
+    EXPECT_EQ(entries(g.Combo1), (QStringList{"Demo"}));
+}
+
+}  // namespace
+}  // namespace gm::season::test

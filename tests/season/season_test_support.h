@@ -1,0 +1,191 @@
+// What the season scheduler window tests share: a game folder with a season
+// folder and tracks, schedules to put in it, and a check of the window's
+// mode on the control states that make it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPointer>
+#include <string>
+#include <vector>
+
+#include "season/frm_season.h"
+#include "season/season_file.h"
+#include "support/test_app.h"
+
+namespace gm::season::test {
+
+using gm::test::TestApp;
+using ui::Answer;
+using ui::Buttons;
+using ui::Icon;
+
+struct EventSpec {
+    std::string day;
+    std::string month;
+    std::string name;
+    std::string laps = "10";
+    std::string track = "atlanta";
+    std::string grid = "1";
+};
+
+inline Schedule makeSchedule(const std::string& name, const std::string& year, const std::vector<EventSpec>& events)
+{
+    Schedule s;
+    s.name = name;
+    s.year = year;
+    s.eventCount = static_cast<int>(events.size());
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        const EventSpec& e = events[i];
+        s.events[i] = {std::to_string(i + 1), e.day, e.month, e.name, e.laps, e.track, e.grid};
+    }
+    return s;
+}
+
+// A game folder with series\cup and the tracks atlanta, sebring, shared and
+// watkins; the window is created by open() and deleted at the end.
+class SeasonWindowTest : public ::testing::Test {
+protected:
+    SeasonWindowTest()
+    {
+        app.game.mkdir("series/cup");
+        for (const char* track : {"atlanta", "sebring", "shared", "watkins"}) {
+            app.game.mkdir(std::string("tracks/") + track);
+        }
+    }
+    ~SeasonWindowTest() override
+    {
+        delete form.data();
+        gm::test::processEvents();
+    }
+
+    void writeSeason(const std::string& name, const Schedule& schedule) const
+    {
+        app.game.write("series/cup/" + name + ".ini", writeSchedule(schedule));
+    }
+    std::string seasonFile(const std::string& name) const { return app.game.read("series/cup/" + name + ".ini"); }
+    bool seasonExists(const std::string& name) const { return app.game.exists("series/cup/" + name + ".ini"); }
+
+    frmSeason& open()
+    {
+        form = new frmSeason(app.context);
+        form->Form_Load();
+        return *form;
+    }
+    // Opens on the three-event season "Club" (and "Zeta" after it).
+    frmSeason& openClub()
+    {
+        writeSeason("Club", makeSchedule("Club", "1999",
+                                         {{"5", "3", "First", "20", "atlanta", "1"},
+                                          {"12", "3", "Second", "30", "sebring", "2"},
+                                          {"19", "3", "Third", "40", "watkins", "1"}}));
+        writeSeason("Zeta", makeSchedule("Zeta", "2000", {{"1", "1", "Only"}}));
+        return open();
+    }
+
+    // Chooses an event in the list as a click does.
+    static void choose(frmSeason& f, int row)
+    {
+        f.lstSchedule->setCurrentRow(row);
+        ASSERT_TRUE(f.lstSchedule->item(row)->isSelected());
+    }
+    static QStringList listed(const frmSeason& f)
+    {
+        QStringList names;
+        for (int i = 0; i < f.lstSchedule->count(); ++i) {
+            names << f.lstSchedule->item(i)->text();
+        }
+        return names;
+    }
+    static QStringList entries(const QComboBox* combo)
+    {
+        QStringList texts;
+        for (int i = 0; i < combo->count(); ++i) {
+            texts << combo->itemText(i);
+        }
+        return texts;
+    }
+
+    TestApp app;
+    QPointer<frmSeason> form;
+};
+
+enum class Mode { Viewing, EditingSchedule, EditingEvent };
+
+// The control states of a mode as the window defines them. `eventButtons` is
+// the enabled state of Move Up, Move Down, Edit Event and Delete Event in
+// Editing schedule (in Viewing they are always off; in Editing event the
+// moves are off and the other two hidden).
+inline ::testing::AssertionResult inMode(const frmSeason& f, Mode mode, bool eventButtons = false)
+{
+    std::vector<std::string> wrong;
+    auto check = [&wrong](const char* what, bool actual, bool expected) {
+        if (actual != expected) {
+            wrong.push_back(std::string(what) + (expected ? " should be on" : " should be off"));
+        }
+    };
+    auto visible = [&f](const QWidget* w) { return w->isVisibleTo(&f); };
+    const QColor grey = f.cmdClose->palette().color(QPalette::Button);
+    const QColor white = QApplication::palette().color(QPalette::Base);
+    auto greyBox = [&](const char* what, const QWidget* w, bool expectGrey) {
+        const QColor base = w->palette().color(QPalette::Base);
+        if (base != (expectGrey ? grey : white)) {
+            wrong.push_back(std::string(what) + (expectGrey ? " should be grey" : " should be white"));
+        }
+    };
+
+    const bool viewing = mode == Mode::Viewing;
+    const bool editingEvent = mode == Mode::EditingEvent;
+    check("Combo1 enabled", f.Combo1->isEnabled(), viewing);
+    for (const auto* b : {f.cmdNew, f.cmdEdit, f.cmdDelete}) {
+        check((b->objectName() + " visible").toUtf8().constData(), visible(b), viewing);
+        if (viewing) {
+            check((b->objectName() + " enabled").toUtf8().constData(), b->isEnabled(), true);
+        }
+    }
+    check("cmdSave visible", visible(f.cmdSave), !viewing);
+    check("cmdCancel visible", visible(f.cmdCancel), !viewing);
+    for (const QLineEdit* box : {f.txtSeasonName, f.txtYear}) {
+        check((box->objectName() + " read-only").toUtf8().constData(), box->isReadOnly(), viewing);
+        greyBox(box->objectName().toUtf8().constData(), box, viewing);
+    }
+    check("cmdNewEvent visible", visible(f.cmdNewEvent), !editingEvent);
+    if (!editingEvent) {
+        check("cmdNewEvent enabled", f.cmdNewEvent->isEnabled(), !viewing);
+    }
+    const bool buttons = !viewing && !editingEvent && eventButtons;
+    check("cmdEditEvent visible", visible(f.cmdEditEvent), !editingEvent);
+    check("cmdDeleteEvent visible", visible(f.cmdDeleteEvent), !editingEvent);
+    if (!editingEvent) {
+        check("cmdEditEvent enabled", f.cmdEditEvent->isEnabled(), buttons);
+        check("cmdDeleteEvent enabled", f.cmdDeleteEvent->isEnabled(), buttons);
+    }
+    check("cmdUp enabled", f.cmdUp->isEnabled(), buttons);
+    check("cmdDown enabled", f.cmdDown->isEnabled(), buttons);
+    check("cmdAdd visible", visible(f.cmdAdd), editingEvent);
+    check("cmdCencelEvent visible", visible(f.cmdCencelEvent), editingEvent);
+    for (const QLineEdit* box : {f.txtDay, f.txtMonth, f.txtName, f.txtLaps}) {
+        check((box->objectName() + " read-only").toUtf8().constData(), box->isReadOnly(), !editingEvent);
+        greyBox(box->objectName().toUtf8().constData(), box, !editingEvent);
+    }
+    check("cboTrack read-only", f.cboTrack->isReadOnly(), !editingEvent);
+    greyBox("cboTrack", f.cboTrack, !editingEvent);
+    check("optLeft enabled", f.optLeft->isEnabled(), editingEvent);
+    check("optRight enabled", f.optRight->isEnabled(), editingEvent);
+    check("txtEvent read-only", f.txtEvent->isReadOnly(), true);
+    greyBox("txtEvent", f.txtEvent, true);
+    check("lstSchedule enabled", f.lstSchedule->isEnabled(), true);
+    check("cmdClose enabled", f.cmdClose->isEnabled() && visible(f.cmdClose), true);
+
+    if (wrong.empty()) {
+        return ::testing::AssertionSuccess();
+    }
+    auto failure = ::testing::AssertionFailure();
+    for (const std::string& w : wrong) {
+        failure << w << "; ";
+    }
+    return failure;
+}
+
+}  // namespace gm::season::test
