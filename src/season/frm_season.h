@@ -111,7 +111,7 @@ private:
 
     std::filesystem::path seasonFolder_;
     std::filesystem::path tracksFolder_;
-    EventTable events_{};
+    EventTable events_;
     bool menuShown_ = false;
 };
 

@@ -42,7 +42,7 @@ struct Schedule {
     std::string name;
     std::string year;
     int eventCount = 0;  // rows 0 to eventCount - 1 are the events, in race order
-    EventTable events{};
+    EventTable events;
 };
 
 // The whole file for a schedule: one block of seven lines and an empty line
@@ -53,7 +53,7 @@ std::string writeSchedule(const Schedule& schedule);
 platform::WriteResult saveSchedule(const std::filesystem::path& file, const Schedule& schedule);
 
 struct ReadResult {
-    EventTable events{};
+    EventTable events;
     // The event names in file order: the entries of the event list. The
     // event count is the number of names.
     std::vector<std::string> eventNames;
