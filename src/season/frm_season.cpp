@@ -341,13 +341,13 @@ void frmSeason::Combo1_Click()
     if (const std::optional<std::string> bytes = platform::readFile(seasonPath(season))) {
         read = readSchedule(*bytes);
         if (!read.valid) {
-            context().dialogs->message(
-                this, QStringLiteral("The file ") + fileName(season) + QStringLiteral(" is not a valid season schedule."),
-                ui::Buttons::Ok, ui::Icon::Critical);
+            const QString text =
+                QStringLiteral("The file ") + fileName(season) + QStringLiteral(" is not a valid season schedule.");
+            context().dialogs->message(this, text, ui::Buttons::Ok, ui::Icon::Critical);
         }
     } else {
-        context().dialogs->message(this, QStringLiteral("Could not read the file ") + fileName(season) + QStringLiteral("."),
-                                   ui::Buttons::Ok, ui::Icon::Critical);
+        const QString text = QStringLiteral("Could not read the file ") + fileName(season) + QStringLiteral(".");
+        context().dialogs->message(this, text, ui::Buttons::Ok, ui::Icon::Critical);
     }
     events_ = read.events;
     {
@@ -448,7 +448,7 @@ bool frmSeason::saveSchedule()
         context().dialogs->message(
             this,
             QStringLiteral("The season name is also the name of its file. Please input a season name without "
-                           "\\ / : * ? \" < > | that is not only blanks or dots."),
+                           "\\ / : * ? \" < > | that does not begin with a dot and is not only blanks."),
             ui::Buttons::Ok, ui::Icon::Exclamation);
         return false;
     }
@@ -467,8 +467,8 @@ bool frmSeason::saveSchedule()
     schedule.eventCount = lstSchedule->count();
     schedule.events = events_;
     if (!season::saveSchedule(seasonPath(name), schedule)) {
-        context().dialogs->message(this, QStringLiteral("Could not save the file ") + fileName(name) + QStringLiteral("."),
-                                   ui::Buttons::Ok, ui::Icon::Critical);
+        const QString text = QStringLiteral("Could not save the file ") + fileName(name) + QStringLiteral(".");
+        context().dialogs->message(this, text, ui::Buttons::Ok, ui::Icon::Critical);
         return false;  // still editing, the schedule kept in the window
     }
 

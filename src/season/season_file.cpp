@@ -232,6 +232,9 @@ bool isUsableSeasonName(std::string_view name)
     if (name.find_first_not_of(" .") == std::string_view::npos) {
         return false;  // empty, ".", "..", or blanks only
     }
+    if (name.front() == '.') {
+        return false;  // a hidden file where a leading dot hides it, never listed as a season
+    }
     for (const char c : name) {
         if (static_cast<unsigned char>(c) < 32 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
             return false;

@@ -14,7 +14,7 @@ const QString kNoSeason = QStringLiteral("No season was found.");
 const QString kNeedName = QStringLiteral("Please input a season name before you save.");
 const QString kBadName = QStringLiteral(
     "The season name is also the name of its file. Please input a season name without \\ / : * ? \" < > | that "
-    "is not only blanks or dots.");
+    "does not begin with a dot and is not only blanks.");
 const QString kAskSave = QStringLiteral("Would you like to save before you close?");
 
 QString overwrite(const QString& name)
@@ -424,7 +424,7 @@ TEST_F(SeasonSave, AnEmptyOrUnusableNameIsRefusedAndNothingIsWritten)
     f.cmdSave_Click();
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
 
-    for (const char* name : {"..", " ", "a/b", "..\\Club", "x:y", "what?", "CON"}) {
+    for (const char* name : {"..", " ", ".Club", "a/b", "..\\Club", "x:y", "what?", "CON"}) {
         f.txtSeasonName->setText(QString::fromLatin1(name));
         app.dialogs.expect(kBadName, Buttons::Ok, Icon::Exclamation);
         f.cmdSave_Click();
