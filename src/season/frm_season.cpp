@@ -582,7 +582,7 @@ void frmSeason::cmdAdd_Click()
     event[kName] = bytesOf(txtName);
     event[kLaps] = fields.laps;
     event[kTrack] = fields.track;
-    event[kGrid] = optLeft->isChecked() ? "1" : "2";
+    event[kGrid].assign(1, optLeft->isChecked() ? '1' : '2');
     if (number == count + 1) {
         // A new event joins the list. An edited event keeps its old entry
         // until the list is next rebuilt.
