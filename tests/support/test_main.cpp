@@ -21,7 +21,10 @@ int main(int argc, char** argv)
     qputenv("HOME", home.string().c_str());
     qputenv("XDG_DATA_HOME", (home / ".local" / "share").string().c_str());
     qputenv("XDG_CONFIG_HOME", (home / ".config").string().c_str());
-    qputenv("XDG_RUNTIME_DIR", home.string().c_str());
+    const std::filesystem::path runtime = home / "runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
+    qputenv("XDG_RUNTIME_DIR", runtime.string().c_str());
 
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
