@@ -10,6 +10,11 @@ namespace gm::track {
 
 namespace {
 
+// A value ends at the first blank after it. A lone LF (a line end of a file
+// edited outside Windows, which the line rule keeps inside the line) ends it
+// too, so that a value never swallows the next line.
+constexpr std::string_view kValueEnds = " \n";
+
 // The byte offset of a value start counted from 1, kept inside the line so
 // that no operation reads past its end.
 std::size_t valueOffset(std::string_view line, std::size_t valueStart)
@@ -32,7 +37,7 @@ std::optional<std::size_t> keyOfLine(std::string_view line)
 std::string GetValue(std::string_view line, std::size_t valueStart)
 {
     const std::size_t begin = valueOffset(line, valueStart);
-    std::size_t end = line.find(' ', begin);
+    std::size_t end = line.find_first_of(kValueEnds, begin);
     if (end == std::string_view::npos) {
         end = line.size();
     }
@@ -42,14 +47,21 @@ std::string GetValue(std::string_view line, std::size_t valueStart)
 std::string ReplaceValue(std::string_view line, std::size_t valueStart, std::string_view newValue)
 {
     const std::size_t begin = valueOffset(line, valueStart);
-    const std::size_t blank = line.find(' ', begin);
+    const std::size_t end = line.find_first_of(kValueEnds, begin);
     std::string out;
     out.reserve(line.size() + newValue.size() + 1);
     out += line.substr(0, begin);
     out += newValue;
-    if (blank != std::string_view::npos) {
+    if (end == std::string_view::npos) {
+        return out;
+    }
+    if (line[end] == ' ') {
+        // The old value and the one blank after it give way to the new
+        // text and one blank; everything after keeps its place.
         out += ' ';
-        out += line.substr(blank + 1);
+        out += line.substr(end + 1);
+    } else {
+        out += line.substr(end);  // a lone LF and all after it stay
     }
     return out;
 }

@@ -41,14 +41,15 @@ std::optional<std::size_t> keyOfLine(std::string_view line);
 // The value that starts at character `valueStart` (counted from 1): the
 // characters up to, not including, the first blank after it. TABs and any
 // other byte belong to the value. A value with no blank after it ends at the
-// line end.
+// line end, or at a lone LF (which the line rule keeps inside a line).
 std::string GetValue(std::string_view line, std::size_t valueStart);
 
 // The line with its value replaced: everything before the value, the new
 // text, one blank, then everything after the first blank that followed the
 // old value, so the further blanks and any comment keep their place relative
 // to the value's end. When the old value ran to the line end, the new text
-// ends the line as well (no blank is added).
+// ends the line as well (no blank is added); when a lone LF ended it, the LF
+// and everything after it follow the new text unchanged.
 std::string ReplaceValue(std::string_view line, std::size_t valueStart, std::string_view newValue);
 
 // The twelve values of a file's bytes: each key's value from the last line

@@ -75,12 +75,12 @@ public:
         return out;
     }
 
-    // A value as a box could hold it: no line ends and no blanks, which a
-    // value cannot carry anyway.
+    // A value as a box could hold it: no line ends and no blanks, which
+    // end a value anyway.
     std::string value()
     {
         std::string out = bytes(8);
-        std::erase_if(out, [](char c) { return c == '\r' || c == ' '; });
+        std::erase_if(out, [](char c) { return c == '\r' || c == '\n' || c == ' '; });
         return out;
     }
 
@@ -112,11 +112,11 @@ TEST(TrackIniFuzz, LinesWithoutAKeyComeOutByteForByte)
                 ASSERT_EQ(outLines[i], inLines[i]) << "seed " << seed << " line " << i;
                 continue;
             }
-            // A key line keeps its key, and everything after the old value's
-            // first blank.
+            // A key line keeps its key, and everything from the blank (or
+            // lone LF) that ended the old value.
             ASSERT_EQ(keyOfLine(outLines[i]), key) << "seed " << seed << " line " << i;
             const std::string_view old(inLines[i]);
-            const std::size_t blank = old.find(' ', valueStart(*key) - 1);
+            const std::size_t blank = old.find_first_of(" \n", valueStart(*key) - 1);
             if (blank != std::string_view::npos) {
                 ASSERT_TRUE(outLines[i].ends_with(old.substr(blank))) << "seed " << seed << " line " << i;
             }

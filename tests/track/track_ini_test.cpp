@@ -63,6 +63,10 @@ TEST(TrackIniLine, GetValueAndReplaceValue)
         {fuel + "1.00 ", 15, "1.00", "2.5", fuel + "2.5 "},
         // An empty new value leaves the prefix and the blank.
         {fuel + "1.00  c", 15, "1.00", "", fuel + "  c"},
+        // A lone LF ends the value as well, and stays where it was with
+        // everything after it.
+        {fuel + "1.00\nai_drag_modifier = 2 c", 15, "1.00", "0.95", fuel + "0.95\nai_drag_modifier = 2 c"},
+        {fuel + "\nx y", 15, "", "1", fuel + "1\nx y"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(GetValue(c.line, c.start), c.value) << c.line;
@@ -142,8 +146,8 @@ TEST(TrackIniFile, KeysTwiceAbsentOrMisspelledAreHandledAsTheLineRuleSays)
 TEST(TrackIniFile, LineEndsFollowTheGameLineRule)
 {
     // A lone CR ends a line and is written back as CR LF; a lone LF is part
-    // of the line (and so of a value up to the next blank); a last line
-    // without a line end gets one.
+    // of the line (it ends a value, but not the line); a last line without
+    // a line end gets one.
     const std::string bytes = "ai_fuel_use = 1 a\rx\ny\r\nai_drag_modifier = 2";
     const TrackValues read = readValues(bytes);
     EXPECT_EQ(read[8], "1");
