@@ -6,36 +6,20 @@ namespace gm::test {
 
 namespace {
 
+// The enumerator's name, for failure messages.
+template <typename Enum, std::size_t N>
+const char* nameIn(Enum value, const char* const (&names)[N])
+{
+    const auto i = static_cast<std::size_t>(value);
+    return i < N ? names[i] : "?";
+}
 const char* name(ui::Buttons b)
 {
-    switch (b) {
-    case ui::Buttons::Ok:
-        return "Ok";
-    case ui::Buttons::OkCancel:
-        return "OkCancel";
-    case ui::Buttons::YesNo:
-        return "YesNo";
-    case ui::Buttons::YesNoCancel:
-        return "YesNoCancel";
-    }
-    return "?";
+    return nameIn(b, {"Ok", "OkCancel", "YesNo", "YesNoCancel"});
 }
-
 const char* name(ui::Icon i)
 {
-    switch (i) {
-    case ui::Icon::None:
-        return "None";
-    case ui::Icon::Critical:
-        return "Critical";
-    case ui::Icon::Question:
-        return "Question";
-    case ui::Icon::Exclamation:
-        return "Exclamation";
-    case ui::Icon::Information:
-        return "Information";
-    }
-    return "?";
+    return nameIn(i, {"None", "Critical", "Question", "Exclamation", "Information"});
 }
 
 }  // namespace
