@@ -1,18 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
 #include "platform/atomic_write.h"
 #include "platform/fs.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace gm::platform {
@@ -104,32 +103,6 @@ TEST(AtomicWrite, ReadOnlyFolderFailsAndKeepsTheOldFile)
     EXPECT_EQ(names, std::vector<std::string>{"option.dat"});
 }
 
-// Makes writes fail past a file size, as a full disk does, for one scope.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool active() const { return active_; }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = SIG_DFL;
-    bool active_ = false;
-};
-
 TEST(AtomicWrite, FailedWriteKeepsTheOldFileAndLeavesNoTemporary)
 {
     const test::TempDir dir;
@@ -138,7 +111,7 @@ TEST(AtomicWrite, FailedWriteKeepsTheOldFileAndLeavesNoTemporary)
     test::writeBytes(target, old);
     WriteResult result;
     {
-        const FileSizeLimit limit(4096);
+        const test::FileSizeLimit limit(4096);
         if (!limit.active()) {
             GTEST_SKIP() << "cannot limit the file size";
         }

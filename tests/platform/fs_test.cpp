@@ -14,26 +14,18 @@ TEST(Fs, ExistenceTestsTellFilesFromFolders)
 {
     const test::TempDir dir;
     const fs::path file = dir.write("players/recs.ini", "x");
-    const fs::path folder = dir.path() / "players";
-    const fs::path missing = dir.path() / "nothing";
-
-    EXPECT_TRUE(pathExists(file));
-    EXPECT_TRUE(pathExists(folder));
-    EXPECT_FALSE(pathExists(missing));
-
-    EXPECT_TRUE(fileExists(file));
-    EXPECT_FALSE(fileExists(folder));
-    EXPECT_FALSE(fileExists(missing));
-
-    EXPECT_TRUE(folderExists(folder));
-    EXPECT_FALSE(folderExists(file));
-    EXPECT_FALSE(folderExists(missing));
-
+    struct Case {
+        fs::path path;
+        bool exists, isFile, isFolder;
+    };
     // Below a file nothing exists, and an empty path is nothing.
-    EXPECT_FALSE(pathExists(file / "below"));
-    EXPECT_FALSE(pathExists(fs::path()));
-    EXPECT_FALSE(fileExists(fs::path()));
-    EXPECT_FALSE(folderExists(fs::path()));
+    for (const Case& c : {Case{file, true, true, false}, Case{dir.path() / "players", true, false, true},
+                          Case{dir.path() / "nothing", false, false, false}, Case{file / "below", false, false, false},
+                          Case{fs::path(), false, false, false}}) {
+        EXPECT_EQ(pathExists(c.path), c.exists) << c.path;
+        EXPECT_EQ(fileExists(c.path), c.isFile) << c.path;
+        EXPECT_EQ(folderExists(c.path), c.isFolder) << c.path;
+    }
 }
 
 TEST(Fs, ListVisibleLeavesOutHiddenEntries)

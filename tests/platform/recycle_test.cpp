@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,46 +12,17 @@
 #include "platform/fs.h"
 #include "platform/recycle.h"
 #include "support/temp_dir.h"
+#include "support/trash.h"
 
 namespace gm::platform {
 namespace {
 
 #ifndef _WIN32
 
-// The private trash the test main sets up through XDG_DATA_HOME.
-fs::path trashFiles()
-{
-    const char* data = std::getenv("XDG_DATA_HOME");
-    return data == nullptr ? fs::path() : fs::path(data) / "Trash" / "files";
-}
-
-// Contents of the trashed files whose names begin with `name`.
-std::vector<std::string> trashedContents(const std::string& name)
-{
-    std::vector<std::string> contents;
-    std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(trashFiles(), ec)) {
-        if (fromPath(entry.path().filename()).rfind(name, 0) == 0) {
-            contents.push_back(test::readBytes(entry.path()));
-        }
-    }
-    return contents;
-}
-
-TEST(Recycle, FileMovesToTheTrash)
-{
-    ASSERT_NE(std::string(std::getenv("XDG_DATA_HOME")).find("gm-home-"), std::string::npos)
-        << "the test main must point the trash at a private folder";
-    const test::TempDir dir;
-    const fs::path file = dir.write("series/cup/Recycle Me 1.ini", "[ Season ]\r\n");
-    EXPECT_EQ(moveToRecycleBin(file), 0);
-    EXPECT_FALSE(pathExists(file));
-    EXPECT_TRUE(folderExists(dir.path() / "series" / "cup"));
-    EXPECT_EQ(trashedContents("Recycle Me 1"), std::vector<std::string>{"[ Season ]\r\n"});
-}
-
 TEST(Recycle, SameNameTwiceKeepsBoth)
 {
+    ASSERT_NE(test::trashFiles().string().find("gm-home-"), std::string::npos)
+        << "the test main must point the trash at a private folder";
     const test::TempDir dir;
     const fs::path first = dir.write("a/twice.dat", "first");
     const fs::path second = dir.write("b/twice.dat", "second");
@@ -60,7 +30,7 @@ TEST(Recycle, SameNameTwiceKeepsBoth)
     EXPECT_EQ(moveToRecycleBin(second), 0);
     EXPECT_FALSE(pathExists(first));
     EXPECT_FALSE(pathExists(second));
-    std::vector<std::string> contents = trashedContents("twice");
+    std::vector<std::string> contents = test::trashedContents("twice");
     std::sort(contents.begin(), contents.end());
     EXPECT_EQ(contents, (std::vector<std::string>{"first", "second"}));
 }
