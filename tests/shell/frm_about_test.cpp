@@ -39,6 +39,11 @@ protected:
         platform::clearFakeRegistry();
         delete about.data();
     }
+    // An entry of the registry table under HKEY_LOCAL_MACHINE.
+    static void entry(const char* key, const char* name, const std::string& value)
+    {
+        platform::setFakeRegistryValue(RegistryRoot::LocalMachine, key, name, RegistryData{platform::kRegString, value});
+    }
     TestApp app;
     QPointer<frmAbout> about;
     std::vector<std::string> started;
@@ -47,8 +52,7 @@ protected:
 
 TEST_F(SysInfo, ToolFoundThroughThePathEntry)
 {
-    platform::setFakeRegistryValue(RegistryRoot::LocalMachine, kPathKey, "PATH",
-                                   RegistryData{platform::kRegString, std::string("C:\\Tools\\msinfo32.exe\0", 22)});
+    entry(kPathKey, "PATH", std::string("C:\\Tools\\msinfo32.exe\0", 22));
     about->cmdSysInfo_Click();
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0], "C:\\Tools\\msinfo32.exe");
@@ -57,8 +61,7 @@ TEST_F(SysInfo, ToolFoundThroughThePathEntry)
 TEST_F(SysInfo, ToolFoundThroughTheLocationEntry)
 {
     app.game.write("msinfo/MSINFO32.EXE", "MZ");
-    platform::setFakeRegistryValue(RegistryRoot::LocalMachine, kLocationKey, "MSINFO",
-                                   RegistryData{platform::kRegString, (app.game.path() / "msinfo").string()});
+    entry(kLocationKey, "MSINFO", (app.game.path() / "msinfo").string());
     about->cmdSysInfo_Click();
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0], (app.game.path() / "msinfo" / "MSINFO32.EXE").string());
@@ -76,14 +79,12 @@ TEST_F(SysInfo, NeitherEntryShowsTheMessageOnce)
 
 TEST_F(SysInfo, LocationWithoutTheToolOrAFailedStartShowsTheMessage)
 {
-    platform::setFakeRegistryValue(RegistryRoot::LocalMachine, kLocationKey, "MSINFO",
-                                   RegistryData{platform::kRegString, app.game.text()});
+    entry(kLocationKey, "MSINFO", app.game.text());
     app.dialogs.expect(kUnavailable, ui::Buttons::Ok, ui::Icon::None);
     about->cmdSysInfo_Click();
     EXPECT_TRUE(started.empty());
 
-    platform::setFakeRegistryValue(RegistryRoot::LocalMachine, kPathKey, "PATH",
-                                   RegistryData{platform::kRegString, "C:\\gone.exe"});
+    entry(kPathKey, "PATH", "C:\\gone.exe");
     startSucceeds = false;
     app.dialogs.expect(kUnavailable, ui::Buttons::Ok, ui::Icon::None);
     about->cmdSysInfo_Click();

@@ -188,8 +188,7 @@ TEST(DirectoryWindow, Layout)
     EXPECT_FALSE(w.cmdOK->isDefault());
     EXPECT_FALSE(w.cmdOK->autoDefault());
     EXPECT_EQ(test::tabOrderNames(&w), (QStringList{"Drive1", "Dir1", "cmdOK", "cmdCancel"}));
-    for (QWidget* control : {static_cast<QWidget*>(w.Drive1), static_cast<QWidget*>(w.Dir1),
-                             static_cast<QWidget*>(w.cmdOK), static_cast<QWidget*>(w.cmdCancel)}) {
+    for (const QWidget* control : std::initializer_list<const QWidget*>{w.Drive1, w.Dir1, w.cmdOK, w.cmdCancel}) {
         EXPECT_TRUE(control->toolTip().isEmpty());
     }
 

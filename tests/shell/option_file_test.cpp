@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "shell/option_file.h"
 #include "support/temp_dir.h"
 
@@ -57,10 +59,7 @@ TEST(OptionFile, WritesOneQuotedLineAndReadsItBack)
     EXPECT_EQ(app.read("option.dat"), "\"/srv/wine/drive_c/Quillon/Gridmark\"\r\n");
     EXPECT_EQ(readGameDirectory(app.path()).value(), "/srv/wine/drive_c/Quillon/Gridmark");
 
-    // Writing the same folder again gives the identical file; another folder
-    // replaces the whole content.
-    ASSERT_TRUE(writeGameDirectory(app.path(), "/srv/wine/drive_c/Quillon/Gridmark").ok);
-    EXPECT_EQ(app.read("option.dat"), "\"/srv/wine/drive_c/Quillon/Gridmark\"\r\n");
+    // Another folder replaces the whole content.
     ASSERT_TRUE(writeGameDirectory(app.path(), "/g").ok);
     EXPECT_EQ(app.read("option.dat"), "\"/g\"\r\n");
 }
@@ -75,27 +74,24 @@ TEST(OptionFile, WriteFailureIsReported)
 
 TEST(OptionFile, GameDirectoryNeedsPlayersAndSeries)
 {
-    TempDir both;
-    both.mkdir("players");
-    both.mkdir("series");
-    EXPECT_TRUE(isGameDirectory(both.text()));
-    EXPECT_TRUE(isGameDirectory(both.text() + "/"));
-
-    TempDir playersOnly;
-    playersOnly.mkdir("players");
-    EXPECT_FALSE(isGameDirectory(playersOnly.text()));
-
-    TempDir seriesOnly;
-    seriesOnly.mkdir("series");
-    EXPECT_FALSE(isGameDirectory(seriesOnly.text()));
-
+    struct Case {
+        std::vector<const char*> folders, files;
+        bool valid;
+    };
     // Plain files of those names pass the existence test as well.
-    TempDir files;
-    files.write("players", "x");
-    files.write("series", "y");
-    EXPECT_TRUE(isGameDirectory(files.text()));
-
-    EXPECT_FALSE(isGameDirectory(both.text() + "/missing"));
+    for (const Case& c : {Case{{"players", "series"}, {}, true}, Case{{"players"}, {}, false},
+                          Case{{"series"}, {}, false}, Case{{}, {"players", "series"}, true}}) {
+        TempDir dir;
+        for (const char* folder : c.folders) {
+            dir.mkdir(folder);
+        }
+        for (const char* file : c.files) {
+            dir.write(file, "x");
+        }
+        EXPECT_EQ(isGameDirectory(dir.text()), c.valid) << c.folders.size() << " folders";
+        EXPECT_EQ(isGameDirectory(dir.text() + "/"), c.valid);
+        EXPECT_FALSE(isGameDirectory(dir.text() + "/missing"));
+    }
 }
 
 }  // namespace
