@@ -137,11 +137,8 @@ TEST_F(TrackEditor, RestoreDefaultFillsTheBoxesFromTheDefaultsFile)
 {
     addTrack("atlanta", iniWith(valuesOf(1)));
     addTrack("bristol", iniWith(valuesOf(2)));
-    std::string defaults = "\"atlanta\"";
-    for (const std::string& v : valuesOf(7)) {
-        defaults += ",\"" + v + "\"";
-    }
-    app.appFolder.write("defaultTrackini.dat", defaults + "\r\n");
+    const std::string defaults = test::defaultsRecord("atlanta", valuesOf(7));
+    app.appFolder.write("defaultTrackini.dat", defaults);
     open();
 
     QTest::mouseClick(window->cmdRestore, Qt::LeftButton);
@@ -157,15 +154,7 @@ TEST_F(TrackEditor, RestoreDefaultFillsTheBoxesFromTheDefaultsFile)
     EXPECT_FALSE(changed());
 
     // Defaults equal to what the boxes show change no box: still clean.
-    app.appFolder.write("defaultTrackini.dat", defaults + "\r\n\"bristol\"," +
-                                                   [] {
-                                                       std::string s;
-                                                       for (const std::string& v : valuesOf(2)) {
-                                                           s += "\"" + v + "\",";
-                                                       }
-                                                       return s;
-                                                   }() +
-                                                   "\r\n");
+    app.appFolder.write("defaultTrackini.dat", defaults + test::defaultsRecord("bristol", valuesOf(2)));
     QTest::mouseClick(window->cmdRestore, Qt::LeftButton);
     EXPECT_FALSE(changed());
 
@@ -186,8 +175,7 @@ TEST_F(TrackEditor, AMissingOrIncompleteDefaultsFileIsReported)
 
     app.dialogs.expect(kDefaultsMissing, Buttons::Ok, Icon::Critical);
     QTest::mouseClick(window->cmdRestore, Qt::LeftButton);
-    TrackValues edited = valuesOf(1);
-    edited[0] = "5";
+    const TrackValues edited = test::valuesWith(1, 0, "5");
     EXPECT_EQ(boxes(), texts(edited));
     EXPECT_TRUE(changed());
 
@@ -202,8 +190,7 @@ TEST_F(TrackEditor, AMissingOrIncompleteDefaultsFileIsReported)
 TEST_F(TrackEditor, ClosingWithUnsavedEditsAsks)
 {
     addTrack("atlanta", iniWith(valuesOf(1)));
-    TrackValues edited = valuesOf(1);
-    edited[6] = "9";
+    const TrackValues edited = test::valuesWith(1, 6, "9");
 
     // Cancel: the window stays open with the edits.
     open();
@@ -285,8 +272,7 @@ TEST_F(TrackEditor, ATrackFolderWithoutTrackIni)
     app.game.mkdir("tracks/bristol");
     open();
     type(0, "7");
-    TrackValues edited = valuesOf(1);
-    edited[0] = "7";
+    const TrackValues edited = test::valuesWith(1, 0, "7");
 
     // Selecting it: the message, and the boxes and the state as they were.
     app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
@@ -343,7 +329,7 @@ TEST_F(TrackEditor, AnEmptyTracksFolderOpensWithNothingToSave)
 {
     app.game.mkdir("tracks/shared");
     app.game.write("tracks/notes.txt", "x");
-    app.appFolder.write("defaultTrackini.dat", "\"\",\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\",\"11\",\"12\"\r\n");
+    app.appFolder.write("defaultTrackini.dat", test::defaultsRecord("", valuesOf(1)));
     open();
     ASSERT_FALSE(window->isUnloaded());
     EXPECT_TRUE(window->isVisible());
@@ -368,8 +354,7 @@ TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
     addTrack("atlanta", iniWith(valuesOf(1)));
     open();
     type(9, "1.25");
-    TrackValues edited = valuesOf(1);
-    edited[9] = "1.25";
+    const TrackValues edited = test::valuesWith(1, 9, "1.25");
 
     app.dialogs.expect(kTrackIniNotSaved, Buttons::Ok, Icon::Critical);
     {

@@ -1,14 +1,10 @@
-// Track files for the track editor tests, and a way to make writes fail.
+// Track files for the track editor tests.
 #pragma once
 
 #include <string>
 
+#include "support/file_size_limit.h"
 #include "track/track_ini.h"
-
-#ifndef _WIN32
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 namespace gm::test {
 
@@ -46,33 +42,5 @@ inline track::TrackValues sampleValues()
 {
     return {"1.00", "1.05", "30.0", "0.80\t", "1.02", "0.98", "1.000", "1.000", "1.00", "1.01", "0.99", "1.03"};
 }
-
-#ifndef _WIN32
-// While alive, every write that would make a file larger than `bytes`
-// fails (as on a full disk). Only the soft limit is lowered, so it can be
-// put back.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lower = old_;
-        lower.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lower);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
-#endif
 
 }  // namespace gm::test

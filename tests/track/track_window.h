@@ -35,6 +35,24 @@ inline track::TrackValues valuesOf(int track)
     return values;
 }
 
+// valuesOf(track) with one value changed.
+inline track::TrackValues valuesWith(int track, std::size_t key, const std::string& value)
+{
+    track::TrackValues values = valuesOf(track);
+    values[key] = value;
+    return values;
+}
+
+// One record of defaultTrackini.dat: the track name and its twelve values.
+inline std::string defaultsRecord(const std::string& name, const track::TrackValues& values)
+{
+    std::string out = "\"" + name + "\"";
+    for (const std::string& v : values) {
+        out += ",\"" + v + "\"";
+    }
+    return out + "\r\n";
+}
+
 class TrackWindowTest : public ::testing::Test {
 protected:
     TestApp app;
