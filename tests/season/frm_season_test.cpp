@@ -1,9 +1,11 @@
 // The season scheduler window: layout, opening, the modes and the
 // schedule commands.
-#include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "season_test_support.h"
+#include "support/layout_check.h"
+#include "support/trash.h"
 #include "ui/geometry.h"
 
 namespace gm::season::test {
@@ -30,14 +32,7 @@ QString deleteQuestion(const QString& name)
 // A file in the private trash of the test run with exactly these bytes.
 bool inTrash(const std::string& bytes)
 {
-    const std::filesystem::path trash = std::filesystem::path(qgetenv("XDG_DATA_HOME").toStdString()) / "Trash" / "files";
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(trash, ec)) {
-        if (entry.is_regular_file() && gm::test::readBytes(entry.path()) == bytes) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::count(gm::test::trashedContents(), bytes) > 0;
 }
 
 using SeasonLayout = SeasonWindowTest;
@@ -131,10 +126,8 @@ TEST_F(SeasonLayout, ANewWindowShowsTheEventAndScheduleButtonsOnGreyBoxes)
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
     }
     const QColor grey = f.cmdClose->palette().color(QPalette::Button);
-    for (const QWidget* box : {static_cast<QWidget*>(f.txtSeasonName), static_cast<QWidget*>(f.txtYear),
-                               static_cast<QWidget*>(f.txtEvent), static_cast<QWidget*>(f.txtMonth),
-                               static_cast<QWidget*>(f.txtDay), static_cast<QWidget*>(f.txtName),
-                               static_cast<QWidget*>(f.txtLaps), static_cast<QWidget*>(f.cboTrack)}) {
+    for (const QWidget* box : std::initializer_list<const QWidget*>{f.txtSeasonName, f.txtYear, f.txtEvent, f.txtMonth,
+                                                                     f.txtDay, f.txtName, f.txtLaps, f.cboTrack}) {
         EXPECT_EQ(box->palette().color(QPalette::Base), grey) << box->objectName().toStdString();
     }
     EXPECT_TRUE(f.optLeft->isChecked());
@@ -144,12 +137,7 @@ TEST_F(SeasonLayout, ANewWindowShowsTheEventAndScheduleButtonsOnGreyBoxes)
 TEST_F(SeasonLayout, StaysAtItsSizeWhenMaximisedOrResized)
 {
     frmSeason& f = openClub();
-    f.resize(900, 700);
-    EXPECT_EQ(f.size(), f.designSize());
-    f.showMaximized();
-    QTest::qWait(20);
-    EXPECT_FALSE(f.isMaximized());
-    EXPECT_EQ(f.size(), f.designSize());
+    EXPECT_TRUE(gm::test::keepsDesignSize(f, f.designSize()));
 }
 
 using SeasonOpening = SeasonWindowTest;
