@@ -19,8 +19,7 @@ class TrackEditorLayout : public test::TrackWindowTest {
 protected:
     void SetUp() override
     {
-        addTrack("atlanta", test::iniWith(test::valuesOf(1)));
-        open();
+        openAtlanta();
         ASSERT_FALSE(window->isUnloaded());
     }
 };

@@ -77,6 +77,13 @@ protected:
         return window;
     }
 
+    // Opens on the one track "atlanta" holding valuesOf(1).
+    track::frmTrack* openAtlanta()
+    {
+        addTrack("atlanta", iniWith(valuesOf(1)));
+        return open();
+    }
+
     QStringList listed() const
     {
         QStringList names;
