@@ -2,6 +2,7 @@
 // schedule commands.
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "season_test_support.h"
 #include "support/layout_check.h"
@@ -144,31 +145,28 @@ using SeasonOpening = SeasonWindowTest;
 
 TEST_F(SeasonOpening, RefusesWhenTheSeasonOrTracksFolderIsMissingOrNoSeasonExists)
 {
-    std::filesystem::remove_all(app.game.path() / "tracks");
-    app.dialogs.expect(kNoDirectory, Buttons::Ok, Icon::Critical);
-    open();
-    EXPECT_TRUE(form->isUnloaded());
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(app.menuShows, 1);
-    gm::test::processEvents();
-    EXPECT_TRUE(form.isNull());
-
-    app.game.mkdir("tracks/x");
-    std::filesystem::remove_all(app.game.path() / "series" / "cup");
-    app.dialogs.expect(kNoDirectory, Buttons::Ok, Icon::Critical);
-    open();
-    EXPECT_TRUE(form->isUnloaded());
-    EXPECT_EQ(app.menuShows, 2);
-    gm::test::processEvents();
-
-    // A season folder without "*.ini" files; other files and folders named
+    namespace fs = std::filesystem;
+    struct Case {
+        std::function<void()> change;
+        QString message;
+    };
+    // A season folder without "*.ini" files: other files and folders named
     // like seasons do not count.
-    app.game.write("series/cup/readme.txt", "x");
-    app.game.mkdir("series/cup/folder.ini");
-    app.dialogs.expect(kNoSeason, Buttons::Ok, Icon::Critical);
-    open();
-    EXPECT_TRUE(form->isUnloaded());
-    EXPECT_EQ(app.menuShows, 3);
+    const std::vector<Case> cases = {
+        {[&] { fs::remove_all(app.game.path() / "tracks"); }, kNoDirectory},
+        {[&] { app.game.mkdir("tracks/x"); fs::remove_all(app.game.path() / "series" / "cup"); }, kNoDirectory},
+        {[&] { app.game.write("series/cup/readme.txt", "x"); app.game.mkdir("series/cup/folder.ini"); }, kNoSeason},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        cases[i].change();
+        app.dialogs.expect(cases[i].message, Buttons::Ok, Icon::Critical);
+        open();
+        EXPECT_TRUE(form->isUnloaded()) << i;
+        EXPECT_FALSE(form->isVisible()) << i;
+        EXPECT_EQ(app.menuShows, static_cast<int>(i) + 1);
+        gm::test::processEvents();
+        EXPECT_TRUE(form.isNull()) << i;
+    }
 }
 
 TEST_F(SeasonOpening, ListsSeasonsSortedWithoutCaseAndTracksExceptShared)
@@ -438,10 +436,7 @@ TEST_F(SeasonSave, TheOverwriteQuestionIsAskedAlsoForTheFileTheSeasonCameFrom)
     app.dialogs.expect(overwrite("Club"), Buttons::OkCancel, Icon::Question, Answer::Ok);
     f.cmdSave_Click();
     EXPECT_TRUE(inMode(f, Mode::Viewing));
-    EXPECT_EQ(seasonFile("Club"), writeSchedule(makeSchedule("Club", "2024",
-                                                             {{"5", "3", "First", "20", "atlanta", "1"},
-                                                              {"12", "3", "Second", "30", "sebring", "2"},
-                                                              {"19", "3", "Third", "40", "watkins", "1"}})));
+    EXPECT_EQ(seasonFile("Club"), writeSchedule(makeSchedule("Club", "2024", kClubEvents)));
     EXPECT_EQ(f.txtYear->text(), "2024");
 }
 

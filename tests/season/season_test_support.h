@@ -43,6 +43,11 @@ inline Schedule makeSchedule(const std::string& name, const std::string& year, c
     return s;
 }
 
+// The three events of the season "Club".
+inline const std::vector<EventSpec> kClubEvents = {{"5", "3", "First", "20", "atlanta", "1"},
+                                                    {"12", "3", "Second", "30", "sebring", "2"},
+                                                    {"19", "3", "Third", "40", "watkins", "1"}};
+
 // A game folder with series\cup and the tracks atlanta, sebring, shared and
 // watkins; the window is created by open() and deleted at the end.
 class SeasonWindowTest : public ::testing::Test {
@@ -76,10 +81,7 @@ protected:
     // Opens on the three-event season "Club" (and "Zeta" after it).
     frmSeason& openClub()
     {
-        writeSeason("Club", makeSchedule("Club", "1999",
-                                         {{"5", "3", "First", "20", "atlanta", "1"},
-                                          {"12", "3", "Second", "30", "sebring", "2"},
-                                          {"19", "3", "Third", "40", "watkins", "1"}}));
+        writeSeason("Club", makeSchedule("Club", "1999", kClubEvents));
         writeSeason("Zeta", makeSchedule("Zeta", "2000", {{"1", "1", "Only"}}));
         return open();
     }
@@ -120,18 +122,20 @@ enum class Mode { Viewing, EditingSchedule, EditingEvent };
 inline ::testing::AssertionResult inMode(const frmSeason& f, Mode mode, bool eventButtons = false)
 {
     std::vector<std::string> wrong;
-    auto check = [&wrong](const char* what, bool actual, bool expected) {
+    auto check = [&wrong](const std::string& what, bool actual, bool expected) {
         if (actual != expected) {
-            wrong.push_back(std::string(what) + (expected ? " should be on" : " should be off"));
+            wrong.push_back(what + (expected ? " should be on" : " should be off"));
         }
     };
+    auto named = [](const QWidget* w, const char* what) { return w->objectName().toStdString() + what; };
     auto visible = [&f](const QWidget* w) { return w->isVisibleTo(&f); };
     const QColor grey = f.cmdClose->palette().color(QPalette::Button);
     const QColor white = QApplication::palette().color(QPalette::Base);
-    auto greyBox = [&](const char* what, const QWidget* w, bool expectGrey) {
-        const QColor base = w->palette().color(QPalette::Base);
-        if (base != (expectGrey ? grey : white)) {
-            wrong.push_back(std::string(what) + (expectGrey ? " should be grey" : " should be white"));
+    // A box's read-only state and its background go together.
+    auto box = [&](const QWidget* w, bool readOnly, bool actualReadOnly) {
+        check(named(w, " read-only"), actualReadOnly, readOnly);
+        if (w->palette().color(QPalette::Base) != (readOnly ? grey : white)) {
+            wrong.push_back(named(w, readOnly ? " should be grey" : " should be white"));
         }
     };
 
@@ -139,16 +143,15 @@ inline ::testing::AssertionResult inMode(const frmSeason& f, Mode mode, bool eve
     const bool editingEvent = mode == Mode::EditingEvent;
     check("Combo1 enabled", f.Combo1->isEnabled(), viewing);
     for (const auto* b : {f.cmdNew, f.cmdEdit, f.cmdDelete}) {
-        check((b->objectName() + " visible").toUtf8().constData(), visible(b), viewing);
+        check(named(b, " visible"), visible(b), viewing);
         if (viewing) {
-            check((b->objectName() + " enabled").toUtf8().constData(), b->isEnabled(), true);
+            check(named(b, " enabled"), b->isEnabled(), true);
         }
     }
     check("cmdSave visible", visible(f.cmdSave), !viewing);
     check("cmdCancel visible", visible(f.cmdCancel), !viewing);
-    for (const QLineEdit* box : {f.txtSeasonName, f.txtYear}) {
-        check((box->objectName() + " read-only").toUtf8().constData(), box->isReadOnly(), viewing);
-        greyBox(box->objectName().toUtf8().constData(), box, viewing);
+    for (const QLineEdit* b : {f.txtSeasonName, f.txtYear}) {
+        box(b, viewing, b->isReadOnly());
     }
     check("cmdNewEvent visible", visible(f.cmdNewEvent), !editingEvent);
     if (!editingEvent) {
@@ -165,16 +168,13 @@ inline ::testing::AssertionResult inMode(const frmSeason& f, Mode mode, bool eve
     check("cmdDown enabled", f.cmdDown->isEnabled(), buttons);
     check("cmdAdd visible", visible(f.cmdAdd), editingEvent);
     check("cmdCencelEvent visible", visible(f.cmdCencelEvent), editingEvent);
-    for (const QLineEdit* box : {f.txtDay, f.txtMonth, f.txtName, f.txtLaps}) {
-        check((box->objectName() + " read-only").toUtf8().constData(), box->isReadOnly(), !editingEvent);
-        greyBox(box->objectName().toUtf8().constData(), box, !editingEvent);
+    for (const QLineEdit* b : {f.txtDay, f.txtMonth, f.txtName, f.txtLaps}) {
+        box(b, !editingEvent, b->isReadOnly());
     }
-    check("cboTrack read-only", f.cboTrack->isReadOnly(), !editingEvent);
-    greyBox("cboTrack", f.cboTrack, !editingEvent);
+    box(f.cboTrack, !editingEvent, f.cboTrack->isReadOnly());
     check("optLeft enabled", f.optLeft->isEnabled(), editingEvent);
     check("optRight enabled", f.optRight->isEnabled(), editingEvent);
-    check("txtEvent read-only", f.txtEvent->isReadOnly(), true);
-    greyBox("txtEvent", f.txtEvent, true);
+    box(f.txtEvent, true, f.txtEvent->isReadOnly());
     check("lstSchedule enabled", f.lstSchedule->isEnabled(), true);
     check("cmdClose enabled", f.cmdClose->isEnabled() && visible(f.cmdClose), true);
 
