@@ -28,10 +28,13 @@ std::optional<EventDate> weekAfter(std::string_view day, std::string_view month)
         return std::nullopt;
     }
     const double monthValue = valueOf(month);
-    if (monthValue < 1.0 || monthValue > 12.0 || monthValue != std::floor(monthValue)) {
+    if (monthValue < 1.0 || monthValue > 12.0) {
         return std::nullopt;
     }
-    const int monthIndex = static_cast<int>(monthValue) - 1;
+    // A typed fraction (a month of 1.5 passes the checks) picks its table
+    // entry by rounding half to even, as an array index does: 1.5 is
+    // February, 2.5 is February too.
+    const int monthIndex = static_cast<int>(std::nearbyint(monthValue)) - 1;
     const int daysInMonth = kDaysPerMonth[static_cast<std::size_t>(monthIndex)];
 
     EventDate next{common::plainDecimal(common::leadingNumber(day) + 7.0), std::string(month)};

@@ -24,8 +24,9 @@ struct EventDate {
 
 // The date one week after an event on that day and month (texts as kept in
 // the table). The month text is kept as it stands unless the week runs into
-// the next month. Nothing when the month text is not a whole number from 1
-// to 12, since then there is no month to count from.
+// the next month. Nothing when the month text is not a number from 1 to 12,
+// since then there is no month to count from; a fraction counts from the
+// month it rounds to (half to even).
 std::optional<EventDate> weekAfter(std::string_view day, std::string_view month);
 
 // What the event fields hold when Save Event is pressed.

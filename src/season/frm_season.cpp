@@ -25,7 +25,11 @@ QString shown(const std::string& bytes)
 
 std::string bytesOf(const QLineEdit* box)
 {
-    return platform::toAnsi(box->text());
+    // Every value is one line of the file: a pasted line break would split
+    // it and make the file unreadable, so it becomes a blank.
+    QString text = box->text();
+    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return platform::toAnsi(text);
 }
 
 std::string bytesOf(const QComboBox* combo)
@@ -281,7 +285,7 @@ void frmSeason::rebuildEventList(int count)
 
 std::filesystem::path frmSeason::seasonPath(const QString& seasonName) const
 {
-    return seasonFolder_ / platform::toPath(fileName(seasonName).toStdString());
+    return seasonFilePath(seasonFolder_, seasonName.toStdString());
 }
 
 // ---- loading and choosing ---------------------------------------------------

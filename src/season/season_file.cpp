@@ -148,7 +148,9 @@ ReadResult readSchedule(std::string_view bytes)
             break;
         }
         const double number = common::leadingNumber(mid(*line, 8, 2));
-        if (!(number >= 1.0 && number <= kMaxEvents)) {
+        // More blocks than a schedule can hold (numbers repeated) do not
+        // fit the table or the event list.
+        if (!(number >= 1.0 && number <= kMaxEvents) || result.eventNames.size() >= kMaxEvents) {
             result.valid = false;
             return result;
         }
@@ -201,19 +203,47 @@ std::vector<std::string> listSeasons(const std::filesystem::path& seasonFolder)
     return names;
 }
 
+namespace {
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+               return fold(x) == fold(y);
+           });
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> findSeasonFile(const std::filesystem::path& seasonFolder, std::string_view name)
+{
+    // The listing gives a season's name as its file name less the last four
+    // characters, whatever the case of ".ini"; find that file again. An
+    // exact "name.ini" wins over a name that differs only in case.
+    const std::string fileName = std::string(name) + ".ini";
+    std::optional<std::filesystem::path> found;
+    for (const platform::DirEntry& entry : platform::listVisible(seasonFolder)) {
+        if (entry.isFolder || !equalIgnoringAsciiCase(entry.name, fileName)) {
+            continue;
+        }
+        if (entry.name == fileName) {
+            return seasonFolder / platform::toPath(entry.name);
+        }
+        if (!found) {
+            found = seasonFolder / platform::toPath(entry.name);
+        }
+    }
+    return found;
+}
+
+std::filesystem::path seasonFilePath(const std::filesystem::path& seasonFolder, std::string_view name)
+{
+    return findSeasonFile(seasonFolder, name).value_or(seasonFolder / platform::toPath(std::string(name) + ".ini"));
+}
+
 bool seasonFileExists(const std::filesystem::path& seasonFolder, std::string_view name)
 {
-    const std::string fileName = std::string(name) + ".ini";
-    if (!platform::fileExists(seasonFolder / platform::toPath(fileName))) {
-        return false;
-    }
-    // Hidden and system files do not count. The name has no wildcard
-    // characters (see isUsableSeasonName), so the wildcard match is a
-    // comparison without case, as on Windows.
-    const std::vector<platform::DirEntry> entries = platform::listVisible(seasonFolder);
-    return std::any_of(entries.begin(), entries.end(), [&](const platform::DirEntry& entry) {
-        return !entry.isFolder && platform::wildcardMatch(fileName, entry.name);
-    });
+    return findSeasonFile(seasonFolder, name).has_value();
 }
 
 std::vector<std::string> listTracks(const std::filesystem::path& tracksFolder)

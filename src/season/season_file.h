@@ -9,6 +9,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,8 +76,17 @@ ReadResult readSchedule(std::string_view bytes);
 // listing order.
 std::vector<std::string> listSeasons(const std::filesystem::path& seasonFolder);
 
-// True when the season file of that name (name + ".ini") exists as a
-// visible file, its name compared as the file system compares it.
+// The visible season file of that name: name + ".ini", the extension (and
+// the name, as Windows compares names) matched without regard to ASCII
+// case, an exact match preferred. Nothing when there is none.
+std::optional<std::filesystem::path> findSeasonFile(const std::filesystem::path& seasonFolder, std::string_view name);
+
+// The file a season of that name is read from, deleted or saved to: the
+// existing file when there is one (so "Cup.INI" is not saved again beside
+// itself as "Cup.ini"), else name + ".ini".
+std::filesystem::path seasonFilePath(const std::filesystem::path& seasonFolder, std::string_view name);
+
+// True when the season file of that name exists as a visible file.
 bool seasonFileExists(const std::filesystem::path& seasonFolder, std::string_view name);
 
 // Entries of the tracks folder offered for an event: every visible entry,
