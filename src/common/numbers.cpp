@@ -184,7 +184,44 @@ bool isNumeric(std::string_view text)
     while (i < n && isBlank(text[i])) {
         ++i;
     }
-    return i == n;
+    if (i != n) {
+        return false;
+    }
+    // A number too large for a double ("1e400") cannot be converted, so it
+    // is not numeric; one too small to tell from zero ("1e-400") is 0.
+    std::string plain;
+    for (const char c : text) {
+        if (!isBlank(c)) {
+            plain += (c == 'd' || c == 'D') ? 'e' : c;
+        }
+    }
+    const char* first = plain.data() + (!plain.empty() && plain.front() == '+' ? 1 : 0);
+    double value = 0.0;
+    const std::from_chars_result parsed = std::from_chars(first, plain.data() + plain.size(), value);
+    if (parsed.ec == std::errc::result_out_of_range) {
+        // Out of range either way: tell overflow from underflow by the
+        // decimal exponent of the first significant digit.
+        long long exponent = 0;
+        const std::size_t e = plain.find('e');
+        const std::string mantissa = plain.substr(0, e);
+        if (e != std::string::npos) {
+            const std::string_view digitsOfExp = std::string_view(plain).substr(e + 1);
+            const bool negative = !digitsOfExp.empty() && digitsOfExp.front() == '-';
+            for (const char c : digitsOfExp) {
+                if (isDigit(c) && exponent < 100000) {
+                    exponent = exponent * 10 + (c - '0');
+                }
+            }
+            exponent = negative ? -exponent : exponent;
+        }
+        const std::size_t point = mantissa.find('.');
+        const std::size_t firstDigit = mantissa.find_first_of("123456789");
+        const std::size_t dot = point == std::string::npos ? mantissa.size() : point;
+        const long long position = firstDigit < dot ? static_cast<long long>(dot - firstDigit)
+                                                    : -static_cast<long long>(firstDigit - dot) + 1;
+        return position + exponent <= 0;
+    }
+    return true;
 }
 
 std::string formatFixed(double value, int minIntegerDigits, int decimals)
