@@ -50,9 +50,17 @@ std::string toAnsi(const QString& text)
         return {};
     }
     const std::wstring wide = text.toStdWString();
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, "?", nullptr);
+    // With the "UTF-8 as ANSI" setting the code page takes no replacement
+    // character (the call would fail); every character has bytes there.
+    const char* replacement = GetACP() == CP_UTF8 ? nullptr : "?";
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      replacement, nullptr);
+    if (n <= 0) {
+        return std::string(static_cast<std::size_t>(text.size()), '?');
+    }
     std::string bytes(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, "?", nullptr);
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, replacement,
+                        nullptr);
     return bytes;
 #else
     std::string bytes;

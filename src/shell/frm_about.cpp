@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <cstring>
 
+#include "platform/codec.h"
 #include "platform/fs.h"
 #include "platform/process.h"
 #include "shell/resources.h"
@@ -39,6 +40,12 @@ bool GetKeyValue(platform::RegistryRoot root, const std::string& keyName, const 
 }
 
 namespace {
+
+// Registry strings are ANSI bytes; paths are built from UTF-8 text.
+std::string fromRegistryText(const std::string& ansi)
+{
+    return platform::fromAnsi(ansi).toStdString();
+}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top, int width, int height)
 {
@@ -172,11 +179,11 @@ void frmAbout::StartSysInfo()
         std::string value;
         if (GetKeyValue(platform::RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
                         value)) {
-            toolPath = value;
+            toolPath = fromRegistryText(value);
             found = true;
         } else if (GetKeyValue(platform::RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location",
                                "MSINFO", value)) {
-            const std::filesystem::path candidate = platform::joinGamePath(value, "\\MSINFO32.EXE");
+            const std::filesystem::path candidate = platform::joinGamePath(fromRegistryText(value), "\\MSINFO32.EXE");
             if (platform::fileExists(candidate)) {
                 toolPath = platform::fromPath(candidate);
                 found = true;

@@ -1,9 +1,11 @@
 #include "shell/frm_directory.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStorageInfo>
 
 #include "platform/fs.h"
+#include "platform/paths.h"
 #include "shell/option_file.h"
 #include "ui/dialogs.h"
 #include "ui/geometry.h"
@@ -58,6 +60,20 @@ QStringList frmDirectory::driveList()
     }
 #else
     drives.push_back(QStringLiteral("/"));
+    // Wine's drive C: of the default prefix and of the prefixes that
+    // winetricks keeps: they lie in hidden folders, which the folder list
+    // does not show, so they are offered as drives.
+    const QString home = QDir::homePath();
+    QStringList wineDrives{home + QStringLiteral("/.wine/drive_c")};
+    const QDir prefixes(home + QStringLiteral("/.local/share/wineprefixes"));
+    for (const QString& prefix : prefixes.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        wineDrives.push_back(prefixes.absoluteFilePath(prefix) + QStringLiteral("/drive_c"));
+    }
+    for (const QString& drive : wineDrives) {
+        if (QFileInfo(drive).isDir() && !drives.contains(drive)) {
+            drives.push_back(drive);
+        }
+    }
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         const QString root = volume.rootPath();
         if (volume.isValid() && volume.isReady() && !drives.contains(root)) {
@@ -74,7 +90,14 @@ void frmDirectory::Form_Load()
     // Positioning the lists is best effort: whatever fails here leaves the
     // lists as they are.
     const QSignalBlocker block(Drive1);
+#ifdef _WIN32
     int first = Drive1->findText(QStringLiteral("c:"), Qt::MatchFixedString);
+#else
+    // Drive C: is the default Wine prefix's drive_c when there is one.
+    const QString wineC = QString::fromStdString(
+        platform::fromPath(platform::driveRoot(platform::toPath(platform::defaultGameDirectory()))));
+    int first = Drive1->findText(wineC, Qt::MatchExactly);
+#endif
     if (first < 0) {
         first = 0;
     }

@@ -22,7 +22,8 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    // The drive list: Windows drives, elsewhere the mounted volumes ("/" first).
+    // The drive list: Windows drives; elsewhere "/" first, then the drive_c
+    // folders of Wine prefixes, then the mounted volumes.
     static QStringList driveList();
 
     QComboBox* Drive1;

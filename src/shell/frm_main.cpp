@@ -118,13 +118,23 @@ void frmMain::Form_Load()
     cmdDirectory_Click();
 }
 
-void frmMain::openTool(const ToolFactory& factory, bool guarded)
+void frmMain::openTool(Tool tool, const ToolFactory& factory, bool guarded)
 {
     if (!factory) {
         return;
     }
+    // A window that is still loaded (the directory window of a first start,
+    // say) is brought forward instead of opened a second time.
+    if (const QPointer<ui::Form>& open = loaded_[tool]; open && !open->isUnloaded()) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        hide();
+        return;
+    }
     try {
         ui::Form* window = factory(context());
+        loaded_[tool] = window;
         window->Form_Load();
         if (window->isUnloaded()) {
             // The window closed itself while loading; its unload already
@@ -145,32 +155,32 @@ void frmMain::openTool(const ToolFactory& factory, bool guarded)
 
 void frmMain::cmdSeason_Click()
 {
-    openTool(tools_.season, true);
+    openTool(Tool::Season, tools_.season, true);
 }
 
 void frmMain::cmdAutoAI_Click()
 {
-    openTool(tools_.autoAI, true);
+    openTool(Tool::AutoAI, tools_.autoAI, true);
 }
 
 void frmMain::cmdTrack_Click()
 {
-    openTool(tools_.track, true);
+    openTool(Tool::Track, tools_.track, true);
 }
 
 void frmMain::cmdBackup_Click()
 {
-    openTool(tools_.backup, false);
+    openTool(Tool::Backup, tools_.backup, false);
 }
 
 void frmMain::cmdRestore_Click()
 {
-    openTool(tools_.restore, false);
+    openTool(Tool::Restore, tools_.restore, false);
 }
 
 void frmMain::cmdDirectory_Click()
 {
-    openTool([](ui::AppContext& ctx) -> ui::Form* { return new frmDirectory(ctx); }, false);
+    openTool(Tool::Directory, [](ui::AppContext& ctx) -> ui::Form* { return new frmDirectory(ctx); }, false);
 }
 
 void frmMain::cmdAbout_Click()
@@ -186,6 +196,19 @@ void frmMain::cmdQuit_Click()
 {
     if (quit_) {
         quit_();
+    }
+}
+
+void frmMain::Form_QueryUnload(bool& cancel)
+{
+    // The close box ends the program only when no other window is loaded;
+    // otherwise the menu just goes away until a window brings it back.
+    for (const auto& [tool, window] : loaded_) {
+        if (window && !window->isUnloaded()) {
+            cancel = true;
+            hide();
+            return;
+        }
     }
 }
 

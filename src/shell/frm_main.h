@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QLabel>
+#include <QPointer>
 #include <functional>
+#include <map>
 
 #include "ui/command_button.h"
 #include "ui/form.h"
@@ -57,12 +59,19 @@ public:
     ui::CommandButton* cmdQuit;
 
 protected:
+    void Form_QueryUnload(bool& cancel) override;
     void Form_Unload() override;
 
 private:
-    // Loads a tool window and hides the menu. Guarded openers show the menu
-    // again when the window failed or closed itself while loading.
-    void openTool(const ToolFactory& factory, bool guarded);
+    enum class Tool { Season, AutoAI, Track, Backup, Restore, Directory };
+
+    // Loads a tool window (creating it only when it is not loaded yet) and
+    // hides the menu. Guarded openers show the menu again when the window
+    // failed or closed itself while loading.
+    void openTool(Tool tool, const ToolFactory& factory, bool guarded);
+
+    // The tool windows created by the menu, while they are loaded.
+    std::map<Tool, QPointer<ui::Form>> loaded_;
 
     ToolWindows tools_;
     std::function<void()> quit_;

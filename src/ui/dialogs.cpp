@@ -1,6 +1,7 @@
 #include "ui/dialogs.h"
 
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -46,6 +47,12 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, Buttons buttons,
                           const QString& title)
 {
     QMessageBox box(toQt(icon), title.isEmpty() ? kProgramTitle : title, text, toQt(buttons), parent);
+    box.setTextFormat(Qt::PlainText);
+    // The program's texts are laid out line by line: keep each line whole
+    // instead of letting the box wrap it at its own width.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        label->setWordWrap(false);
+    }
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;

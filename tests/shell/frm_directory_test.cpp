@@ -139,6 +139,31 @@ TEST(DirectoryWindow, OpensAtTheStoredDirectoryAndCancelStoresNothing)
     EXPECT_FALSE(app.appFolder.exists("option.dat"));
 }
 
+TEST(DirectoryWindow, OffersWineDrivesAndStartsOnTheDefaultPrefix)
+{
+    // HOME is the test run's private folder.
+    const std::filesystem::path home = qEnvironmentVariable("HOME").toStdString();
+    ASSERT_NE(home.string().find("gm-home-"), std::string::npos);
+    const std::filesystem::path wineC = home / ".wine" / "drive_c";
+    const std::filesystem::path otherC = home / ".local" / "share" / "wineprefixes" / "steam" / "drive_c";
+    std::filesystem::create_directories(wineC / "Games");
+    std::filesystem::create_directories(otherC);
+    {
+        TestApp app;
+        app.context.gameDirectory = "/no/such/game/";
+        DirectoryWindow d(app);
+        const QStringList drives = frmDirectory::driveList();
+        EXPECT_EQ(drives.value(0), QStringLiteral("/"));
+        EXPECT_EQ(drives.value(1), q(wineC.string()));
+        EXPECT_EQ(drives.value(2), q(otherC.string()));
+        EXPECT_EQ(d.window->Drive1->currentText(), q(wineC.string()));
+        EXPECT_EQ(d.window->Dir1->path(), q(wineC.string()));
+        EXPECT_NE(d.window->Dir1->entryFor(q((wineC / "Games").string())), nullptr);
+    }
+    std::filesystem::remove_all(home / ".wine");
+    std::filesystem::remove_all(home / ".local" / "share" / "wineprefixes");
+}
+
 TEST(DirectoryWindow, InaccessibleDriveKeepsTheFolder)
 {
     TestApp app;

@@ -223,6 +223,45 @@ TEST(MainMenu, QuitAndTheCloseBoxEndTheProgram)
     EXPECT_EQ(menu.quits, 2);
 }
 
+TEST(MainMenu, AWindowStillLoadedIsBroughtBackNotOpenedTwice)
+{
+    TestApp app;
+    Menu menu(app);
+    menu.window.show();
+    menu.window.cmdDirectory_Click();
+    frmDirectory* first = test::findLoaded<frmDirectory>();
+    ASSERT_NE(first, nullptr);
+
+    // At a first start the menu stays on screen beside the directory
+    // window: pressing its button again brings that same window back.
+    menu.window.show();
+    menu.window.cmdDirectory_Click();
+    int loaded = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* d = qobject_cast<frmDirectory*>(w); d != nullptr && !d->isUnloaded()) {
+            ++loaded;
+        }
+    }
+    EXPECT_EQ(loaded, 1);
+    EXPECT_EQ(test::findLoaded<frmDirectory>(), first);
+    EXPECT_FALSE(menu.window.isVisible());
+
+    // Its close box does not end the program while another window is
+    // loaded: the menu goes away until that window brings it back.
+    menu.window.show();
+    menu.window.close();
+    EXPECT_EQ(menu.quits, 0);
+    EXPECT_FALSE(menu.window.isVisible());
+    first->cmdCancel_Click();
+    EXPECT_TRUE(menu.window.isVisible());
+    menu.window.close();
+    EXPECT_EQ(menu.quits, 1);
+
+    // Once unloaded, the button opens a new window.
+    menu.window.cmdDirectory_Click();
+    EXPECT_NE(test::findLoaded<frmDirectory>(), nullptr);
+}
+
 TEST(MainMenu, KeepsItsSize)
 {
     TestApp app;
