@@ -79,6 +79,13 @@ std::vector<DirEntry> listVisible(const fs::path& folder)
     return entries;
 }
 
+bool canListFolder(const fs::path& folder)
+{
+    std::error_code ec;
+    const fs::directory_iterator it(folder, ec);
+    return !ec;
+}
+
 namespace {
 
 char foldAscii(char c)

@@ -33,6 +33,9 @@ struct DirEntry {
 // A missing or unreadable folder gives an empty list.
 std::vector<DirEntry> listVisible(const fs::path& folder);
 
+// True when the folder's entries can be listed (it exists and may be read).
+bool canListFolder(const fs::path& folder);
+
 // Windows-style wildcard match: '*' any run, '?' one character, ASCII letters
 // compared without case, as the Windows file functions match names.
 bool wildcardMatch(std::string_view pattern, std::string_view name);

@@ -196,7 +196,7 @@ void frmTrack::ListTracks()
         List1->clear();
     }
     const std::filesystem::path folder = tracksFolder();
-    if (!platform::folderExists(folder)) {
+    if (!platform::folderExists(folder) || !platform::canListFolder(folder)) {
         critical(kNoTracksFolder);
         unload();
         return;
@@ -269,6 +269,12 @@ void frmTrack::cmdSave_Click()
             critical(kNotNumbers);
             return;
         }
+        // A blank ends a value in the file: " 0.5" would be written as an
+        // empty value and "- 5" as "-". The numeric test allows blanks only
+        // around the number and after its sign, so dropping them keeps it.
+        if (text->text().contains(QLatin1Char(' '))) {
+            text->setText(text->text().remove(QLatin1Char(' ')));
+        }
     }
     const SaveResult saved = writeTrackIni(path, boxValues());
     switch (saved.status) {
@@ -323,7 +329,8 @@ void frmTrack::cmdClose_Click()
 
 void frmTrack::Form_QueryUnload(bool& cancel)
 {
-    if (!cmdSave->isEnabled()) {
+    // Clean, or no track the edits could be saved to: nothing to ask.
+    if (!cmdSave->isEnabled() || List1->currentRow() < 0) {
         return;
     }
     switch (context().dialogs->message(this, kSaveBeforeClose, ui::Buttons::YesNoCancel, ui::Icon::Question)) {

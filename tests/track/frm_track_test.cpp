@@ -99,13 +99,17 @@ TEST_F(TrackEditor, SaveRefusesTextThatIsNotANumber)
     EXPECT_TRUE(changed());
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
 
-    // Numbers in the forms the numeric test accepts are saved as typed.
-    type(3, " -1.5E+2 ");
+    // Numbers in the forms the numeric test accepts are saved as typed,
+    // less the blanks around them or after the sign, which would end the
+    // value in the file (" -1.5E+2" would read back as an empty value).
+    type(3, " - 1.5E+2 ");
     type(5, "+.5");
     QTest::mouseClick(window->cmdSave, Qt::LeftButton);
     EXPECT_FALSE(changed());
-    EXPECT_EQ(window->Text1[3]->text(), " -1.5E+2 ");
-    EXPECT_EQ(readTrackIni(app.game.path() / "tracks/atlanta/track.ini").values[5], "+.5");
+    EXPECT_EQ(window->Text1[3]->text(), "-1.5E+2");
+    const TrackValues saved = readTrackIni(app.game.path() / "tracks/atlanta/track.ini").values;
+    EXPECT_EQ(saved[3], "-1.5E+2");
+    EXPECT_EQ(saved[5], "+.5");
 }
 
 TEST_F(TrackEditor, SavingOneChangeChangesOnlyThatValueInTheFile)
@@ -337,7 +341,26 @@ TEST_F(TrackEditor, AnEmptyTracksFolderOpensWithNothingToSave)
     EXPECT_TRUE(changed());
     EXPECT_FALSE(app.game.exists("tracks/track.ini"));
     EXPECT_FALSE(app.game.exists("tracks/shared/track.ini"));
+
+    // With no track the edits could go to, closing asks nothing.
+    EXPECT_TRUE(window->unload());
+    EXPECT_EQ(app.menuShows, 1);
 }
+
+#ifndef _WIN32
+TEST_F(TrackEditor, ATracksFolderThatCannotBeListedCountsAsMissing)
+{
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "folder permissions do not bind the superuser";
+    }
+    app.game.mkdir("tracks/atlanta");
+    std::filesystem::permissions(app.game.path() / "tracks", std::filesystem::perms::none);
+    app.dialogs.expect(kNoTracksFolder, Buttons::Ok, Icon::Critical);
+    open();
+    EXPECT_TRUE(window->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
+}
+#endif
 
 #ifndef _WIN32
 TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
