@@ -182,6 +182,15 @@ TEST(IsNumeric, Table)
         {"1e5.5", false},
         {"1\r\n", false},
         {std::string("1\0", 2), false},
+        // Too large for a double: it cannot be converted, so not numeric;
+        // too small to tell from zero is zero, which is numeric.
+        {"1e400", false},
+        {"-1.8E308", false},
+        {"1D999", false},
+        {"1.7E308", true},
+        {"1e-400", true},
+        {"0e999", true},
+        {"0.0001e-320", true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(isNumeric(c.text), c.numeric) << testing::PrintToString(c.text);

@@ -58,7 +58,8 @@ TEST_F(SeasonEventsOn, NewEventSuggestsTheDateOneWeekAfterTheLastEvent)
     EXPECT_EQ(weekAfter("25", "1.5")->month, "2.5");
     EXPECT_EQ(weekAfter("3", "1.5")->month, "1.5");
     EXPECT_FALSE(weekAfter("3", "0.5").has_value());
-    EXPECT_FALSE(weekAfter("3", "12.5")->month.empty());
+    EXPECT_FALSE(weekAfter("3", "12.5").has_value());
+    EXPECT_EQ(weekAfter("27", "2.5")->month, "3.5") << "2.5 rounds to February";
 }
 
 TEST_F(SeasonEventsOn, NewEventClearsTheFieldsAndCountsFromTheEndOfTheList)
