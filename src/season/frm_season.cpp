@@ -452,7 +452,8 @@ bool frmSeason::saveSchedule()
         context().dialogs->message(
             this,
             QStringLiteral("The season name is also the name of its file. Please input a season name without "
-                           "\\ / : * ? \" < > | that does not begin with a dot and is not only blanks."),
+                           "\\ / : * ? \" < > | or control characters that does not begin with a dot, is not "
+                           "only blanks or dots and is not a device name such as CON."),
             ui::Buttons::Ok, ui::Icon::Exclamation);
         return false;
     }

@@ -48,10 +48,12 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, Buttons buttons,
 {
     QMessageBox box(toQt(icon), title.isEmpty() ? kProgramTitle : title, text, toQt(buttons), parent);
     box.setTextFormat(Qt::PlainText);
-    // The program's texts are laid out line by line: keep each line whole
-    // instead of letting the box wrap it at its own width.
-    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
-        label->setWordWrap(false);
+    // A text the program lays out line by line (the user agreement) keeps
+    // each line whole instead of being wrapped at the box's own width.
+    if (text.contains(QLatin1Char('\n'))) {
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            label->setWordWrap(false);
+        }
     }
     switch (box.exec()) {
     case QMessageBox::Yes:

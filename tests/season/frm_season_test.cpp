@@ -16,8 +16,9 @@ const QString kNoDirectory = QStringLiteral("The correct directory could not fou
 const QString kNoSeason = QStringLiteral("No season was found.");
 const QString kNeedName = QStringLiteral("Please input a season name before you save.");
 const QString kBadName = QStringLiteral(
-    "The season name is also the name of its file. Please input a season name without \\ / : * ? \" < > | that "
-    "does not begin with a dot and is not only blanks.");
+    "The season name is also the name of its file. Please input a season name without \\ / : * ? \" < > | or "
+    "control characters that does not begin with a dot, is not only blanks or dots and is not a device name such "
+    "as CON.");
 const QString kAskSave = QStringLiteral("Would you like to save before you close?");
 
 QString overwrite(const QString& name)
