@@ -1,7 +1,6 @@
 #include "ui/dialogs.h"
 
 #include <QInputDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -46,15 +45,16 @@ QMessageBox::StandardButtons toQt(Buttons buttons)
 Answer QtDialogs::message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
                           const QString& title)
 {
-    QMessageBox box(toQt(icon), title.isEmpty() ? kProgramTitle : title, text, toQt(buttons), parent);
-    box.setTextFormat(Qt::PlainText);
     // A text the program lays out line by line (the user agreement) keeps
-    // each line whole instead of being wrapped at the box's own width.
-    if (text.contains(QLatin1Char('\n'))) {
-        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
-            label->setWordWrap(false);
-        }
+    // each line whole: the box would otherwise wrap it at its own width, so
+    // its blanks are shown as blanks that do not break.
+    QString shown = text;
+    if (shown.contains(QLatin1Char('\n'))) {
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        shown.replace(QLatin1Char(' '), QChar(0x00A0));
     }
+    QMessageBox box(toQt(icon), title.isEmpty() ? kProgramTitle : title, shown, toQt(buttons), parent);
+    box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;
