@@ -189,6 +189,15 @@ ReadResult readSchedule(std::string_view bytes)
     if (passes == 0) {
         result.valid = false;
     }
+    // The event count is the number of blocks, and rows 0 to count - 1 are
+    // the events. Numbers repeated or skipped (a hand-edited file) leave one
+    // of those rows empty: saving would then write an event without a
+    // number and drop another, so such a file is reported.
+    for (std::size_t r = 0; r < result.eventNames.size(); ++r) {
+        if (result.events[r][kNumber].empty()) {
+            result.valid = false;
+        }
+    }
     return result;
 }
 

@@ -45,12 +45,13 @@ TEST(SeasonFileNames, MoreEventBlocksThanAScheduleHoldsAreNotAValidSchedule)
     EXPECT_FALSE(read.valid);
     EXPECT_EQ(read.eventNames.size(), 99u) << "what fits is kept";
 
-    std::string ninetyNine;
-    for (int i = 0; i < 99; ++i) {
-        ninetyNine += block;
+    Schedule full = one;
+    full.eventCount = 99;
+    for (std::size_t r = 0; r < 99; ++r) {
+        full.events[r] = one.events[0];
+        full.events[r][kNumber] = std::to_string(r + 1);
     }
-    ninetyNine += text.substr(text.find("[ Season ]"));
-    EXPECT_TRUE(readSchedule(ninetyNine).valid);
+    EXPECT_TRUE(readSchedule(writeSchedule(full)).valid);
 }
 
 using SeasonFileNamesWindow = SeasonWindowTest;

@@ -166,10 +166,14 @@ TEST(SeasonReader, TheHeaderNumberChoosesTheRowAndNamesFollowFileOrder)
     // "[ Event99 ]" is the last event that fits.
     EXPECT_EQ(readSchedule(withSeason(eventBlock("[ Event\t7 ]"))).events[6][kNumber], "7");
     EXPECT_EQ(readSchedule(withSeason(eventBlock("[ Event99 ]"))).events[98][kNumber], "99");
-    // Only two characters are looked at: a header of 100 reads as event 10.
+    // Only two characters are looked at: a header of 100 reads as event 10,
+    // which leaves the first row of a one-event schedule empty: reported.
     const ReadResult hundred = readSchedule(withSeason(eventBlock("[ Event100 ]")));
-    EXPECT_TRUE(hundred.valid);
+    EXPECT_FALSE(hundred.valid);
     EXPECT_EQ(hundred.events[9][kNumber], "10");
+    // So are repeated numbers; a gap-free numbering in another order is not.
+    EXPECT_FALSE(readSchedule(withSeason(eventBlock("[ Event1 ]", "A") + eventBlock("[ Event1 ]", "B"))).valid);
+    EXPECT_FALSE(readSchedule(withSeason(eventBlock("[ Event1 ]", "A") + eventBlock("[ Event3 ]", "B"))).valid);
     // The numEvents line is not read.
     std::string wrongCount = withSeason(eventBlock("[ Event1 ]"));
     wrongCount.replace(wrongCount.find("numEvents = 1"), 13, "numEvents = 7");
