@@ -631,22 +631,15 @@ void frmSeason::cmdDeleteEvent_Click()
 
 void frmSeason::cmdUp_Click()
 {
-    const std::string number = bytesOf(txtEvent);
-    if (!common::isNumeric(number)) {
-        return;
-    }
-    const double value = common::leadingNumber(number);
-    const long r = std::lround(value - 1.0);
-    const int count = lstSchedule->count();
-    if (r <= 0 || r >= count) {
-        return;  // the first event, or a number past the schedule
-    }
-    swapEventRows(events_, static_cast<int>(r), static_cast<int>(r - 1));
-    rebuildEventList(count);
-    txtEvent->setText(shown(common::plainDecimal(value - 1.0)));
+    moveShownEvent(-1);
 }
 
 void frmSeason::cmdDown_Click()
+{
+    moveShownEvent(+1);
+}
+
+void frmSeason::moveShownEvent(int step)
 {
     const std::string number = bytesOf(txtEvent);
     if (!common::isNumeric(number)) {
@@ -654,13 +647,16 @@ void frmSeason::cmdDown_Click()
     }
     const double value = common::leadingNumber(number);
     const long r = std::lround(value - 1.0);
+    const long target = r + step;
     const int count = lstSchedule->count();
-    if (r < 0 || r >= count - 1) {
-        return;  // the last event
+    // Nothing moves past the first or the last event, nor from a number
+    // past the schedule.
+    if (r < 0 || r >= count || target < 0 || target >= count) {
+        return;
     }
-    swapEventRows(events_, static_cast<int>(r), static_cast<int>(r + 1));
+    swapEventRows(events_, static_cast<int>(r), static_cast<int>(target));
     rebuildEventList(count);
-    txtEvent->setText(shown(common::plainDecimal(value + 1.0)));
+    txtEvent->setText(shown(common::plainDecimal(value + step)));
 }
 
 }  // namespace gm::season

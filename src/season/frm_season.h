@@ -106,6 +106,9 @@ private:
     void clearEventSelection();
     // Fills lstSchedule with the names of rows 0 to count - 1.
     void rebuildEventList(int count);
+    // Move Up (-1) and Move Down (+1): swaps the shown event with its
+    // neighbour and keeps it shown under its new number.
+    void moveShownEvent(int step);
     void setBackground(QWidget* control, bool grey);
     std::filesystem::path seasonPath(const QString& seasonName) const;
 
