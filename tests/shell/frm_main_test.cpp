@@ -55,6 +55,16 @@ struct Menu {
     int quits = 0;
 };
 
+// A first start answered Yes: the information message, then the directory
+// window that start-up opened (null when there is none).
+frmDirectory* acceptAgreement(TestApp& app, Menu& menu)
+{
+    app.dialogs.expect(kAgreement, Buttons::YesNo, Icon::None, Answer::Yes);
+    app.dialogs.expect(kSpecify, Buttons::Ok, Icon::Information);
+    menu.window.Form_Load();
+    return test::findLoaded<frmDirectory>();
+}
+
 TEST(FirstStart, DecliningTheAgreementEndsTheProgram)
 {
     TestApp app;
@@ -71,14 +81,10 @@ TEST(FirstStart, AcceptingThenCancellingLeavesTheDefaultAndAsksAgainNextTime)
     TestApp app;
     {
         Menu menu(app);
-        app.dialogs.expect(kAgreement, Buttons::YesNo, Icon::None, Answer::Yes);
-        app.dialogs.expect(kSpecify, Buttons::Ok, Icon::Information);
-        menu.window.Form_Load();
+        frmDirectory* directory = acceptAgreement(app, menu);
         EXPECT_FALSE(menu.window.programEnded());
         EXPECT_EQ(app.context.gameDirectory, platform::defaultGameDirectory());
         EXPECT_TRUE(app.context.gameDirectory.ends_with("/.wine/drive_c/Quillon/Gridmark/"));
-
-        frmDirectory* directory = test::findLoaded<frmDirectory>();
         ASSERT_NE(directory, nullptr);
         EXPECT_TRUE(directory->isVisible());
         directory->cmdCancel_Click();
@@ -101,10 +107,7 @@ TEST(FirstStart, AValidChoiceIsStoredAndTheNextStartAsksNothing)
     app.makeGameDirectory();
     {
         Menu menu(app);
-        app.dialogs.expect(kAgreement, Buttons::YesNo, Icon::None, Answer::Yes);
-        app.dialogs.expect(kSpecify, Buttons::Ok, Icon::Information);
-        menu.window.Form_Load();
-        frmDirectory* directory = test::findLoaded<frmDirectory>();
+        frmDirectory* directory = acceptAgreement(app, menu);
         ASSERT_NE(directory, nullptr);
         ASSERT_TRUE(directory->Dir1->setPath(QString::fromStdString(app.game.text())));
         directory->cmdOK_Click();
