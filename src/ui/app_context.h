@@ -19,6 +19,9 @@ struct AppContext {
     std::string gameDirectory;
     // The folder the program runs from: option file, track defaults, backups.
     std::filesystem::path applicationFolder;
+    // Where the program keeps the files it writes of its own (option file,
+    // Backup folder). Empty means the application folder (portable use).
+    std::filesystem::path dataFolder;
     Dialogs* dialogs = nullptr;
     // The main menu: its show operation and its enabled flag.
     std::function<void()> showMenu;
@@ -28,6 +31,12 @@ struct AppContext {
 
     // game directory + a game-relative path such as "\tracks\a\track.ini".
     std::filesystem::path gamePath(std::string_view relative) const;
+
+    // The folder of the program's own written files: dataFolder, or the
+    // application folder when none is set.
+    const std::filesystem::path& ownFilesFolder() const;
+    // ownFilesFolder() + "Backup": the backup archives and their index files.
+    std::filesystem::path backupFolder() const;
 };
 
 }  // namespace gm::ui
