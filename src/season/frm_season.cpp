@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 #include <cmath>
 
+#include "common/file_names.h"
 #include "common/numbers.h"
 #include "platform/codec.h"
 #include "platform/fs.h"
@@ -448,7 +449,7 @@ bool frmSeason::saveSchedule()
     }
     // The season name is also the file name: it must not reach outside the
     // season folder or name something that is not a plain file.
-    if (!isUsableSeasonName(name.toStdString())) {
+    if (!common::isUsableFileName(name.toStdString())) {
         context().dialogs->message(
             this,
             QStringLiteral("The season name is also the name of its file. Please input a season name without "

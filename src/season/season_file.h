@@ -93,11 +93,4 @@ bool seasonFileExists(const std::filesystem::path& seasonFolder, std::string_vie
 // plain files included, except "shared" (exact case), in listing order.
 std::vector<std::string> listTracks(const std::filesystem::path& tracksFolder);
 
-// True when name + ".ini" can be a plain file name directly in the season
-// folder: no path separators or \ / : * ? " < > | or control characters,
-// not only blanks or dots, no leading dot (the file would be hidden), and
-// not a device name such as CON or LPT1.
-// The name is UTF-8 text.
-bool isUsableSeasonName(std::string_view name);
-
 }  // namespace gm::season

@@ -267,16 +267,5 @@ TEST(SeasonFolder, ListsVisibleIniFilesOnlyAndTracksExceptShared)
     EXPECT_EQ(tracks, (std::vector<std::string>{"Shared", "notes.txt", "x"}));
 }
 
-TEST(SeasonFolder, SeasonNamesThatCannotBeFileNamesAreRefused)
-{
-    for (const char* good : {"Club Cup", "a", "2004 season", "v1.2", "a..b", " lead", "Console", "COM0"}) {
-        EXPECT_TRUE(isUsableSeasonName(good)) << good;
-    }
-    for (const char* bad : {"", " ", "..", ".", " . ", ".hidden", "..up", "a/b", "a\\b", "..\\up", "c:", "a*",
-                            "a?", "\"q\"", "<a>", "a|b", "tab\there", "CON", "con", "nul.txt", "LPT1", "com9 "}) {
-        EXPECT_FALSE(isUsableSeasonName(bad)) << bad;
-    }
-}
-
 }  // namespace
 }  // namespace gm::season

@@ -1,0 +1,41 @@
+#include "common/file_names.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace gm::common {
+
+bool isUsableFileName(std::string_view name)
+{
+    if (name.find_first_not_of(" .") == std::string_view::npos) {
+        return false;  // empty, ".", "..", or blanks only
+    }
+    if (name.front() == '.') {
+        return false;  // a hidden file where a leading dot hides it, never listed as a season
+    }
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 32 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+            return false;
+        }
+    }
+    // Windows keeps these names for devices, whatever extension follows.
+    std::string upper;
+    for (const char c : name.substr(0, name.find('.'))) {
+        upper += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    while (!upper.empty() && upper.back() == ' ') {
+        upper.pop_back();
+    }
+    static constexpr std::array<std::string_view, 4> devices{"CON", "PRN", "AUX", "NUL"};
+    if (std::find(devices.begin(), devices.end(), upper) != devices.end()) {
+        return false;
+    }
+    if (upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && upper[3] >= '1' &&
+        upper[3] <= '9') {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace gm::common
