@@ -40,4 +40,9 @@ public:
                                  const QString& preset = {}) override;
 };
 
+// The answer for the QMessageBox::StandardButton that closed a box with these
+// buttons; any other result (the box closed without a button) gives the
+// answer of Escape: Cancel, No where there is no Cancel, OK for an OK box.
+Answer toAnswer(int button, Buttons buttons);
+
 }  // namespace gm::ui

@@ -1,0 +1,134 @@
+// The real message boxes, shown on the offscreen platform: every button set,
+// every button and the Escape and Return keys give the answer that the
+// scripted dialogs of the window tests stand for.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "ui/dialogs.h"
+
+namespace gm::ui {
+namespace {
+
+// Shows a real box and runs `act` on it once it is open; the box's answer.
+Answer showAndAct(QWidget* parent, const QString& text, Buttons buttons, const std::function<void(QMessageBox*)>& act)
+{
+    bool acted = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            ADD_FAILURE() << "no message box open";
+            return;
+        }
+        acted = true;
+        act(box);
+        if (box->isVisible()) {
+            box->done(QMessageBox::NoButton);  // never leave the test hanging
+            ADD_FAILURE() << "the box stayed open";
+        }
+    });
+    QtDialogs dialogs;
+    const Answer answer = dialogs.message(parent, text, buttons, Icon::Question);
+    EXPECT_TRUE(acted);
+    return answer;
+}
+
+TEST(QtDialogs, EveryButtonAndKeyGivesItsAnswer)
+{
+    struct Case {
+        Buttons buttons;
+        std::vector<std::pair<QMessageBox::StandardButton, Answer>> clicks;
+        Answer onReturn;
+        Answer onEscape;
+    };
+    const Case cases[] = {
+        {Buttons::Ok, {{QMessageBox::Ok, Answer::Ok}}, Answer::Ok, Answer::Ok},
+        {Buttons::OkCancel, {{QMessageBox::Ok, Answer::Ok}, {QMessageBox::Cancel, Answer::Cancel}}, Answer::Ok,
+         Answer::Cancel},
+        {Buttons::YesNo, {{QMessageBox::Yes, Answer::Yes}, {QMessageBox::No, Answer::No}}, Answer::Yes, Answer::No},
+        {Buttons::YesNoCancel,
+         {{QMessageBox::Yes, Answer::Yes}, {QMessageBox::No, Answer::No}, {QMessageBox::Cancel, Answer::Cancel}},
+         Answer::Yes, Answer::Cancel},
+    };
+    for (const Case& c : cases) {
+        const int set = static_cast<int>(c.buttons);
+        for (const auto& [button, answer] : c.clicks) {
+            EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Click"), c.buttons,
+                                 [&, b = button](QMessageBox* box) {
+                                     EXPECT_EQ(box->buttons().size(), static_cast<qsizetype>(c.clicks.size()));
+                                     ASSERT_NE(box->button(b), nullptr);
+                                     QTest::mouseClick(box->button(b), Qt::LeftButton);
+                                 }),
+                      answer)
+                << "set " << set << " button " << button;
+        }
+        EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Return"), c.buttons,
+                             [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }),
+                  c.onReturn)
+            << "set " << set;
+        EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Escape"), c.buttons,
+                             [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }),
+                  c.onEscape)
+            << "set " << set;
+        EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Closed"), c.buttons, [](QMessageBox* box) { box->close(); }),
+                  c.onEscape)
+            << "set " << set;
+    }
+}
+
+TEST(QtDialogs, BoxesAreCentredOverTheirWindowOrTheScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    auto centreOfBox = [](QWidget* parent) {
+        QPoint centre;
+        showAndAct(parent, QStringLiteral("Where am I?"), Buttons::Ok, [&](QMessageBox* box) {
+            centre = box->geometry().center();
+            box->button(QMessageBox::Ok)->click();
+        });
+        return centre;
+    };
+    // No window, and a window not shown yet (a window's load handler that
+    // refuses before it shows itself): the middle of the screen.
+    QWidget hidden;
+    hidden.resize(300, 200);
+    for (QWidget* parent : {static_cast<QWidget*>(nullptr), &hidden}) {
+        const QPoint centre = centreOfBox(parent);
+        EXPECT_LE((centre - screen.center()).manhattanLength(), 4) << centre.x() << "," << centre.y();
+    }
+    QWidget shown;
+    shown.setGeometry(screen.left() + 40, screen.top() + 60, 500, 400);
+    shown.show();
+    const QPoint centre = centreOfBox(&shown);
+    EXPECT_LE((centre - shown.frameGeometry().center()).manhattanLength(), 4) << centre.x() << "," << centre.y();
+}
+
+TEST(QtDialogs, LongWordsNeverMakeABoxWiderThanTheScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QString name(300, QLatin1Char('x'));
+    showAndAct(nullptr, QStringLiteral("Could not save the file ") + name + QStringLiteral(".ini."), Buttons::Ok,
+               [&](QMessageBox* box) {
+                   EXPECT_LE(box->frameGeometry().width(), screen.width());
+                   EXPECT_TRUE(screen.contains(box->geometry())) << box->geometry().x() << "," << box->width();
+                   // Elided in the middle: both ends of the text stay readable.
+                   EXPECT_TRUE(box->text().startsWith(QStringLiteral("Could not save the file xxx")));
+                   EXPECT_TRUE(box->text().endsWith(QStringLiteral("xxx.ini.")));
+                   EXPECT_TRUE(box->text().contains(QChar(0x2026)));
+                   box->button(QMessageBox::Ok)->click();
+               });
+    // Ordinary text is shown as given.
+    showAndAct(nullptr, QStringLiteral("Could not delete the file."), Buttons::Ok, [](QMessageBox* box) {
+        EXPECT_EQ(box->text(), QStringLiteral("Could not delete the file."));
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+}  // namespace
+}  // namespace gm::ui
