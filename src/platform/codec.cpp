@@ -1,5 +1,6 @@
 #include "platform/codec.h"
 
+#include <QStringList>
 #include <array>
 
 #ifdef _WIN32
@@ -19,7 +20,77 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+bool fitsCodePage(char32_t c)
+{
+#ifdef _WIN32
+    wchar_t wide[2];
+    int n = 1;
+    if (c > 0xFFFF) {
+        wide[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+        wide[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        n = 2;
+    } else {
+        wide[0] = static_cast<wchar_t>(c);
+    }
+    if (GetACP() == CP_UTF8) {
+        // Every character has bytes there, lone surrogates excepted.
+        return !(c >= 0xD800 && c <= 0xDFFF);
+    }
+    char bytes[8];
+    BOOL usedDefault = FALSE;
+    // No "best fit": a character that would come out as a look-alike
+    // (Ł as L) is not held by the code page either.
+    const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, n, bytes, sizeof bytes, nullptr,
+                                            &usedDefault);
+    return written > 0 && !usedDefault;
+#else
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        return true;
+    }
+    for (const char16_t h : kHigh) {
+        if (h == c) {
+            return true;
+        }
+    }
+    return false;
+#endif
+}
+
 }  // namespace
+
+QString unholdableCharacters(const QString& text)
+{
+    QString found;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text.at(i).unicode();
+        qsizetype length = 1;
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            length = 2;
+        }
+        const QString character = text.mid(i, length);
+        i += length - 1;
+        if (!fitsCodePage(c) && !found.contains(character)) {
+            found += character;
+        }
+    }
+    return found;
+}
+
+QString unholdableMessage(const QString& what, const QString& characters, const QString& advice)
+{
+    // The characters one by one, a blank between them, so that marks that
+    // combine with the one before them stay visible.
+    QStringList shownCharacters;
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const qsizetype length =
+            characters.at(i).isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
+        shownCharacters << characters.mid(i, length);
+        i += length - 1;
+    }
+    return what + QStringLiteral(" contains characters that the game's files cannot store: ") +
+           shownCharacters.join(QLatin1Char(' ')) + QStringLiteral(". ") + advice;
+}
 
 QString fromAnsi(std::string_view bytes)
 {

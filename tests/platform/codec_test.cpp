@@ -89,6 +89,38 @@ TEST(Codec, CharactersOutsideTheCodePageBecomeQuestionMarks)
     }
 }
 
+TEST(Codec, UnholdableCharactersAreNamedOnceInOrder)
+{
+    struct Case {
+        const char* typed;  // UTF-8
+        const char* named;  // UTF-8
+    };
+    const Case cases[] = {
+        {"Cup 2024", ""},
+        {"Caf\xc3\xa9 \xe2\x82\xac \xc5\x93", ""},                         // é € œ are in the code page
+        {"\xc5\x81\xc3\xb3" "d\xc5\xba Cup", "\xc5\x81\xc5\xba"},              // Łódź: Ł and ź
+        {"2024 \xe2\x82\xac \xce\xb1", "\xce\xb1"},                          // € fits, α does not
+        {"\xce\xa9\xce\xa9x\xce\xa9", "\xce\xa9"},                            // repeated once
+        {"a\xf0\x9f\x8f\x81z\xf0\x9f\x8f\x81", "\xf0\x9f\x8f\x81"},        // a surrogate pair stays whole
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(unholdableCharacters(QString::fromUtf8(c.typed)).toStdString(), c.named) << c.typed;
+    }
+    // Exactly the characters that toAnsi would turn into '?'.
+    for (char32_t u = 0x20; u <= 0xFFFF; ++u) {
+        if ((u >= 0xD800 && u <= 0xDFFF) || u == '?') {
+            continue;
+        }
+        const QString c(QChar(static_cast<char16_t>(u)));
+        ASSERT_EQ(unholdableCharacters(c).isEmpty(), toAnsi(c) != "?") << std::hex << static_cast<unsigned>(u);
+    }
+    EXPECT_EQ(unholdableMessage(QStringLiteral("The season name"), QString::fromUtf8("\xc5\x81\xc5\xba"))
+                  .toStdString(),
+              "The season name contains characters that the game's files cannot store: \xc5\x81 \xc5\xba. "
+              "Please input it without them.");
+}
+
 #endif
 
 }  // namespace
