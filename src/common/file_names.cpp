@@ -38,4 +38,37 @@ bool isUsableFileName(std::string_view name)
     return true;
 }
 
+bool fitsFileNameLength(std::string_view name, std::string_view extension)
+{
+    std::size_t bytes = 0;
+    std::size_t units = 0;
+    for (const std::string_view part : {name, extension}) {
+        for (const char c : part) {
+            const auto b = static_cast<unsigned char>(c);
+            ++bytes;
+            if ((b & 0xC0) != 0x80) {
+                // A lead byte starts a character: one UTF-16 unit, or two
+                // for a four-byte sequence (outside the BMP).
+                units += b >= 0xF0 ? 2 : 1;
+            }
+        }
+    }
+    return bytes <= kMaxFileNameLength && units <= kMaxFileNameLength;
+}
+
+std::string fileNameRefusal(std::string_view name, std::string_view extension, std::string_view what)
+{
+    const std::string value(what);
+    if (!isUsableFileName(name)) {
+        return "The " + value + " is also the name of its file. Please input a " + value +
+               " without \\ / : * ? \" < > | or control characters that does not begin with a dot, is not only "
+               "blanks or dots and is not a device name such as CON.";
+    }
+    if (!fitsFileNameLength(name, extension)) {
+        return "The " + value + " is also the name of its file and is too long for a file name. Please input a "
+               "shorter " + value + ".";
+    }
+    return {};
+}
+
 }  // namespace gm::common

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace gm::common {
 namespace {
 
@@ -14,6 +16,39 @@ TEST(FileNames, NamesThatCannotBePlainFileNamesAreRefused)
                             "a?", "\"q\"", "<a>", "a|b", "tab\there", "CON", "con", "nul.txt", "LPT1", "com9 "}) {
         EXPECT_FALSE(isUsableFileName(bad)) << bad;
     }
+}
+
+TEST(FileNames, NamesTooLongForAFileNameAreRefused)
+{
+    struct Case {
+        std::string name;
+        bool fits;
+    };
+    const std::string e2 = "\xc3\xa9";          // é: 2 bytes, 1 unit
+    const std::string flag = "\xf0\x9f\x8f\x81";  // 4 bytes, 2 units
+    std::string twoByte;
+    for (int i = 0; i < 125; ++i) {
+        twoByte += e2;
+    }
+    const Case cases[] = {
+        {std::string(251, 'a'), true},  // with ".ini": 255
+        {std::string(252, 'a'), false},
+        {std::string(300, 'a'), false},
+        {twoByte + "a", true},      // 251 bytes
+        {twoByte + "ab", false},    // 252 bytes
+        {flag + std::string(247, 'a'), true},
+        {flag + std::string(248, 'a'), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fitsFileNameLength(c.name, ".ini"), c.fits) << c.name.size();
+        EXPECT_EQ(fileNameRefusal(c.name, ".ini", "season name").empty(), c.fits) << c.name.size();
+    }
+    EXPECT_EQ(fileNameRefusal(std::string(300, 'a'), ".ini", "backup name"),
+              "The backup name is also the name of its file and is too long for a file name. Please input a "
+              "shorter backup name.");
+    EXPECT_EQ(fileNameRefusal("a:b", ".ini", "season name").substr(0, 55),
+              "The season name is also the name of its file. Please in");
+    EXPECT_EQ(fileNameRefusal("Cup", ".ini", "season name"), "");
 }
 
 }  // namespace
