@@ -1,7 +1,9 @@
 #include "platform/recycle.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QString>
+#include <QUrl>
 
 #include "platform/fs.h"
 
@@ -9,9 +11,141 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <string>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <system_error>
 #endif
 
 namespace gm::platform {
+
+#ifndef _WIN32
+
+namespace {
+
+bool qtTrash(const fs::path& path)
+{
+    QString inTrash;
+    return QFile::moveToTrash(QString::fromStdString(fromPath(path)), &inTrash);
+}
+
+fs::path userTrash()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && *data == '/') {
+        return fs::path(data) / "Trash";
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home != '/') {
+        return {};
+    }
+    return fs::path(home) / ".local" / "share" / "Trash";
+}
+
+// Creates the .trashinfo record under a name no other trashed file has
+// (O_EXCL claims the name, as the trash rules ask) and returns that name.
+std::string claimTrashName(const fs::path& info, const fs::path& original)
+{
+    const std::string base = original.filename().string();
+    const QByteArray record = "[Trash Info]\nPath=" +
+                              QUrl::toPercentEncoding(QString::fromStdString(fromPath(original)), "/") +
+                              "\nDeletionDate=" +
+                              QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toUtf8() +
+                              "\n";
+    for (int n = 1; n < 10000; ++n) {
+        const std::string name = n == 1 ? base : base + "." + std::to_string(n);
+        const fs::path file = info / (name + ".trashinfo");
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return {};
+        }
+        const auto size = static_cast<std::size_t>(record.size());
+        const bool written = ::write(fd, record.constData(), size) == static_cast<ssize_t>(size);
+        const bool closed = ::close(fd) == 0;
+        if (written && closed) {
+            return name;
+        }
+        ::unlink(file.c_str());
+        return {};
+    }
+    return {};
+}
+
+}  // namespace
+
+int copyToUserTrash(const fs::path& path)
+{
+    try {
+        if (!fileExists(path)) {
+            return 2;
+        }
+        const fs::path trash = userTrash();
+        if (trash.empty()) {
+            return 1;
+        }
+        const fs::path files = trash / "files";
+        const fs::path info = trash / "info";
+        std::error_code ec;
+        for (const fs::path& folder : {trash, files, info}) {
+            if (fs::create_directories(folder, ec)) {
+                fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
+            }
+        }
+        const fs::path original = fs::absolute(path);
+        const std::string name = claimTrashName(info, original);
+        if (name.empty()) {
+            return 1;
+        }
+        const fs::path copy = files / name;
+        const fs::path record = info / (name + ".trashinfo");
+        const auto forget = [&] {
+            std::error_code ignored;
+            fs::remove(copy, ignored);
+            fs::remove(record, ignored);
+        };
+        if (!fs::copy_file(original, copy, fs::copy_options::none, ec) || ec) {
+            forget();
+            return 1;
+        }
+        const fs::file_time_type modified = fs::last_write_time(original, ec);
+        if (!ec) {
+            fs::last_write_time(copy, modified, ec);
+        }
+        if (!fs::remove(original, ec) || ec) {
+            forget();  // the file stays where it was: not deleted, and said so
+            return 1;
+        }
+        return 0;
+    } catch (...) {
+        return 1;
+    }
+}
+
+int moveToRecycleBinVia(const fs::path& path, bool (*systemTrash)(const fs::path&))
+{
+    try {
+        if (!fileExists(path)) {
+            return 2;
+        }
+        if (systemTrash(path)) {
+            return 0;
+        }
+        if (!fileExists(path)) {
+            return 1;  // gone without landing in the trash: nothing left to copy
+        }
+        return copyToUserTrash(path);
+    } catch (...) {
+        return 1;
+    }
+}
+
+#endif
 
 int moveToRecycleBin(const std::filesystem::path& path)
 {
@@ -32,8 +166,7 @@ int moveToRecycleBin(const std::filesystem::path& path)
         op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION;
         return SHFileOperationW(&op);
 #else
-        QString inTrash;
-        return QFile::moveToTrash(QString::fromStdString(fromPath(path)), &inTrash) ? 0 : 1;
+        return moveToRecycleBinVia(path, qtTrash);
 #endif
     } catch (...) {
         return 1;

@@ -50,6 +50,40 @@ TEST(Recycle, FileInReadOnlyFolderStays)
     EXPECT_EQ(test::readBytes(file), "k");
 }
 
+bool refusingTrash(const fs::path&)
+{
+    return false;  // a mount with no trash of its own that can be made
+}
+
+TEST(Recycle, WithoutASystemTrashTheFileIsCopiedIntoTheUsersTrash)
+{
+    const test::TempDir dir;
+    const fs::path file = dir.write("series/cup/Cup 1.ini", "season\r\n");
+    const fs::path again = dir.write("other/Cup 1.ini", "again");
+    EXPECT_EQ(moveToRecycleBinVia(file, refusingTrash), 0);
+    EXPECT_EQ(moveToRecycleBinVia(again, refusingTrash), 0);
+    EXPECT_FALSE(pathExists(file));
+    EXPECT_FALSE(pathExists(again));
+
+    const fs::path trash = test::trashFiles().parent_path();
+    EXPECT_EQ(test::readBytes(trash / "files" / "Cup 1.ini"), "season\r\n");
+    EXPECT_EQ(test::readBytes(trash / "files" / "Cup 1.ini.2"), "again");
+    const std::string info = test::readBytes(trash / "info" / "Cup 1.ini.trashinfo");
+    const std::string path = fs::absolute(file).string();
+    EXPECT_EQ(info.substr(0, 18), "[Trash Info]\nPath=");
+    EXPECT_NE(info.find(path.substr(0, path.find(' ')) + "%20" + "1.ini\nDeletionDate="), std::string::npos) << info;
+
+    // A missing file and a folder are still refused, and leave nothing behind.
+    EXPECT_NE(moveToRecycleBinVia(dir.path() / "missing.ini", refusingTrash), 0);
+    EXPECT_NE(moveToRecycleBinVia(dir.mkdir("folder.ini"), refusingTrash), 0);
+    EXPECT_FALSE(pathExists(trash / "info" / "missing.ini.trashinfo"));
+    EXPECT_FALSE(pathExists(trash / "info" / "folder.ini.trashinfo"));
+    for (const char* name : {"Cup 1.ini", "Cup 1.ini.2"}) {
+        fs::remove(trash / "files" / name);
+        fs::remove(trash / "info" / (std::string(name) + ".trashinfo"));
+    }
+}
+
 #endif
 
 TEST(Recycle, MissingPathAndFolderAreRefused)
