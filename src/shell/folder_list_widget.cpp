@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStyle>
-#include <algorithm>
 
 #include "platform/fs.h"
+#include "ui/sorted_list.h"
 
 namespace gm::shell {
 
@@ -32,7 +32,7 @@ QString withoutTrailingSeparator(QString folder)
     return folder;
 }
 
-FolderListWidget::FolderListWidget(QWidget* parent) : QListWidget(parent)
+FolderListWidget::FolderListWidget(QWidget* parent) : ui::ListBox(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(16, 16));
@@ -111,8 +111,7 @@ void FolderListWidget::rebuild()
             children.push_back(QString::fromStdString(entry.name));
         }
     }
-    std::sort(children.begin(), children.end(),
-              [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
+    ui::sortNames(children);
     const QString base = path_.endsWith(QDir::separator()) ? path_ : path_ + QDir::separator();
     for (const QString& child : children) {
         auto* item = new QListWidgetItem(closedIcon, QString(depth * 2, QLatin1Char(' ')) + child, this);

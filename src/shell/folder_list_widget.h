@@ -6,9 +6,11 @@
 #include <QListWidget>
 #include <QString>
 
+#include "ui/list_box.h"
+
 namespace gm::shell {
 
-class FolderListWidget : public QListWidget {
+class FolderListWidget : public ui::ListBox {
     Q_OBJECT
 
 public:

@@ -1,9 +1,43 @@
 #include "ui/sorted_list.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QListWidget>
+#include <QLocale>
+#include <algorithm>
 
 namespace gm::ui {
+
+namespace {
+
+const QCollator& collator()
+{
+    static const QCollator instance = [] {
+        QLocale locale;
+        if (locale.language() == QLocale::C) {
+            // English collation is the root collation of the Unicode tables.
+            locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        }
+        QCollator c(locale);
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(false);
+        return c;
+    }();
+    return instance;
+}
+
+}  // namespace
+
+int compareNames(const QString& a, const QString& b)
+{
+    return collator().compare(a, b);
+}
+
+void sortNames(QStringList& names)
+{
+    std::stable_sort(names.begin(), names.end(),
+                     [](const QString& a, const QString& b) { return compareNames(a, b) < 0; });
+}
 
 namespace {
 
@@ -14,7 +48,7 @@ int sortedPlace(int count, const QString& text, TextAt textAt)
     int high = count;
     while (low < high) {
         const int mid = (low + high) / 2;
-        if (QString::compare(textAt(mid), text, Qt::CaseInsensitive) <= 0) {
+        if (compareNames(textAt(mid), text) <= 0) {
             low = mid + 1;
         } else {
             high = mid;

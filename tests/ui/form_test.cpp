@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QMouseEvent>
+#include <QTest>
 #include <QListWidget>
 #include <QPointer>
 
 #include "support/test_app.h"
 #include "ui/form.h"
 #include "ui/geometry.h"
+#include "ui/list_box.h"
 #include "ui/sorted_list.h"
 
 namespace gm::ui {
@@ -86,12 +90,15 @@ TEST(SortedList, KeepsEntriesInOrderIgnoringCase)
 {
     QListWidget list;
     QComboBox combo;
-    const QStringList input{"monza", "Atlanta", "shared-not", "Bristol", "atlanta", "Zandvoort", "brands"};
+    const QStringList input{"monza",     "Atlanta", "shared-not", "Bristol",          "atlanta",
+                            "Zandvoort", "brands",  "\xc3\x89t\xc3\xa9 Cup", "\xc3\x96sterreich"};
     for (const QString& name : input) {
         insertSorted(&list, name);
         insertSorted(&combo, name);
     }
-    const QStringList expected{"Atlanta", "atlanta", "brands", "Bristol", "monza", "shared-not", "Zandvoort"};
+    // The user's collation, case ignored: "Été" with the E's, "Österreich" with the O's.
+    const QStringList expected{"Atlanta",  "atlanta",          "brands",     "Bristol",  "\xc3\x89t\xc3\xa9 Cup",
+                               "monza",    "\xc3\x96sterreich", "shared-not", "Zandvoort"};
     QStringList fromList;
     QStringList fromCombo;
     for (int i = 0; i < list.count(); ++i) {
@@ -103,6 +110,39 @@ TEST(SortedList, KeepsEntriesInOrderIgnoringCase)
     EXPECT_EQ(insertSorted(&list, QStringLiteral("a")), 0);
     const int last = insertSorted(&list, QStringLiteral("zz"));
     EXPECT_EQ(last, list.count() - 1);
+}
+
+TEST(ListBox, AClickOnTheBlankPartKeepsTheSelection)
+{
+    ListBox list;
+    list.resize(200, 300);
+    list.addItems({"First", "Second", "Third"});
+    list.show();
+    int changes = 0;
+    QObject::connect(&list, &QListWidget::itemSelectionChanged, [&changes] { ++changes; });
+    const QPoint third = list.visualItemRect(list.item(2)).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, third);
+    ASSERT_EQ(list.currentRow(), 2);
+    ASSERT_TRUE(list.item(2)->isSelected());
+    ASSERT_EQ(changes, 1);
+
+    const QPoint blank(third.x(), list.viewport()->height() - 5);
+    ASSERT_EQ(list.itemAt(blank), nullptr);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, blank);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, blank);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, blank);
+    EXPECT_EQ(list.currentRow(), 2);
+    EXPECT_TRUE(list.item(2)->isSelected());
+    EXPECT_EQ(changes, 1);
+    // A drag from an entry into the blank part keeps the entry.
+    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
+    QMouseEvent move(QEvent::MouseMove, QPointF(blank), list.viewport()->mapToGlobal(QPointF(blank)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &move);
+    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_EQ(list.currentRow(), 1);
+    EXPECT_TRUE(list.item(1)->isSelected());
+    EXPECT_EQ(list.selectedItems().size(), 1);
 }
 
 }  // namespace
