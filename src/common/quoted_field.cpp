@@ -111,6 +111,11 @@ std::optional<std::string> readFirstField(std::string_view text)
     return reader.next();
 }
 
+bool canQuote(std::string_view value)
+{
+    return value.find_first_of("\"\r\n") == std::string_view::npos;
+}
+
 std::string quotedLine(std::string_view value)
 {
     std::string line;

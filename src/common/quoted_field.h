@@ -34,4 +34,9 @@ std::optional<std::string> readFirstField(std::string_view text);
 // One value written as a line: in double quotes, ended by CR LF.
 std::string quotedLine(std::string_view value);
 
+// True when a value reads back whole from a quoted field: it holds no
+// double quote (the field would end there) and no CR or LF (the line
+// would). Values that fail it must be refused before they are written.
+bool canQuote(std::string_view value);
+
 }  // namespace gm::common

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include "common/quoted_field.h"
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "shell/option_file.h"
@@ -128,6 +129,12 @@ void frmDirectory::Drive1_Change()
 void frmDirectory::cmdOK_Click()
 {
     const std::string folder = Dir1->path().toStdString();
+    // The option file keeps the folder in double quotes: a path holding a
+    // quote would read back cut short at the next start.
+    if (!common::canQuote(folder)) {
+        context().dialogs->message(this, kQuoteInPath, ui::Buttons::Ok, ui::Icon::Critical);
+        return;
+    }
     if (!isGameDirectory(folder)) {
         context().dialogs->message(
             this, QStringLiteral("The directory you specified is not the valid directory for Gridmark."),

@@ -11,6 +11,11 @@
 
 namespace gm::shell {
 
+// The refusal of a folder whose path holds a double quote.
+inline const QString kQuoteInPath = QStringLiteral(
+    "The directory you specified cannot be used because its path contains a double quote (\"), which the "
+    "option file cannot keep. Please rename the folder or choose another one.");
+
 class frmDirectory : public ui::Form {
     Q_OBJECT
 

@@ -35,6 +35,11 @@ std::optional<std::string> readGameDirectory(const std::filesystem::path& applic
 platform::WriteResult writeGameDirectory(const std::filesystem::path& applicationFolder,
                                          std::string_view gameDirectory)
 {
+    if (!common::canQuote(gameDirectory)) {
+        // It would read back cut at the quote: the next start would not
+        // find the game.
+        return {false, "the path holds a double quote or a line break"};
+    }
     return platform::writeFileAtomic(optionFilePath(applicationFolder), common::quotedLine(gameDirectory));
 }
 

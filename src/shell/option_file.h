@@ -21,7 +21,8 @@ std::filesystem::path optionFilePath(const std::filesystem::path& applicationFol
 std::optional<std::string> readGameDirectory(const std::filesystem::path& applicationFolder);
 
 // Replaces the option file atomically with one line: the quoted directory
-// and CR LF.
+// and CR LF. A directory that a quoted field cannot hold (common::canQuote)
+// is refused and nothing is written.
 platform::WriteResult writeGameDirectory(const std::filesystem::path& applicationFolder,
                                          std::string_view gameDirectory);
 

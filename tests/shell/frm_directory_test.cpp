@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "shell/frm_directory.h"
+#include "shell/option_file.h"
 #include "support/layout_check.h"
 #include "support/test_app.h"
 #include "ui/geometry.h"
@@ -102,11 +103,31 @@ TEST(DirectoryWindow, OnlyTheOpenFolderCountsNotTheHighlightedOne)
     EXPECT_EQ(app.context.gameDirectory, gridmark.toStdString());
 }
 
+TEST(DirectoryWindow, AFolderWhosePathHoldsADoubleQuoteIsRefused)
+{
+    TestApp app;
+    app.game.mkdir("The \"Game\"/players");
+    app.game.mkdir("The \"Game\"/series");
+    app.context.gameDirectory = "/previous";
+    DirectoryWindow d(app);
+    ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text() + "/The \"Game\"")));
+    app.dialogs.expect(kQuoteInPath, Buttons::Ok, Icon::Critical);
+    d.window->cmdOK_Click();
+    EXPECT_FALSE(d.window->isUnloaded());
+    EXPECT_EQ(app.context.gameDirectory, "/previous");
+    EXPECT_FALSE(app.appFolder.exists("option.dat"));
+    // The option file itself never takes such a path either.
+    EXPECT_FALSE(writeGameDirectory(app.appFolder.path(), app.game.text() + "/The \"Game\""));
+    EXPECT_FALSE(app.appFolder.exists("option.dat"));
+}
+
 TEST(DirectoryWindow, HiddenFoldersAreNotListedAndSubFoldersAreSorted)
 {
     TestApp app;
     app.game.mkdir("beta");
     app.game.mkdir("Alpha");
+    app.game.mkdir("\xc3\x89t\xc3\xa9");  // Été sorts with the E's, before Zeta
+    app.game.mkdir("Zeta");
     app.game.mkdir(".hidden");
     app.game.write("a-file.txt", "x");
     DirectoryWindow d(app);
@@ -116,6 +137,8 @@ TEST(DirectoryWindow, HiddenFoldersAreNotListedAndSubFoldersAreSorted)
     const int beta = list->row(list->entryFor(q(app.game.text() + "/beta")));
     EXPECT_GE(alpha, 0);
     EXPECT_EQ(beta, alpha + 1);
+    EXPECT_EQ(list->row(list->entryFor(q(app.game.text() + "/\xc3\x89t\xc3\xa9"))), beta + 1);
+    EXPECT_EQ(list->row(list->entryFor(q(app.game.text() + "/Zeta"))), beta + 2);
     EXPECT_EQ(list->entryFor(q(app.game.text() + "/.hidden")), nullptr);
     EXPECT_EQ(list->entryFor(q(app.game.text() + "/a-file.txt")), nullptr);
     // The open folder's ancestors come first, from the root down.
