@@ -23,11 +23,22 @@ bool isDigit(char c)
 
 }  // namespace
 
-double leadingNumber(std::string_view chars)
+namespace {
+
+// The parts of the number that some characters begin with, blanks and TABs
+// skipped wherever they stand.
+struct ScannedNumber {
+    bool negative = false;
+    std::string integer;   // digits before the point, as written
+    std::string fraction;  // digits after it
+    bool point = false;
+    std::string exponent;  // "e", a sign and digits; empty without one
+    bool hasDigits() const { return !integer.empty() || !fraction.empty(); }
+};
+
+ScannedNumber scanNumber(std::string_view chars)
 {
-    // Collect the characters of the number with blanks and TABs removed,
-    // then convert it.
-    std::string number;
+    ScannedNumber number;
     std::size_t i = 0;
     auto skip = [&] {
         while (i < chars.size() && isBlank(chars[i])) {
@@ -36,29 +47,23 @@ double leadingNumber(std::string_view chars)
     };
     skip();
     if (i < chars.size() && (chars[i] == '+' || chars[i] == '-')) {
-        if (chars[i] == '-') {
-            number += '-';
-        }
+        number.negative = chars[i] == '-';
         ++i;
         skip();
     }
-    bool digits = false;
-    bool point = false;
     while (i < chars.size()) {
         const char c = chars[i];
         if (isDigit(c)) {
-            number += c;
-            digits = true;
-        } else if (c == '.' && !point) {
-            number += c;
-            point = true;
+            (number.point ? number.fraction : number.integer) += c;
+        } else if (c == '.' && !number.point) {
+            number.point = true;
         } else if (!isBlank(c)) {
             break;
         }
         ++i;
     }
-    if (!digits) {
-        return 0.0;
+    if (!number.hasDigits()) {
+        return number;
     }
     // Exponent: only when at least one digit follows it.
     if (i < chars.size() && (chars[i] == 'e' || chars[i] == 'E' || chars[i] == 'd' || chars[i] == 'D')) {
@@ -88,9 +93,27 @@ double leadingNumber(std::string_view chars)
             exponent += '0';
         }
         if (expDigits) {
-            number += exponent;
+            number.exponent = exponent;
         }
     }
+    return number;
+}
+
+}  // namespace
+
+double leadingNumber(std::string_view chars)
+{
+    const ScannedNumber scanned = scanNumber(chars);
+    if (!scanned.hasDigits()) {
+        return 0.0;
+    }
+    std::string number = scanned.negative ? "-" : "";
+    number += scanned.integer;
+    if (scanned.point) {
+        number += '.';
+        number += scanned.fraction;
+    }
+    number += scanned.exponent;
     // from_chars, unlike strtod, ignores the user's locale: the point is
     // the decimal separator whatever the system says. Out of range gives 0.
     double value = 0.0;
@@ -99,6 +122,35 @@ double leadingNumber(std::string_view chars)
         return 0.0;
     }
     return value;
+}
+
+std::string leadingNumberText(std::string_view chars)
+{
+    const ScannedNumber scanned = scanNumber(chars);
+    if (!scanned.hasDigits()) {
+        return "0";
+    }
+    if (!scanned.exponent.empty()) {
+        return plainDecimal(leadingNumber(chars));  // read in exponent form
+    }
+    // The digits as written, less leading zeros before the point and
+    // trailing zeros after it: no digit goes through a double.
+    std::string integer = scanned.integer.substr(std::min(scanned.integer.find_first_not_of('0'), scanned.integer.size()));
+    // (npos + 1 is 0: a fraction of zeros only goes.)
+    const std::string fraction = scanned.fraction.substr(0, scanned.fraction.find_last_not_of('0') + 1);
+    if (integer.empty()) {
+        integer = "0";
+    }
+    if (integer == "0" && fraction.empty()) {
+        return "0";
+    }
+    std::string text = scanned.negative ? "-" : "";
+    text += integer;
+    if (!fraction.empty()) {
+        text += '.';
+        text += fraction;
+    }
+    return text;
 }
 
 std::string plainDecimal(double value)

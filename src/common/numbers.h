@@ -13,6 +13,14 @@ namespace gm::common {
 // "1." gives 1, " 1 2" gives 12, "x1" gives 0.
 double leadingNumber(std::string_view chars);
 
+// The same number as plain decimal text, its digits kept as they stand (no
+// trip through a double, so 12345678901234567 stays whole and
+// 1000000000000000 does not turn into 1e+15): leading zeros and blanks,
+// trailing zeros after the point, and a point without digits after it are
+// dropped. A number written with an exponent comes back as plainDecimal of
+// its value. "05" gives "5", "1.50" gives "1.5", "x" gives "0".
+std::string leadingNumberText(std::string_view chars);
+
 // A number as plain decimal text: no leading zeros or blanks, no exponent
 // for ordinary magnitudes, no trailing zeros after the decimal point, at
 // most 15 significant digits. 5 gives "5", 1.5 gives "1.5", -0.25 gives "-0.25".

@@ -44,10 +44,11 @@ std::string_view mid(std::string_view line, std::size_t start, std::size_t count
     return line.substr(start - 1, count);
 }
 
-// The plain decimal text of the number those characters begin with.
+// The plain decimal text of the number those characters begin with, with
+// the digits the file holds (a long race keeps every digit of its laps).
 std::string numberAt(std::string_view line, std::size_t start, std::size_t count = std::string_view::npos)
 {
-    return common::plainDecimal(common::leadingNumber(mid(line, start, count)));
+    return common::leadingNumberText(mid(line, start, count));
 }
 
 // The line less its first `key` and last `comment` characters, with
@@ -69,7 +70,14 @@ bool textBetween(std::string_view line, std::size_t key, std::size_t comment, st
 // Hands out the lines of a file one at a time; nothing past the end.
 class LineReader {
 public:
-    explicit LineReader(std::string_view bytes) : lines_(common::splitLines(bytes)) {}
+    explicit LineReader(std::string_view bytes) : lines_(common::splitLines(bytes))
+    {
+        // Empty lines after the last line (an extra CR LF an editor added)
+        // are not part of the layout.
+        while (!lines_.empty() && lines_.back().empty()) {
+            lines_.pop_back();
+        }
+    }
     const std::string* next() { return at_ < lines_.size() ? &lines_[at_++] : nullptr; }
     bool atEnd() const { return at_ >= lines_.size(); }
 

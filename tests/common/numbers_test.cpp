@@ -7,6 +7,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "common/numbers.h"
 
@@ -81,6 +82,36 @@ TEST(LeadingNumber, HostileInputGivesAFiniteValue)
                                               : alphabet[random() % (sizeof alphabet - 1)]);
         }
         ASSERT_TRUE(std::isfinite(leadingNumber(chars))) << testing::PrintToString(chars);
+    }
+}
+
+TEST(LeadingNumberText, KeepsTheDigitsAsWritten)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"05", "5"},
+        {"7\t", "7"},
+        {" 1 2", "12"},
+        {"1.", "1"},
+        {"1.50", "1.5"},
+        {".5", "0.5"},
+        {"-0", "0"},
+        {"-.0", "0"},
+        {"-3.25x", "-3.25"},
+        {"+8", "8"},
+        {"x1", "0"},
+        {"", "0"},
+        {"000", "0"},
+        {"1000000000000000", "1000000000000000"},
+        {"12345678901234567", "12345678901234567"},
+        {"0.12345678901234567890", "0.1234567890123456789"},
+        {"1e3", "1000"},    // read in exponent form: its value
+        {"2.5E+2", "250"},
+        {"1e", "1"},        // no exponent without its digits
+    };
+    for (const auto& [chars, text] : cases) {
+        EXPECT_EQ(leadingNumberText(chars), text) << chars;
+        // The same number as leadingNumber reads.
+        EXPECT_DOUBLE_EQ(leadingNumber(text), leadingNumber(chars)) << chars;
     }
 }
 

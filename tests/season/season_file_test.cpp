@@ -151,6 +151,21 @@ TEST(SeasonReader, RoundTripNormalisesAsTheCharacterPlacesSay)
     // Laps of any length read in full; a number past the TABs is not taken.
     EXPECT_EQ(readSchedule(withSeason(eventBlock("[ Event1 ]", "R", "123456"))).events[0][kLaps], "123456");
     EXPECT_EQ(readSchedule(withSeason(eventBlock("[ Event1 ]", "R", "12.75"))).events[0][kLaps], "12.75");
+
+    // Laps keep every digit the file holds, and a load and a save give the
+    // same file; only a number written with an exponent is read as a value.
+    for (const std::string laps : {"1000000000000000", "12345678901234567", "99999999999999999999999"}) {
+        const std::string bytes = withSeason(eventBlock("[ Event1 ]", "R", laps));
+        const ReadResult read = readSchedule(bytes);
+        EXPECT_EQ(read.events[0][kLaps], laps);
+        Schedule again;
+        again.name = read.name;
+        again.year = read.year;
+        again.eventCount = 1;
+        again.events = read.events;
+        EXPECT_EQ(writeSchedule(again), bytes);
+    }
+    EXPECT_EQ(readSchedule(withSeason(eventBlock("[ Event1 ]", "R", "1e3"))).events[0][kLaps], "1000");
 }
 
 TEST(SeasonReader, TheHeaderNumberChoosesTheRowAndNamesFollowFileOrder)
@@ -228,13 +243,20 @@ TEST(SeasonReader, MalformedFilesAreReportedAndKeepWhatCameBefore)
     shortTrack.replace(shortTrack.find("trackDirectory = x"), 18 + 3 + 30, "trackDirectory = x");
     EXPECT_FALSE(readSchedule(shortTrack).valid);
 
-    // An empty line after the year line is a second, incomplete season
-    // block: reported, with the season of the first pass kept.
-    r = readSchedule(withSeason(good) + "\r\n");
-    EXPECT_FALSE(r.valid);
-    EXPECT_EQ(r.name, "S");
-    EXPECT_EQ(r.year, "2001");
-    EXPECT_EQ(r.eventNames.size(), 1u);
+}
+
+TEST(SeasonReader, EmptyLinesAtTheEndAndAMissingLastLineEndAreNoFault)
+{
+    const std::string file = withSeason(eventBlock("[ Event1 ]", "Good"));
+    for (const std::string& bytes : {file + "\r\n", file + "\r\n\r\n\r\n", file + "\r", file.substr(0, file.size() - 2)}) {
+        const ReadResult r = readSchedule(bytes);
+        EXPECT_TRUE(r.valid) << bytes.size();
+        EXPECT_EQ(r.name, "S");
+        EXPECT_EQ(r.year, "2001");
+        EXPECT_EQ(r.eventNames, std::vector<std::string>{"Good"});
+    }
+    // Something after the season block still is.
+    EXPECT_FALSE(readSchedule(file + "\r\nx\r\n").valid);
 }
 
 TEST(SeasonFolder, ListsVisibleIniFilesOnlyAndTracksExceptShared)
