@@ -13,6 +13,7 @@
 #include "ui/dialogs.h"
 #include "ui/font.h"
 #include "ui/geometry.h"
+#include "ui/list_box.h"
 #include "ui/sorted_list.h"
 
 namespace gm::season {
@@ -67,7 +68,7 @@ frmSeason::frmSeason(ui::AppContext& context) : ui::Form(context)
         ui::placeTwips(member, left, top, width, 285);
     };
 
-    lstSchedule = new QListWidget(this);
+    lstSchedule = new ui::ListBox(this);
     lstSchedule->setObjectName(QStringLiteral("lstSchedule"));
     lstSchedule->setToolTip(QStringLiteral("Select an event"));
     lstSchedule->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -289,6 +290,18 @@ std::filesystem::path frmSeason::seasonPath(const QString& seasonName) const
     return seasonFilePath(seasonFolder_, seasonName.toStdString());
 }
 
+bool frmSeason::refuseUnholdable(const QString& what, const QString& text, const QString& advice)
+{
+    const QString characters = platform::unholdableCharacters(text);
+    if (characters.isEmpty()) {
+        return false;
+    }
+    const QString message = advice.isEmpty() ? platform::unholdableMessage(what, characters)
+                                             : platform::unholdableMessage(what, characters, advice);
+    context().dialogs->message(this, message, ui::Buttons::Ok, ui::Icon::Exclamation);
+    return true;
+}
+
 // ---- loading and choosing ---------------------------------------------------
 
 void frmSeason::Form_Load()
@@ -447,15 +460,18 @@ bool frmSeason::saveSchedule()
                                    ui::Buttons::Ok, ui::Icon::Exclamation);
         return false;
     }
-    // The season name is also the file name: it must not reach outside the
-    // season folder or name something that is not a plain file.
-    if (!common::isUsableFileName(name.toStdString())) {
-        context().dialogs->message(
-            this,
-            QStringLiteral("The season name is also the name of its file. Please input a season name without "
-                           "\\ / : * ? \" < > | or control characters that does not begin with a dot, is not "
-                           "only blanks or dots and is not a device name such as CON."),
-            ui::Buttons::Ok, ui::Icon::Exclamation);
+    // Name and year go into the file as code-page text, and the name is
+    // the file's name too: text the code page cannot hold is refused rather
+    // than written as '?'.
+    if (refuseUnholdable(QStringLiteral("The season name"), name) ||
+        refuseUnholdable(QStringLiteral("The year"), txtYear->text())) {
+        return false;
+    }
+    // The season name must not reach outside the season folder, name
+    // something that is not a plain file, or be too long for a file name.
+    if (const std::string refusal = common::fileNameRefusal(name.toStdString(), ".ini", "season name");
+        !refusal.empty()) {
+        context().dialogs->message(this, QString::fromStdString(refusal), ui::Buttons::Ok, ui::Icon::Exclamation);
         return false;
     }
     if (seasonFileExists(seasonFolder_, name.toStdString())) {
@@ -574,6 +590,14 @@ void frmSeason::cmdAdd_Click()
     if (!refusal.empty()) {
         context().dialogs->message(this, QString::fromLatin1(refusal.data(), static_cast<qsizetype>(refusal.size())),
                                    ui::Buttons::Ok, ui::Icon::Critical);
+        return;
+    }
+    // The name and the track folder go into the file as code-page text. A
+    // track folder whose name the code page cannot hold is offered (it is
+    // installed) but no schedule can name it.
+    if (refuseUnholdable(QStringLiteral("The event name"), txtName->text()) ||
+        refuseUnholdable(QStringLiteral("The track folder ") + cboTrack->currentText(), cboTrack->currentText(),
+                         QStringLiteral("The game cannot find such a track, so it cannot be chosen for a schedule."))) {
         return;
     }
     const double number = common::leadingNumber(fields.number);

@@ -111,6 +111,10 @@ private:
     void moveShownEvent(int step);
     void setBackground(QWidget* control, bool grey);
     std::filesystem::path seasonPath(const QString& seasonName) const;
+    // Shows the code-page refusal (exclamation) when `text` holds characters
+    // the game's files cannot store; true when it did. An empty advice
+    // means the usual "Please input it without them."
+    bool refuseUnholdable(const QString& what, const QString& text, const QString& advice = {});
 
     std::filesystem::path seasonFolder_;
     std::filesystem::path tracksFolder_;

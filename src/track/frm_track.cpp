@@ -8,6 +8,7 @@
 #include "track/track_defaults.h"
 #include "ui/dialogs.h"
 #include "ui/geometry.h"
+#include "ui/list_box.h"
 #include "ui/sorted_list.h"
 
 namespace gm::track {
@@ -76,7 +77,7 @@ frmTrack::frmTrack(ui::AppContext& context) : ui::Form(context)
     setWindowTitle(QStringLiteral("Track Editor"));
     setSizableFixedSize(6255, 6015);
 
-    List1 = new QListWidget(this);
+    List1 = new ui::ListBox(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setToolTip(QStringLiteral("Select track"));
     ui::placeTwips(List1, 120, 120, 2535, 5130);
@@ -265,6 +266,13 @@ void frmTrack::cmdSave_Click()
         if (text->text().isEmpty()) {
             text->setText(QStringLiteral("0"));
         }
+        // The values go into the file as code-page text: a character the
+        // code page cannot hold is named rather than turned into '?'.
+        if (const QString characters = platform::unholdableCharacters(text->text()); !characters.isEmpty()) {
+            context().dialogs->message(this, platform::unholdableMessage(QStringLiteral("A value"), characters),
+                                       ui::Buttons::Ok, ui::Icon::Exclamation);
+            return;
+        }
         if (!common::isNumeric(platform::toAnsi(text->text()))) {
             critical(kNotNumbers);
             return;
@@ -302,6 +310,12 @@ void frmTrack::cmdRestore_Click()
 {
     const QListWidgetItem* item = List1->currentItem();
     if (item == nullptr) {
+        return;
+    }
+    // The defaults file names its tracks in the code page; a folder whose
+    // name the code page cannot hold has no record there (as '?' it could
+    // only match the wrong one).
+    if (!platform::unholdableCharacters(item->text()).isEmpty()) {
         return;
     }
     const DefaultsResult defaults = readDefaults(context().applicationFolder, platform::toAnsi(item->text()));

@@ -422,6 +422,36 @@ TEST_F(SeasonSave, AnEmptyOrUnusableNameIsRefusedAndNothingIsWritten)
     EXPECT_FALSE(app.game.exists("series/cup/a"));
 }
 
+TEST_F(SeasonSave, NamesAndYearsTheCodePageOrAFileNameCannotHoldAreRefused)
+{
+    frmSeason& f = openClub();
+    f.cmdNew_Click();
+    const auto refused = [&](const char* name, const char* year, const QString& message) {
+        f.txtSeasonName->setText(QString::fromUtf8(name));
+        f.txtYear->setText(QString::fromUtf8(year));
+        app.dialogs.expect(message, Buttons::Ok, Icon::Exclamation);
+        f.cmdSave_Click();
+        EXPECT_TRUE(inMode(f, Mode::EditingSchedule)) << name;
+    };
+    refused("\xc5\x81\xc3\xb3" "d\xc5\xba Cup", "2024",
+            QString::fromUtf8("The season name contains characters that the game's files cannot store: \xc5\x81 "
+                              "\xc5\xba. Please input it without them."));
+    refused("Cup", "2024 \xe2\x82\xac \xce\xb1",
+            QString::fromUtf8("The year contains characters that the game's files cannot store: \xce\xb1. Please "
+                              "input it without them."));
+    refused(std::string(300, 'x').c_str(), "2024",
+            QStringLiteral("The season name is also the name of its file and is too long for a file name. Please "
+                           "input a shorter season name."));
+    EXPECT_EQ(listSeasons(app.game.path() / "series" / "cup").size(), 2u);
+
+    // What the code page holds (é, €) is written in it.
+    f.txtSeasonName->setText(QString::fromUtf8("Caf\xc3\xa9 Cup"));
+    f.txtYear->setText(QString::fromUtf8("2024 \xe2\x82\xac"));
+    f.cmdSave_Click();
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    EXPECT_EQ(app.game.read("series/cup/Caf\xc3\xa9 Cup.ini"), writeSchedule(makeSchedule("Caf\xe9 Cup", "2024 \x80", {})));
+}
+
 TEST_F(SeasonSave, TheOverwriteQuestionIsAskedAlsoForTheFileTheSeasonCameFrom)
 {
     frmSeason& f = openClub();

@@ -1,5 +1,6 @@
 // The event commands of the season scheduler: New Event and its date,
 // Save Event and its checks, Delete Event and the moves.
+#include <QTest>
 #include <functional>
 
 #include "season/event_rules.h"
@@ -185,6 +186,52 @@ TEST_F(SeasonEventsOn, AnEventOnATrackThatIsNotInstalledAsksForATrack)
     app.dialogs.expect("Please select a track.", Buttons::Ok, Icon::Critical);
     f.cmdAdd_Click();
     EXPECT_EQ(f.eventTable()[0][kTrack], "oldtrack");
+}
+
+TEST_F(SeasonEventsOn, SaveEventRefusesTextTheCodePageCannotHold)
+{
+    app.game.mkdir("tracks/\xc5\x81\xc3\xb3" "d\xc5\xba Ring");
+    frmSeason& f = editing({{"1", "1", "Race", "10", "atlanta"}});
+    const EventRow before = f.eventTable()[0];
+    choose(f, 0);
+    f.cmdEditEvent_Click();
+    f.txtName->setText(QString::fromUtf8("Caf\xc3\xa9 \xce\xa9"));
+    app.dialogs.expect(QString::fromUtf8("The event name contains characters that the game's files cannot store: "
+                                         "\xce\xa9. Please input it without them."),
+                       Buttons::Ok, Icon::Exclamation);
+    f.cmdAdd_Click();
+    EXPECT_EQ(f.eventTable()[0], before);
+
+    // The track folder is offered, but a schedule cannot name it.
+    f.txtName->setText(QString::fromUtf8("Caf\xc3\xa9"));
+    const QString ring = QString::fromUtf8("\xc5\x81\xc3\xb3" "d\xc5\xba Ring");
+    f.cboTrack->setCurrentIndex(f.cboTrack->findText(ring));
+    ASSERT_EQ(f.cboTrack->currentText(), ring);
+    app.dialogs.expect(QStringLiteral("The track folder ") + ring +
+                           QString::fromUtf8(" contains characters that the game's files cannot store: \xc5\x81 "
+                                             "\xc5\xba. The game cannot find such a track, so it cannot be chosen "
+                                             "for a schedule."),
+                       Buttons::Ok, Icon::Exclamation);
+    f.cmdAdd_Click();
+    EXPECT_EQ(f.eventTable()[0], before);
+
+    f.cboTrack->setCurrentIndex(f.cboTrack->findText("sebring"));
+    f.cmdAdd_Click();
+    EXPECT_EQ(f.eventTable()[0], (EventRow{"1", "1", "1", "Caf\xe9", "10", "sebring", "1"}));
+}
+
+TEST_F(SeasonEventsOn, AClickBelowTheEventsKeepsTheChosenEvent)
+{
+    frmSeason& f = editing({{"1", "1", "A"}, {"2", "1", "B"}, {"3", "1", "C"}});
+    QListWidget* list = f.lstSchedule;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
+    const QPoint blank(10, list->viewport()->height() - 5);
+    ASSERT_EQ(list->itemAt(blank), nullptr);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_TRUE(list->item(2)->isSelected());
+    EXPECT_EQ(f.txtEvent->text(), "3");
+    f.cmdDeleteEvent_Click();
+    EXPECT_EQ(listed(f), (QStringList{"A", "B"}));
 }
 
 TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUp)

@@ -112,6 +112,31 @@ TEST_F(TrackEditor, SaveRefusesTextThatIsNotANumber)
     EXPECT_EQ(saved[5], "+.5");
 }
 
+TEST_F(TrackEditor, SaveNamesCharactersTheCodePageLacks)
+{
+    openAtlanta();
+    type(6, "5");
+    window->Text1[6]->setText(QString::fromUtf8("\xd9\xa3.5"));  // an Arabic-Indic digit three
+    app.dialogs.expect(QString::fromUtf8("A value contains characters that the game's files cannot store: \xd9\xa3. "
+                                         "Please input it without them."),
+                       Buttons::Ok, Icon::Exclamation);
+    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    EXPECT_TRUE(changed());
+    EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
+}
+
+TEST_F(TrackEditor, AClickBelowTheTracksKeepsTheLoadedTrackHighlighted)
+{
+    addTrack("brands", iniWith(valuesOf(2)));
+    openAtlanta();
+    const QPoint blank(10, window->List1->viewport()->height() - 5);
+    ASSERT_EQ(window->List1->itemAt(blank), nullptr);
+    QTest::mouseClick(window->List1->viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_TRUE(window->List1->item(0)->isSelected());
+    EXPECT_EQ(boxes(), texts(valuesOf(1)));
+}
+
 TEST_F(TrackEditor, SavingOneChangeChangesOnlyThatValueInTheFile)
 {
     addTrack("atlanta", test::sampleTrackIni());
