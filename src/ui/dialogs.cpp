@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -97,8 +98,9 @@ QString elideLongWords(const QString& text, const QFontMetrics& metrics, int lim
 }
 
 // A message box that puts itself in the middle of its owner window once it
-// knows its size, or in the middle of the screen when the owner is not
-// shown (yet): Qt would place it at the owner's unset position.
+// knows its size; when the owner is not shown (yet), in the middle of the
+// program's active window, or of the screen when there is none: Qt would
+// place it at the owner's unset position.
 class CentredMessageBox final : public QMessageBox {
 public:
     CentredMessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons,
@@ -111,7 +113,13 @@ protected:
     void showEvent(QShowEvent* event) override
     {
         QMessageBox::showEvent(event);  // sizes the box
-        centreOn(this, owner_.data());
+        // A window that refuses while it loads (before it shows itself)
+        // puts its box over the program's active window, the menu.
+        const QWidget* over = owner_.data();
+        if (over == nullptr || !over->isVisible()) {
+            over = QApplication::activeWindow();
+        }
+        centreOn(this, over == this ? nullptr : over);
     }
 
 private:
