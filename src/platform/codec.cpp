@@ -40,8 +40,8 @@ bool fitsCodePage(char32_t c)
     BOOL usedDefault = FALSE;
     // No "best fit": a character that would come out as a look-alike
     // (Ł as L) is not held by the code page either.
-    const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, n, bytes, sizeof bytes, nullptr,
-                                            &usedDefault);
+    const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, n, bytes,
+                                            static_cast<int>(sizeof bytes), nullptr, &usedDefault);
     return written > 0 && !usedDefault;
 #else
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
