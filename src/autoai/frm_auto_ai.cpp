@@ -196,8 +196,11 @@ frmAutoAI::frmAutoAI(ui::AppContext& context) : ui::Form(context)
         ui::placeTwips(label, place.left, place.top, place.width, place.height);
         Text1[i] = label;
     }
-    Text1[7]->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
-    Text1[6]->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+    for (const auto& [element, colour] : {std::pair{7, QColor(255, 0, 0)}, std::pair{6, QColor(0, 0, 255)}}) {
+        QPalette palette = Text1[element]->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        Text1[element]->setPalette(palette);
+    }
     Text1[6]->setToolTip(QStringLiteral("Bigger the average polygon, more consistent at any type of tracks "));
     Picture1->raise();
 
