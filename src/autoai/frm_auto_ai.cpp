@@ -196,7 +196,9 @@ frmAutoAI::frmAutoAI(ui::AppContext& context) : ui::Form(context)
         ui::placeTwips(label, place.left, place.top, place.width, place.height);
         Text1[i] = label;
     }
-    for (const auto& [element, colour] : {std::pair{7, QColor(255, 0, 0)}, std::pair{6, QColor(0, 0, 255)}}) {
+    // The legends: red for the strength polygon, blue for the average.
+    const std::pair<std::size_t, QColor> legends[] = {{7, QColor(255, 0, 0)}, {6, QColor(0, 0, 255)}};
+    for (const auto& [element, colour] : legends) {
         QPalette palette = Text1[element]->palette();
         palette.setColor(QPalette::WindowText, colour);
         Text1[element]->setPalette(palette);
@@ -286,7 +288,8 @@ void frmAutoAI::Form_Load()
 void frmAutoAI::showLoadedPlayerInCombo()
 {
     const QSignalBlocker block(Combo1);
-    const int index = Combo1->findText(QString::fromStdString(loadedPlayer_), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int index =
+        Combo1->findText(QString::fromStdString(loadedPlayer_), Qt::MatchExactly | Qt::MatchCaseSensitive);
     Combo1->setCurrentIndex(index);
     if (index < 0) {
         Combo1->setEditText(QString());
