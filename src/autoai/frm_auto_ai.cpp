@@ -200,7 +200,8 @@ frmAutoAI::frmAutoAI(ui::AppContext& context) : ui::Form(context)
     const std::pair<std::size_t, QColor> legends[] = {{7, QColor(255, 0, 0)}, {6, QColor(0, 0, 255)}};
     for (const auto& [element, colour] : legends) {
         QPalette palette = Text1[element]->palette();
-        palette.setColor(QPalette::WindowText, colour);
+        // On the button face a label writes in the button text colour.
+        palette.setColor(Text1[element]->foregroundRole(), colour);
         Text1[element]->setPalette(palette);
     }
     Text1[6]->setToolTip(QStringLiteral("Bigger the average polygon, more consistent at any type of tracks "));

@@ -166,12 +166,28 @@ TEST_F(AutoAIEditorLayout, ChartLabelsTooltipsAndHide)
         EXPECT_LE(needed.height(), label->height()) << l.text;
     }
     EXPECT_EQ(window->Text1[6]->toolTip(), "Bigger the average polygon, more consistent at any type of tracks ");
-    EXPECT_EQ(window->Text1[7]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(window->Text1[6]->palette().color(QPalette::WindowText), QColor(0, 0, 255));
 
     QTest::mouseClick(window->cmdChart, Qt::LeftButton);
     EXPECT_TRUE(window->Picture1->isVisible());
     EXPECT_TRUE(window->cmdHide->isVisible());
+    // The legends are written in their polygon's colour.
+    const auto inks = [](QLabel* label) {
+        const QImage image = label->grab().toImage();
+        int red = 0;
+        int blue = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                red += c.red() > 150 && c.green() < 100 && c.blue() < 100;
+                blue += c.blue() > 150 && c.red() < 100 && c.green() < 100;
+            }
+        }
+        return std::pair{red, blue};
+    };
+    EXPECT_GT(inks(window->Text1[7]).first, 10);
+    EXPECT_EQ(inks(window->Text1[7]).second, 0);
+    EXPECT_GT(inks(window->Text1[6]).second, 10);
+    EXPECT_EQ(inks(window->Text1[6]).first, 0);
     const std::pair<int, const char*> tips[] = {
         {0, "100.0000 (Infineon, Watkins Glen)"},
         {4, "90.0000 (Bristol, Martinsville, Richmond)"},
