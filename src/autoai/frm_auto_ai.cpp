@@ -246,6 +246,15 @@ frmAutoAI::frmAutoAI(ui::AppContext& context) : ui::Form(context)
     ShowChart(false);
 }
 
+frmAutoAI::~frmAutoAI()
+{
+    // Hiding the window on its way out takes the focus from the player
+    // field, which would finish its editing on a window already half gone.
+    for (QObject* control : std::initializer_list<QObject*>{Combo1, Combo1->lineEdit(), List1}) {
+        QObject::disconnect(control, nullptr, this, nullptr);
+    }
+}
+
 void frmAutoAI::critical(const QString& text)
 {
     context().dialogs->message(this, text, ui::Buttons::Ok, ui::Icon::Critical);

@@ -36,6 +36,7 @@ class frmAutoAI : public ui::Form {
 
 public:
     explicit frmAutoAI(ui::AppContext& context);
+    ~frmAutoAI() override;
 
     void Form_Load() override;
     void Combo1_Click();
