@@ -15,6 +15,9 @@
 #ifdef GM_SEASON_AVAILABLE
 #include "season/frm_season.h"
 #endif
+#ifdef GM_AUTOAI_AVAILABLE
+#include "autoai/frm_auto_ai.h"
+#endif
 
 namespace {
 
@@ -53,6 +56,9 @@ int main(int argc, char** argv)
 #endif
 #ifdef GM_SEASON_AVAILABLE
     tools.season = [](gm::ui::AppContext& ctx) -> gm::ui::Form* { return new gm::season::frmSeason(ctx); };
+#endif
+#ifdef GM_AUTOAI_AVAILABLE
+    tools.autoAI = [](gm::ui::AppContext& ctx) -> gm::ui::Form* { return new gm::autoai::frmAutoAI(ctx); };
 #endif
 
     gm::shell::frmMain menu(context, tools);

@@ -55,6 +55,18 @@ SEASON_LINES = [
     ("year = ", "; Year for the season"),
 ]
 
+# The 25 track sections of a records file and their chart groups (0 road
+# courses, 1 short tracks, 2 flat, 3 intermediate, 4 1.5 mile ovals, 5 plate).
+SECTION_GROUPS = {
+    "infineon": 0, "watkins_glen": 0,
+    "bristol": 1, "bristol_night": 1, "martinsville": 1, "richmond_night": 1,
+    "homestead": 2, "las_vegas": 2, "new_hampshire": 2, "phoenix": 2, "pocono": 2,
+    "california": 3, "darlington": 3, "dover": 3, "indianapolis": 3, "michigan": 3,
+    "north_carolina": 3,
+    "atlanta": 4, "chicagoland": 4, "kansas": 4, "lowes_night": 4, "texas": 4,
+    "daytona": 5, "daytona_night": 5, "talladega": 5,
+}
+
 BESTLAP_KEYS = [
     "BestLap_Arc_CUP_All_Laptime=", "BestLap_Arc_CUP_Qual_Laptime=",
     "BestLap_Arc_CUP_Race_Laptime=", "BestLap_Sim_CUP_All_Laptime=",
@@ -260,16 +272,28 @@ class Checker:
         if lines is None:
             return
         per_section = []
+        names = []
+        group_strengths = {}
         for i, line in enumerate(lines):
             if line.startswith("["):
                 if not line.endswith("]") or len(line) < 3:
                     self.fail(path, "line %d is not a section line: %r" % (i + 1, line))
                 per_section.append(0)
+                names.append(line[1:-1])
             elif line.startswith("AutoAIStrength="):
                 if not per_section:
                     self.fail(path, "line %d: AutoAIStrength= before the first section" % (i + 1))
                     continue
                 per_section[-1] += 1
+                value = line[len("AutoAIStrength="):]
+                try:
+                    strength = float(value)
+                except ValueError:
+                    strength = None
+                if strength is None or not 70 <= strength <= 110 or value != value.strip():
+                    self.fail(path, "line %d: strength %r is not a number from 70 to 110" % (i + 1, value))
+                elif names[-1] in SECTION_GROUPS:
+                    group_strengths.setdefault(SECTION_GROUPS[names[-1]], []).append(strength)
                 following = lines[i + 1] if i + 1 < len(lines) else ""
                 if not following.startswith("BestLap_"):
                     self.fail(path, "line %d: AutoAIStrength= not followed by a BestLap_ line" % (i + 1))
@@ -278,6 +302,14 @@ class Checker:
         sections = len(per_section)
         if sections == 0 or sections > 41:
             self.fail(path, "%d sections; 1 to 41 expected" % sections)
+        # The chart has something to show on each of its six spokes, and
+        # the groups do not all lie at one strength.
+        for group in range(6):
+            if group not in group_strengths:
+                self.fail(path, "no track of chart group %d has a strength" % group)
+        averages = {sum(v) / len(v) for v in group_strengths.values()}
+        if len(group_strengths) == 6 and len(averages) < 2:
+            self.fail(path, "every chart group has the same average strength")
         for k, count in enumerate(per_section):
             if count != 1:
                 self.fail(path, "section %d has %d AutoAIStrength= lines" % (k + 1, count))

@@ -5,7 +5,8 @@ Usage: make_demo_game.py TARGET_DIR
 
 The folder gets everything the editor's tools read and write:
 
-  players/                three players, each with playrecs.ini, player.ini
+  players/                three players, each with playrecs.ini (all 25 track
+                          sections, so every chart group has strengths), player.ini
                           and a setups folder; one key settings file Ann.ks
   series/cup/             three season schedule files
   series/cup/cars/        car files with car_number= lines, one roster .lst
@@ -127,11 +128,26 @@ EXTRA_LAP_SECONDS = {
     "richmond_night": 21.6,
 }
 
-# Player -> (base strength, strength step, pace factor, extra section).
+# The track group of each section, as the auto AI editor's chart groups them:
+# 0 road courses, 1 short tracks, 2 flat tracks, 3 intermediate tracks,
+# 4 the 1.5 mile ovals, 5 the restrictor-plate tracks.
+SECTION_GROUPS = {
+    "infineon": 0, "watkins_glen": 0,
+    "bristol": 1, "bristol_night": 1, "martinsville": 1, "richmond_night": 1,
+    "homestead": 2, "las_vegas": 2, "new_hampshire": 2, "phoenix": 2, "pocono": 2,
+    "california": 3, "darlington": 3, "dover": 3, "indianapolis": 3, "michigan": 3,
+    "north_carolina": 3,
+    "atlanta": 4, "chicagoland": 4, "kansas": 4, "lowes_night": 4, "texas": 4,
+    "daytona": 5, "daytona_night": 5, "talladega": 5,
+}
+
+# Player -> (base strength, strength step, pace factor, extra section,
+# strength offset of each track group). The offsets give every player a
+# chart of their own shape; the extra section belongs to no group.
 PLAYERS = {
-    "Ann": (96.0, 0.0, 1.000, None),
-    "Bob": (84.0, 1.5, 1.021, None),
-    "Carla": (101.0, -1.25, 0.993, "test_oval"),
+    "Ann": (96.0, 0.0, 1.000, None, (-4.0, 3.0, 0.0, 1.5, -1.5, 5.0)),
+    "Bob": (84.0, 1.5, 1.021, None, (6.0, -3.0, 2.0, 0.0, 4.0, -5.0)),
+    "Carla": (101.0, -1.25, 0.993, "test_oval", (-6.0, 2.0, 4.0, -2.0, 0.0, 3.0)),
 }
 
 
@@ -260,7 +276,7 @@ def format_strength(value):
 
 
 def playrecs_ini(player):
-    base, step, pace, extra = PLAYERS[player]
+    base, step, pace, extra, offsets = PLAYERS[player]
     sections = RECORD_SECTIONS + ([extra] if extra else [])
     lines = []
     for k, section in enumerate(sections):
@@ -268,6 +284,8 @@ def playrecs_ini(player):
         seconds = lap_seconds(section) * pace
         # Strengths wander around the player's base, 70 to 110.
         strength = base + step * (k % 7) - 2.5 * (k % 3)
+        if section in SECTION_GROUPS:
+            strength += offsets[SECTION_GROUPS[section]]
         times = []
         for mode, slower in (("Arc", 0.0), ("Sim", 0.012)):
             qual = seconds * (1.0 + slower)

@@ -1,0 +1,348 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "autoai/frm_auto_ai.h"
+#include "autoai_window.h"
+#include "support/file_size_limit.h"
+
+namespace gm::autoai {
+namespace {
+
+using test::recordsWith;
+using test::section;
+using ui::Answer;
+using ui::Buttons;
+using ui::Icon;
+using Strengths = std::vector<std::string>;
+
+const std::string kAnn = recordsWith({{"dover", "80"}, {"texas", "90"}, {"kansas", "100"}});
+const std::string kBob = recordsWith({{"pocono", "75"}});
+
+class AutoAIEditor : public test::AutoAIWindowTest {
+protected:
+    // Ann with three tracks, Bob with one, and Ann's key settings file.
+    void openAnnAndBob()
+    {
+        addPlayer("Ann", kAnn);
+        addPlayer("Bob", kBob);
+        app.game.write("players/Ann.ks", "keys");
+        open();
+        ASSERT_FALSE(window->isUnloaded());
+    }
+};
+
+TEST_F(AutoAIEditor, OpensOnTheFirstPlayerWithItsTracksAndStatistics)
+{
+    addPlayer("Ann", section("atlanta", "95.5", {"0.5", "61.2346", "30"}) + section("dover", "80", {}));
+    addPlayer("Bob", kBob);
+    app.game.write("players/Ann.ks", "keys");
+    open();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Auto AI Editor");
+    ASSERT_EQ(window->Combo1->count(), 2);
+    EXPECT_EQ(window->Combo1->itemText(0), "Ann");
+    EXPECT_EQ(window->Combo1->itemText(1), "Bob");
+    EXPECT_EQ(window->Combo1->currentText(), "Ann");
+    EXPECT_EQ(window->LoadedPlayer(), "Ann");
+    EXPECT_EQ(listed(), QStringList({"atlanta", "dover"}));
+    EXPECT_EQ(window->List1->currentRow(), 0);
+
+    const QStringList laps = {window->txtAP->text(), window->txtAQ->text(), window->txtAR->text(),
+                              window->txtSP->text(), window->txtSQ->text(), window->txtSR->text()};
+    EXPECT_EQ(laps, QStringList({".500", "61.235", "30.000", ".000", ".000", ".000"}));
+    EXPECT_EQ(window->txtAI->text(), "95.5");
+    EXPECT_FALSE(applyEnabled());
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+    EXPECT_TRUE(window->cmdChart->isEnabled());
+    EXPECT_FALSE(window->Picture1->isVisible());
+
+    // A track without lap-time lines shows .000 in all six boxes.
+    clickTrack(1);
+    EXPECT_EQ(window->txtAP->text(), ".000");
+    EXPECT_EQ(window->txtSR->text(), ".000");
+    EXPECT_EQ(window->txtAI->text(), "80");
+}
+
+TEST_F(AutoAIEditor, ApplyClampsFormatsAndStoresTheStrength)
+{
+    openAnnAndBob();
+    EXPECT_EQ(stats(), QStringList({"100.000000", "80.000000", "90.000000"}));
+
+    struct Typed {
+        const char* text;
+        const char* shown;
+    };
+    for (const Typed& t : {Typed{"120", "110.000000"}, Typed{"65", "70.000000"}, Typed{"70", "70.000000"},
+                           Typed{" 110 ", "110.000000"}, Typed{"95.25", "95.250000"}}) {
+        typeStrength(QString::fromLatin1(t.text));
+        EXPECT_TRUE(applyEnabled());
+        QTest::mouseClick(window->cmdApply, Qt::LeftButton);
+        EXPECT_EQ(window->txtAI->text(), t.shown) << t.text;
+        EXPECT_EQ(strengths()[0], t.shown) << t.text;
+        EXPECT_FALSE(applyEnabled());
+    }
+    EXPECT_TRUE(window->cmdSave->isEnabled());
+    EXPECT_EQ(stats(), QStringList({"100.000000", "90.000000", "95.083333"}));
+
+    // Text that is not a number changes nothing.
+    for (const char* text : {"abc", ""}) {
+        typeStrength(QString::fromLatin1(text));
+        app.dialogs.expect(kApplyNotNumber, Buttons::Ok, Icon::Critical);
+        QTest::mouseClick(window->cmdApply, Qt::LeftButton);
+        EXPECT_EQ(window->txtAI->text(), text);
+        EXPECT_EQ(strengths()[0], "95.250000");
+        EXPECT_TRUE(applyEnabled());
+    }
+
+    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+    EXPECT_EQ(recordsOf("Ann"),
+              recordsWith({{"dover", "95.250000"}, {"texas", "90"}, {"kansas", "100"}}) + "\r\n");
+    // The window shows the file read back.
+    EXPECT_EQ(window->txtAI->text(), "95.250000");
+    EXPECT_EQ(window->List1->currentRow(), 0);
+}
+
+TEST_F(AutoAIEditor, ApplyToAllStoresTheTypedText)
+{
+    openAnnAndBob();
+    typeStrength("abc");
+    app.dialogs.expect(kApplyAllNotNumber, Buttons::Ok, Icon::Critical);
+    QTest::mouseClick(window->cmdApplyAll, Qt::LeftButton);
+    EXPECT_EQ(strengths(), Strengths({"80", "90", "100"}));
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+
+    typeStrength("200");
+    QTest::mouseClick(window->cmdApplyAll, Qt::LeftButton);
+    EXPECT_EQ(strengths(), Strengths({"110", "110", "110"}));
+
+    typeStrength("95");
+    QTest::mouseClick(window->cmdApplyAll, Qt::LeftButton);
+    EXPECT_EQ(window->txtAI->text(), "95.000000");
+    EXPECT_EQ(strengths(), Strengths({"95", "95", "95"}));
+    EXPECT_EQ(stats(), QStringList({"95.000000", "95.000000", "95.000000"}));
+    EXPECT_FALSE(applyEnabled());
+    EXPECT_TRUE(window->cmdSave->isEnabled());
+
+    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "95"}, {"texas", "95"}, {"kansas", "95"}}) + "\r\n");
+    EXPECT_EQ(recordsOf("Bob"), kBob);
+}
+
+TEST_F(AutoAIEditor, OnlyAClickIntoTheStrengthBoxEnablesApply)
+{
+    openAnnAndBob();
+    window->List1->setFocus();
+    QTest::keyClick(window->List1, Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), window->txtAI);
+    QTest::keyClicks(window->txtAI, "5");
+    EXPECT_FALSE(applyEnabled());
+
+    QTest::mouseClick(window->txtAI, Qt::LeftButton);
+    EXPECT_TRUE(applyEnabled());
+    // Showing a track disables them again.
+    clickTrack(2);
+    EXPECT_FALSE(applyEnabled());
+    EXPECT_EQ(window->txtAI->text(), "100");
+}
+
+TEST_F(AutoAIEditor, ChoosingAnotherPlayerWithUnsavedEdits)
+{
+    openAnnAndBob();
+    const auto applyToAnn = [this] {
+        typeStrength("99");
+        QTest::mouseClick(window->cmdApply, Qt::LeftButton);
+        ASSERT_TRUE(window->cmdSave->isEnabled());
+    };
+
+    // Cancel: nothing loaded, the edit and Ann stay, and so does the list.
+    applyToAnn();
+    app.dialogs.expect(kSaveBeforeOtherPlayer, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    choosePlayer(1);
+    EXPECT_EQ(window->LoadedPlayer(), "Ann");
+    EXPECT_EQ(window->Combo1->currentText(), "Ann");
+    EXPECT_EQ(strengths()[0], "99.000000");
+    EXPECT_TRUE(window->cmdSave->isEnabled());
+
+    // No: the edit is dropped and Bob is loaded.
+    app.dialogs.expect(kSaveBeforeOtherPlayer, Buttons::YesNoCancel, Icon::Question, Answer::No);
+    choosePlayer(1);
+    EXPECT_EQ(window->LoadedPlayer(), "Bob");
+    EXPECT_EQ(listed(), QStringList({"pocono"}));
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+    EXPECT_EQ(recordsOf("Ann"), kAnn);
+
+    // Yes: the edit goes into the file of the player it was made for.
+    choosePlayer(0);
+    applyToAnn();
+    app.dialogs.expect(kSaveBeforeOtherPlayer, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+    choosePlayer(1);
+    EXPECT_EQ(window->LoadedPlayer(), "Bob");
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "99.000000"}, {"texas", "90"}, {"kansas", "100"}}) + "\r\n");
+    EXPECT_EQ(recordsOf("Bob"), kBob);
+}
+
+TEST_F(AutoAIEditor, ClosingWithUnsavedEdits)
+{
+    openAnnAndBob();
+    typeStrength("75");
+    QTest::mouseClick(window->cmdApplyAll, Qt::LeftButton);
+
+    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    EXPECT_FALSE(window->isUnloaded());
+    EXPECT_EQ(strengths(), Strengths({"75", "75", "75"}));
+    EXPECT_TRUE(window->cmdSave->isEnabled());
+    EXPECT_EQ(app.menuShows, 0);
+
+    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::No);
+    window->close();  // the close box
+    EXPECT_TRUE(window->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
+    EXPECT_EQ(recordsOf("Ann"), kAnn);
+    test::processEvents();
+
+    open();
+    typeStrength("75");
+    QTest::mouseClick(window->cmdApplyAll, Qt::LeftButton);
+    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    EXPECT_TRUE(window->isUnloaded());
+    EXPECT_EQ(app.menuShows, 2);
+    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "75"}, {"texas", "75"}, {"kansas", "75"}}) + "\r\n");
+}
+
+#ifndef _WIN32
+TEST_F(AutoAIEditor, AFailedSaveIsReportedAndKeepsTheEdits)
+{
+    openAnnAndBob();
+    typeStrength("105");
+    QTest::mouseClick(window->cmdApply, Qt::LeftButton);
+    const auto fullDisk = [] { return test::FileSizeLimit(16); };
+
+    app.dialogs.expect(kRecordsNotSaved, Buttons::Ok, Icon::Critical);
+    {
+        const auto limit = fullDisk();
+        QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    }
+    EXPECT_TRUE(window->cmdSave->isEnabled());
+    EXPECT_EQ(strengths()[0], "105.000000");
+    EXPECT_EQ(recordsOf("Ann"), kAnn);
+
+    // At a player change: the player stays.
+    app.dialogs.expect(kSaveBeforeOtherPlayer, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
+        .expect(kRecordsNotSaved, Buttons::Ok, Icon::Critical);
+    {
+        const auto limit = fullDisk();
+        choosePlayer(1);
+    }
+    EXPECT_EQ(window->LoadedPlayer(), "Ann");
+    EXPECT_EQ(window->Combo1->currentText(), "Ann");
+    EXPECT_EQ(listed(), QStringList({"dover", "texas", "kansas"}));
+    EXPECT_TRUE(window->cmdSave->isEnabled());
+
+    // At closing: the window stays open.
+    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
+        .expect(kRecordsNotSaved, Buttons::Ok, Icon::Critical);
+    {
+        const auto limit = fullDisk();
+        QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    }
+    EXPECT_FALSE(window->isUnloaded());
+    EXPECT_EQ(app.menuShows, 0);
+}
+#endif
+
+TEST_F(AutoAIEditor, APlayerWithoutRecordsAndBack)
+{
+    addPlayer("Ann", kAnn);
+    app.game.mkdir("players/Bob");
+    open();
+    QTest::mouseClick(window->cmdChart, Qt::LeftButton);
+    ASSERT_TRUE(window->Picture1->isVisible());
+
+    app.dialogs.expect(kNoRecordsFile, Buttons::Ok, Icon::Critical);
+    choosePlayer(1);
+    EXPECT_EQ(window->LoadedPlayer(), "");
+    EXPECT_EQ(window->List1->count(), 0);
+    for (const QLineEdit* box : {window->txtAP, window->txtAQ, window->txtAR, window->txtSP, window->txtSQ,
+                                 window->txtSR, window->txtMax, window->txtMin, window->txtAvg, window->txtAI}) {
+        EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
+    }
+    EXPECT_FALSE(window->Picture1->isVisible());
+    EXPECT_FALSE(window->cmdChart->isEnabled());
+    // With no track listed a click into the box enables nothing.
+    QTest::mouseClick(window->txtAI, Qt::LeftButton);
+    EXPECT_FALSE(applyEnabled());
+
+    choosePlayer(0);
+    EXPECT_EQ(window->LoadedPlayer(), "Ann");
+    EXPECT_TRUE(window->cmdChart->isEnabled());
+    EXPECT_EQ(stats(), QStringList({"100.000000", "80.000000", "90.000000"}));
+}
+
+TEST_F(AutoAIEditor, NoPlayersFolderNoPlayerAndNoSection)
+{
+    // No players folder: the message, and the menu comes back.
+    app.dialogs.expect(kNoPlayersFolder, Buttons::Ok, Icon::Critical);
+    open();
+    EXPECT_TRUE(window->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
+    test::processEvents();
+
+    // No player: an empty window, nothing to apply, save or draw.
+    app.game.write("players/Ann.ks", "keys");
+    open();
+    ASSERT_FALSE(window->isUnloaded());
+    EXPECT_EQ(window->Combo1->count(), 0);
+    EXPECT_EQ(window->List1->count(), 0);
+    EXPECT_TRUE(window->txtMax->text().isEmpty());
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+    EXPECT_FALSE(window->cmdChart->isEnabled());
+    QTest::mouseClick(window->txtAI, Qt::LeftButton);
+    EXPECT_FALSE(applyEnabled());
+    delete window.data();
+
+    // A records file without a section: empty statistics.
+    addPlayer("Ann", "RacesRun=3\r\n");
+    open();
+    EXPECT_EQ(window->LoadedPlayer(), "Ann");
+    EXPECT_EQ(stats(), QStringList({"", "", ""}));
+    QTest::mouseClick(window->txtAI, Qt::LeftButton);
+    EXPECT_FALSE(applyEnabled());
+}
+
+TEST_F(AutoAIEditor, ThePlayerFieldTakesOnlyListedNames)
+{
+    openAnnAndBob();
+    QLineEdit* field = window->Combo1->lineEdit();
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, "Zed");
+    EXPECT_EQ(field->text(), "Ann");
+
+    // The reload after a save reads the loaded player, whatever the field shows.
+    typeStrength("85");
+    QTest::mouseClick(window->cmdApply, Qt::LeftButton);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, "Bob");
+    ASSERT_EQ(field->text(), "Bob");
+    window->cmdSave_Click();
+    EXPECT_EQ(window->LoadedPlayer(), "Ann");
+    EXPECT_EQ(window->Combo1->currentText(), "Ann");
+    EXPECT_EQ(listed(), QStringList({"dover", "texas", "kansas"}));
+    EXPECT_EQ(recordsOf("Bob"), kBob);
+
+    // A whole name confirmed with Enter chooses that player.
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, "Bob");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(window->LoadedPlayer(), "Bob");
+}
+
+}  // namespace
+}  // namespace gm::autoai
