@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 // ---------------------------------------------------------------------------
 // CGZipFiles
 
-CGZipFiles::CGZipFiles() : files_{kPlaceholderName} {}
+CGZipFiles::CGZipFiles() : files_{kPlaceholderName}, keys_{upperCaseName(kPlaceholderName)} {}
 
 CGZipFiles::~CGZipFiles() = default;
 
@@ -51,22 +51,22 @@ std::int32_t CGZipFiles::ZipFileCount() const
 
 void CGZipFiles::AddFile(const std::string& sFileName)
 {
-    const auto found = std::find_if(files_.begin(), files_.end(),
-                                    [&](const std::string& listed) { return sameNameIgnoringCase(listed, sFileName); });
-    if (found != files_.end()) {
+    std::string key = upperCaseName(sFileName);
+    if (std::find(keys_.begin(), keys_.end(), key) != keys_.end()) {
         throw ZipError(kErrorAlreadyInList, "CGZip::AddFile", "File is already in Zip List");
     }
     files_.push_back(sFileName);
+    keys_.push_back(std::move(key));
 }
 
 void CGZipFiles::RemoveFile(const std::string& sFileName)
 {
-    const auto found = std::find_if(files_.begin(), files_.end(),
-                                    [&](const std::string& listed) { return sameNameIgnoringCase(listed, sFileName); });
-    if (found == files_.end()) {
+    const auto found = std::find(keys_.begin(), keys_.end(), upperCaseName(sFileName));
+    if (found == keys_.end()) {
         throw ZipError(kErrorNotInList, "CGZip::RemoveFile", "File is not in Zip List");
     }
-    files_.erase(found);
+    files_.erase(files_.begin() + (found - keys_.begin()));
+    keys_.erase(found);
 }
 
 std::vector<std::string> CGZipFiles::fileList() const { return files_; }

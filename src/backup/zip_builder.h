@@ -122,6 +122,7 @@ private:
     std::string rootDirectory_ = "\\";
     std::int16_t updating_ = 0;
     std::vector<std::string> files_;  // the file list; each entry is its own key
+    std::vector<std::string> keys_;   // the keys in upper case, for comparing without case
     WorkProgress* progress_ = nullptr;
     std::uint64_t streamingThreshold_ = kDefaultStreamingThreshold;
 };

@@ -740,7 +740,7 @@ std::int32_t CGUnzipFiles::Unzip(const std::string& sZipFileName, const std::str
         options.overwrite = overWrite_ == 1;
 
         int openError = 0;
-        zip_t* archive = zip_open(zipFileName_.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError);
+        zip_t* archive = zip_open(zipFileName_.c_str(), ZIP_RDONLY, &openError);
         if (archive == nullptr) {
             zip_error_t error;
             zip_error_init_with_code(&error, openError);
