@@ -57,6 +57,7 @@ public:
 
     // Boolean properties store 1 for True and 0 for False and read back
     // True only for a stored 1.
+    // Stored and read back; a listed folder is not packed either way.
     bool RecurseFolders() const;
     void setRecurseFolders(bool bRecurse);
     std::string ZipFileName() const;
