@@ -206,8 +206,13 @@ public:
     {
         unsigned count = std::max(1u, std::thread::hardware_concurrency());
         count = std::min<unsigned>(count, 8);
+        // The compressors are made here, so running out of memory reaches
+        // the caller instead of ending a worker thread.
         for (unsigned i = 0; i < count && i < jobs_.size(); ++i) {
-            workers_.emplace_back([this] { work(); });
+            deflaters_.push_back(std::make_unique<Deflater>());
+        }
+        for (auto& deflater : deflaters_) {
+            workers_.emplace_back([this, d = deflater.get()] { work(*d); });
         }
     }
 
@@ -248,9 +253,8 @@ public:
     }
 
 private:
-    void work()
+    void work(Deflater& deflater)
     {
-        Deflater deflater;
         for (;;) {
             std::size_t index = 0;
             std::uint64_t reserve = 0;
@@ -346,6 +350,7 @@ private:
 
     std::vector<DeflateJob>& jobs_;
     WorkProgress* progress_;
+    std::vector<std::unique_ptr<Deflater>> deflaters_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable changed_;
