@@ -21,7 +21,12 @@ std::optional<std::string> readGameDirectory(const std::filesystem::path& applic
     if (!bytes) {
         return std::nullopt;
     }
-    const std::vector<std::string> lines = common::splitLines(*bytes);
+    return gameDirectoryOf(*bytes);
+}
+
+std::optional<std::string> gameDirectoryOf(std::string_view bytes)
+{
+    const std::vector<std::string> lines = common::splitLines(bytes);
     if (lines.empty()) {
         return std::nullopt;
     }

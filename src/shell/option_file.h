@@ -20,6 +20,9 @@ std::filesystem::path optionFilePath(const std::filesystem::path& applicationFol
 // unreadable or holds no readable value: a first start, then.
 std::optional<std::string> readGameDirectory(const std::filesystem::path& applicationFolder);
 
+// The same rule applied to the bytes of an option file.
+std::optional<std::string> gameDirectoryOf(std::string_view bytes);
+
 // Replaces the option file atomically with one line: the quoted directory
 // and CR LF.
 platform::WriteResult writeGameDirectory(const std::filesystem::path& applicationFolder,
