@@ -6,14 +6,14 @@
 
 namespace gm::shell {
 
-std::filesystem::path optionFilePath(const std::filesystem::path& applicationFolder)
+std::filesystem::path optionFilePath(const std::filesystem::path& folder)
 {
-    return applicationFolder / std::string(kOptionFileName);
+    return folder / std::string(kOptionFileName);
 }
 
-std::optional<std::string> readGameDirectory(const std::filesystem::path& applicationFolder)
+std::optional<std::string> readGameDirectory(const std::filesystem::path& folder)
 {
-    const std::filesystem::path path = optionFilePath(applicationFolder);
+    const std::filesystem::path path = optionFilePath(folder);
     if (!platform::fileExists(path)) {
         return std::nullopt;
     }
@@ -37,10 +37,10 @@ std::optional<std::string> gameDirectoryOf(std::string_view bytes)
     return value;
 }
 
-platform::WriteResult writeGameDirectory(const std::filesystem::path& applicationFolder,
+platform::WriteResult writeGameDirectory(const std::filesystem::path& folder,
                                          std::string_view gameDirectory)
 {
-    return platform::writeFileAtomic(optionFilePath(applicationFolder), common::quotedLine(gameDirectory));
+    return platform::writeFileAtomic(optionFilePath(folder), common::quotedLine(gameDirectory));
 }
 
 bool isGameDirectory(std::string_view folder)
