@@ -48,6 +48,8 @@ int main(int argc, char** argv)
     gm::ui::QtDialogs dialogs;
     gm::ui::AppContext context;
     context.applicationFolder = gm::platform::applicationFolder();
+    // Beside the program when it may write there, else the user's data folder.
+    context.dataFolder = gm::platform::ownFilesFolder(context.applicationFolder);
     context.dialogs = &dialogs;
 
     gm::shell::ToolWindows tools;

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QString>
+#include <QTemporaryFile>
 #include <cstdlib>
 
 #include "platform/fs.h"
@@ -24,6 +26,38 @@ fs::path applicationFolder()
     }
 #endif
     return fs::current_path();
+}
+
+bool canWriteIn(const fs::path& folder)
+{
+    QTemporaryFile probe(QString::fromStdString(fromPath(folder / ".gridmark-write-test-XXXXXX")));
+    return probe.open();  // removed again when `probe` goes
+}
+
+fs::path ownFilesFolder(const fs::path& applicationFolder)
+{
+    if (canWriteIn(applicationFolder)) {
+        return applicationFolder;
+    }
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (data.isEmpty()) {
+        return applicationFolder;  // nowhere better; writes report their failure
+    }
+    QDir().mkpath(data);
+    return toPath(data.toStdString());
+}
+
+std::vector<fs::path> programDataFolders(const fs::path& applicationFolder)
+{
+    std::vector<fs::path> folders{applicationFolder};
+#if defined(GM_INSTALL_RELATIVE_DATADIR) && defined(GM_INSTALL_FULL_DATADIR)
+    folders.push_back((applicationFolder / GM_INSTALL_RELATIVE_DATADIR).lexically_normal());
+    const fs::path installed = toPath(GM_INSTALL_FULL_DATADIR);
+    if (installed != folders.back()) {
+        folders.push_back(installed);
+    }
+#endif
+    return folders;
 }
 
 fs::path driveRoot(const fs::path& path)

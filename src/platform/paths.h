@@ -3,12 +3,30 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace gm::platform {
 
 // The folder that holds the running executable (portable use: the option
 // file, the track defaults and the backups live beside the program).
 std::filesystem::path applicationFolder();
+
+// True when a file can be created in the folder (tried with a probe file,
+// which is removed again: permissions, ACLs and read-only mounts all count).
+bool canWriteIn(const std::filesystem::path& folder);
+
+// Where the program keeps the files it writes of its own (option file,
+// Backup folder): the application folder when the program may write there
+// (portable use), otherwise the user's data folder
+// (QStandardPaths::AppDataLocation, created when missing), as for a copy
+// installed under /usr or Program Files.
+std::filesystem::path ownFilesFolder(const std::filesystem::path& applicationFolder);
+
+// The folders read-only program files (the track defaults) are looked for
+// in, in this order: the application folder, the data folder of an
+// installation relative to it (bin/../share/gridmark-editor), and the data
+// folder the build was configured to install to.
+std::vector<std::filesystem::path> programDataFolders(const std::filesystem::path& applicationFolder);
 
 // The root of the drive a path lies on: "C:\" on Windows; on POSIX the
 // drive_c folder of a Wine prefix when the path lies inside one, else "/".

@@ -7,7 +7,7 @@
 
 #include "platform/codec.h"
 #include "platform/fs.h"
-#include "platform/process.h"
+#include "platform/process_start.h"
 #include "shell/resources.h"
 #include "ui/dialogs.h"
 #include "ui/font.h"

@@ -141,7 +141,7 @@ void frmDirectory::cmdOK_Click()
             ui::Buttons::Ok, ui::Icon::Critical);
         return;
     }
-    if (!writeGameDirectory(context().applicationFolder, folder)) {
+    if (!writeGameDirectory(context().ownFilesFolder(), folder)) {
         context().dialogs->message(this, QStringLiteral("Could not save the Gridmark directory setting."),
                                    ui::Buttons::Ok, ui::Icon::Critical);
         return;

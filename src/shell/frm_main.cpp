@@ -103,7 +103,7 @@ frmMain::frmMain(ui::AppContext& context, ToolWindows tools)
 void frmMain::Form_Load()
 {
     ui::AppContext& ctx = context();
-    if (const std::optional<std::string> stored = readGameDirectory(ctx.applicationFolder)) {
+    if (const std::optional<std::string> stored = readGameDirectory(ctx.ownFilesFolder())) {
         ctx.gameDirectory = *stored;
         return;
     }

@@ -6,14 +6,14 @@
 
 namespace gm::shell {
 
-std::filesystem::path optionFilePath(const std::filesystem::path& applicationFolder)
+std::filesystem::path optionFilePath(const std::filesystem::path& folder)
 {
-    return applicationFolder / std::string(kOptionFileName);
+    return folder / std::string(kOptionFileName);
 }
 
-std::optional<std::string> readGameDirectory(const std::filesystem::path& applicationFolder)
+std::optional<std::string> readGameDirectory(const std::filesystem::path& folder)
 {
-    const std::filesystem::path path = optionFilePath(applicationFolder);
+    const std::filesystem::path path = optionFilePath(folder);
     if (!platform::fileExists(path)) {
         return std::nullopt;
     }
@@ -21,7 +21,12 @@ std::optional<std::string> readGameDirectory(const std::filesystem::path& applic
     if (!bytes) {
         return std::nullopt;
     }
-    const std::vector<std::string> lines = common::splitLines(*bytes);
+    return gameDirectoryOf(*bytes);
+}
+
+std::optional<std::string> gameDirectoryOf(std::string_view bytes)
+{
+    const std::vector<std::string> lines = common::splitLines(bytes);
     if (lines.empty()) {
         return std::nullopt;
     }
@@ -32,7 +37,7 @@ std::optional<std::string> readGameDirectory(const std::filesystem::path& applic
     return value;
 }
 
-platform::WriteResult writeGameDirectory(const std::filesystem::path& applicationFolder,
+platform::WriteResult writeGameDirectory(const std::filesystem::path& folder,
                                          std::string_view gameDirectory)
 {
     if (!common::canQuote(gameDirectory)) {
@@ -40,7 +45,7 @@ platform::WriteResult writeGameDirectory(const std::filesystem::path& applicatio
         // find the game.
         return {false, "the path holds a double quote or a line break"};
     }
-    return platform::writeFileAtomic(optionFilePath(applicationFolder), common::quotedLine(gameDirectory));
+    return platform::writeFileAtomic(optionFilePath(folder), common::quotedLine(gameDirectory));
 }
 
 bool isGameDirectory(std::string_view folder)

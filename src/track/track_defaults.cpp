@@ -5,6 +5,7 @@
 
 #include "common/quoted_field.h"
 #include "platform/fs.h"
+#include "platform/paths.h"
 
 namespace gm::track {
 
@@ -34,6 +35,11 @@ DefaultsResult findDefaults(std::string_view bytes, std::string_view trackName)
 
 std::filesystem::path defaultsPath(const std::filesystem::path& applicationFolder)
 {
+    for (const std::filesystem::path& folder : platform::programDataFolders(applicationFolder)) {
+        if (platform::fileExists(folder / kDefaultsFileName)) {
+            return folder / kDefaultsFileName;
+        }
+    }
     return applicationFolder / kDefaultsFileName;
 }
 

@@ -29,10 +29,12 @@ struct DefaultsResult {
 // goes on to the end, so a later record of the same name wins.
 DefaultsResult findDefaults(std::string_view bytes, std::string_view trackName);
 
-// The defaults file in the application folder.
+// The defaults file: the one beside the program when there is one (portable
+// use), else the one in the installed data folder; the application folder's
+// path when neither exists.
 std::filesystem::path defaultsPath(const std::filesystem::path& applicationFolder);
 
-// Reads the application folder's defaults file and looks for the track.
+// Reads the defaults file and looks for the track.
 DefaultsResult readDefaults(const std::filesystem::path& applicationFolder, std::string_view trackName);
 
 }  // namespace gm::track

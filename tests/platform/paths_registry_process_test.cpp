@@ -9,7 +9,7 @@
 
 #include "platform/fs.h"
 #include "platform/paths.h"
-#include "platform/process.h"
+#include "platform/process_start.h"
 #include "platform/registry.h"
 
 namespace gm::platform {

@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-#include "platform/process.h"
+#include "platform/process_start.h"
 #include "platform/registry.h"
 #include "shell/frm_about.h"
 #include "support/test_app.h"

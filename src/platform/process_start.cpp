@@ -1,4 +1,4 @@
-#include "platform/process.h"
+#include "platform/process_start.h"
 
 #include <QProcess>
 #include <QString>
