@@ -1,0 +1,51 @@
+// Reading what an archive holds, without unpacking it: the entry list, the
+// safety check of entry names and kinds, and the comparison of a file on
+// disk with an entry (used to find the files a restore would change).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gm::backup {
+
+struct ArchiveEntry {
+    std::string name;            // as stored, UTF-8 ("Quillon/Gridmark/players/Ann/playrecs.ini")
+    std::uint64_t size = 0;      // uncompressed
+    std::uint64_t compressedSize = 0;
+    std::uint32_t crc = 0;
+    bool isFolder = false;       // a folder entry (name ends with '/')
+    bool encrypted = false;
+};
+
+struct ArchiveListing {
+    bool ok = false;
+    std::string error;           // why the archive could not be read; empty when ok
+    std::vector<ArchiveEntry> entries;  // in archive order
+};
+
+// Lists an archive's entries (archive path as program path text, UTF-8).
+ArchiveListing listArchive(const std::string& archivePath);
+
+// The path an entry name is written to below a folder, or nothing when the
+// name is unsafe: empty, absolute ("/x", "\x"), with a drive letter or any
+// ':' ("C:x"), a ".." component, or a component that is a device name (CON,
+// NUL, COM1, ...). '\' separates folders like '/'; "." and empty components
+// are dropped. `why` (optional) receives the reason.
+std::optional<std::filesystem::path> checkEntryName(const std::filesystem::path& folder,
+                                                    std::string_view entryName,
+                                                    std::string* why = nullptr);
+
+enum class FileComparison {
+    Missing,  // no file of that name (a folder counts as missing a file)
+    Same,     // same size and CRC as the entry
+    Differs,  // other size or CRC, or unreadable
+};
+
+// Compares a file on disk with an entry: size first, then CRC.
+FileComparison compareWithEntry(const std::filesystem::path& file, const ArchiveEntry& entry);
+
+}  // namespace gm::backup
