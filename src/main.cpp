@@ -15,6 +15,10 @@
 #ifdef GM_SEASON_AVAILABLE
 #include "season/frm_season.h"
 #endif
+#ifdef GM_BACKUP_AVAILABLE
+#include "backup/frm_backup.h"
+#include "backup/frm_restore.h"
+#endif
 
 namespace {
 
@@ -53,6 +57,10 @@ int main(int argc, char** argv)
 #endif
 #ifdef GM_SEASON_AVAILABLE
     tools.season = [](gm::ui::AppContext& ctx) -> gm::ui::Form* { return new gm::season::frmSeason(ctx); };
+#endif
+#ifdef GM_BACKUP_AVAILABLE
+    tools.backup = [](gm::ui::AppContext& ctx) -> gm::ui::Form* { return new gm::backup::frmBackup(ctx); };
+    tools.restore = [](gm::ui::AppContext& ctx) -> gm::ui::Form* { return new gm::backup::frmRestore(ctx); };
 #endif
 
     gm::shell::frmMain menu(context, tools);

@@ -1,5 +1,6 @@
 #include "backup/collect_rules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
