@@ -1,0 +1,53 @@
+#include "backup/deflate.h"
+
+#include <libdeflate.h>
+
+#include <new>
+
+namespace gm::backup {
+
+Deflater::Deflater(int level) : compressor_(libdeflate_alloc_compressor(level))
+{
+    if (compressor_ == nullptr) {
+        throw std::bad_alloc();
+    }
+}
+
+Deflater::~Deflater() { libdeflate_free_compressor(compressor_); }
+
+std::size_t Deflater::bound(std::size_t size) const
+{
+    return libdeflate_deflate_compress_bound(compressor_, size);
+}
+
+std::size_t Deflater::compress(const unsigned char* in, std::size_t size, unsigned char* out, std::size_t capacity)
+{
+    return libdeflate_deflate_compress(compressor_, in, size, out, capacity);
+}
+
+Inflater::Inflater() : decompressor_(libdeflate_alloc_decompressor())
+{
+    if (decompressor_ == nullptr) {
+        throw std::bad_alloc();
+    }
+}
+
+Inflater::~Inflater() { libdeflate_free_decompressor(decompressor_); }
+
+bool Inflater::inflateExactly(const unsigned char* in, std::size_t compressedSize, unsigned char* out, std::size_t size)
+{
+    std::size_t consumed = 0;
+    std::size_t produced = 0;
+    const libdeflate_result result =
+        libdeflate_deflate_decompress_ex(decompressor_, in, compressedSize, out, size, &consumed, &produced);
+    // All of the entry's data must be one deflate stream giving exactly
+    // the declared size.
+    return result == LIBDEFLATE_SUCCESS && produced == size && consumed == compressedSize;
+}
+
+std::uint32_t crc32Of(const unsigned char* data, std::size_t size, std::uint32_t crc)
+{
+    return libdeflate_crc32(crc, data, size);
+}
+
+}  // namespace gm::backup

@@ -1,0 +1,763 @@
+#include "backup/zip_extractor.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "backup/archive_entries.h"
+#include "backup/deflate.h"
+#include "backup/message_log.h"
+#include "backup/zip_error.h"
+#include "platform/fs.h"
+
+namespace gm::backup {
+
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------------------
+// Properties
+
+bool CGUnzipFiles::ExtractNewer() const { return extractNewer_ == 1; }
+void CGUnzipFiles::setExtractNewer(bool bExtractNewer) { extractNewer_ = bExtractNewer ? 1 : 0; }
+bool CGUnzipFiles::SpaceToUnderScore() const { return spaceToUnderscore_ == 1; }
+void CGUnzipFiles::setSpaceToUnderScore(bool bConvert) { spaceToUnderscore_ = bConvert ? 1 : 0; }
+bool CGUnzipFiles::PromptOverwrite() const { return promptOverwrite_ == 1; }
+void CGUnzipFiles::setPromptOverwrite(bool bPrompt) { promptOverwrite_ = bPrompt ? 1 : 0; }
+std::int32_t CGUnzipFiles::MessageLevel() const { return messageLevel_; }
+void CGUnzipFiles::setMessageLevel(std::int32_t iLevel) { messageLevel_ = iLevel; }
+bool CGUnzipFiles::WriteToStdOut() const { return writeToStdOut_ == 1; }
+void CGUnzipFiles::setWriteToStdOut(bool bWrite) { writeToStdOut_ = bWrite ? 1 : 0; }
+bool CGUnzipFiles::TestZip() const { return testZip_ == 1; }
+void CGUnzipFiles::setTestZip(bool bTest) { testZip_ = bTest ? 1 : 0; }
+std::int32_t CGUnzipFiles::ExtractList() const { return extractList_; }
+void CGUnzipFiles::setExtractList(std::int32_t zExType) { extractList_ = zExType; }
+bool CGUnzipFiles::ExtractOnlyNewer() const { return extractOnlyNewer_ == 1; }
+void CGUnzipFiles::setExtractOnlyNewer(bool bOnlyNewer) { extractOnlyNewer_ = bOnlyNewer ? 1 : 0; }
+bool CGUnzipFiles::DisplayComment() const { return displayComment_ == 1; }
+void CGUnzipFiles::setDisplayComment(bool bDisplay) { displayComment_ = bDisplay ? 1 : 0; }
+bool CGUnzipFiles::HonorDirectories() const { return honorDirectories_ == 1; }
+void CGUnzipFiles::setHonorDirectories(bool bHonor) { honorDirectories_ = bHonor ? 1 : 0; }
+bool CGUnzipFiles::OverWriteFiles() const { return overWrite_ == 1; }
+void CGUnzipFiles::setOverWriteFiles(bool bOverWrite) { overWrite_ = bOverWrite ? 1 : 0; }
+bool CGUnzipFiles::ConvertCRtoCRLF() const { return convertCrLf_ == 1; }
+void CGUnzipFiles::setConvertCRtoCRLF(bool bConvert) { convertCrLf_ = bConvert ? 1 : 0; }
+bool CGUnzipFiles::Verbose() const { return verbose_ == 1; }
+void CGUnzipFiles::setVerbose(bool bVerbose) { verbose_ = bVerbose ? 1 : 0; }
+bool CGUnzipFiles::CaseSensitive() const { return caseSensitive_ == 1; }
+void CGUnzipFiles::setCaseSensitive(bool bCaseSensitive) { caseSensitive_ = bCaseSensitive ? 1 : 0; }
+std::int32_t CGUnzipFiles::Privilege() const { return privilege_; }
+void CGUnzipFiles::setPrivilege(std::int32_t zPriv) { privilege_ = zPriv; }
+std::string CGUnzipFiles::ZipFileName() const { return zipFileName_; }
+void CGUnzipFiles::setZipFileName(const std::string& sZipFileName) { zipFileName_ = sZipFileName; }
+std::string CGUnzipFiles::ExtractDir() const { return extractDir_; }
+void CGUnzipFiles::setExtractDir(const std::string& sExtractDir) { extractDir_ = sExtractDir; }
+std::string CGUnzipFiles::GetLastMessage() const { return code_module::messageLog(); }
+void CGUnzipFiles::setQuestions(UnzipQuestions* questions) { questions_ = questions; }
+void CGUnzipFiles::setWorkProgress(WorkProgress* progress) { progress_ = progress; }
+void CGUnzipFiles::setStreamingThreshold(std::uint64_t bytes) { streamingThreshold_ = bytes; }
+
+// ---------------------------------------------------------------------------
+// Unpacking
+
+namespace {
+
+// Memory that compressed and inflated entries may hold at once; a single
+// larger entry may still go when nothing else is held.
+constexpr std::uint64_t kMemoryBudget = 64ull * 1024 * 1024;
+// Pieces in which data is written and streamed entries are read.
+constexpr std::size_t kPiece = 1u << 20;
+// Deflate cannot shrink data by more than this factor (258 bytes from one
+// bit pair at best), so a larger declared size is a lie.
+constexpr std::uint64_t kMaxDeflateRatio = 1032;
+
+struct Options {
+    std::string archivePath;
+    fs::path extractDir;
+    bool spaceToUnderscore = false;
+    bool promptOverwrite = false;
+    bool test = false;
+    bool honorDirectories = true;
+    bool overwrite = true;
+};
+
+// One entry to put in place.
+struct Planned {
+    zip_uint64_t index = 0;
+    std::string name;
+    fs::path target;
+    fs::path temp;          // beside the target, while unverified
+    bool folder = false;
+    bool encrypted = false;
+    std::uint64_t size = 0;
+    std::uint64_t compressedSize = 0;
+    std::uint16_t method = 0;
+    std::uint32_t crc = 0;
+    std::time_t mtime = 0;
+    std::string password;
+    bool tempWritten = false;
+};
+
+std::string textOf(const fs::path& path)
+{
+    return platform::fromPath(path);
+}
+
+bool cancelled(const WorkProgress* progress)
+{
+    return progress != nullptr && progress->cancelRequested.load();
+}
+
+fs::path tempPathFor(const fs::path& target)
+{
+    static std::mutex mutex;
+    static std::mt19937_64 random(std::random_device{}());
+    std::uint64_t value = 0;
+    {
+        const std::lock_guard lock(mutex);
+        value = random();
+    }
+    char hex[17];
+    static constexpr char digits[] = "0123456789abcdef";
+    for (int i = 15; i >= 0; --i) {
+        hex[i] = digits[value & 0xF];
+        value >>= 4;
+    }
+    hex[16] = '\0';
+    std::string base = platform::fromPath(target.filename());
+    if (base.size() > 80) {
+        base.resize(80);
+    }
+    return target.parent_path() / platform::toPath(".~" + base + "." + hex + ".tmp");
+}
+
+void setModificationTime(const fs::path& path, std::time_t mtime)
+{
+    std::error_code ec;
+    fs::last_write_time(path, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(mtime)), ec);
+}
+
+// Writes bytes to a new file; false when any byte could not be written.
+bool writeWhole(const fs::path& path, const unsigned char* data, std::uint64_t size, WorkProgress* progress)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::uint64_t done = 0;
+    while (out && done < size) {
+        const std::uint64_t piece = std::min<std::uint64_t>(size - done, 4 * kPiece);
+        out.write(reinterpret_cast<const char*>(data + done), static_cast<std::streamsize>(piece));
+        done += piece;
+        if (progress != nullptr) {
+            progress->bytesDone += piece;
+        }
+    }
+    out.close();
+    return !out.fail();
+}
+
+// The outcome of the unpacking phase, shared by the worker threads.
+struct Failure {
+    std::mutex mutex;
+    std::int32_t result = kUnzipOk;
+    std::string message;
+
+    void set(std::int32_t code, const std::string& text)
+    {
+        const std::lock_guard lock(mutex);
+        if (result == kUnzipOk) {
+            result = code;
+            message = text;
+        }
+    }
+    bool any()
+    {
+        const std::lock_guard lock(mutex);
+        return result != kUnzipOk;
+    }
+};
+
+// Inflates entries read by the archive thread on worker threads and writes
+// them to their temporary files.
+class InflatePool {
+public:
+    struct Job {
+        Planned* entry;
+        std::unique_ptr<unsigned char[]> compressed;
+        std::uint64_t reserved;
+    };
+
+    InflatePool(Failure& failure, WorkProgress* progress, bool test) : failure_(failure), progress_(progress), test_(test)
+    {
+        const unsigned count = std::min(8u, std::max(1u, std::thread::hardware_concurrency()));
+        for (unsigned i = 0; i < count; ++i) {
+            workers_.emplace_back([this] { work(); });
+        }
+    }
+
+    ~InflatePool() { finish(); }
+
+    // Waits until the memory budget admits `bytes` more.
+    void reserve(std::uint64_t bytes)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return held_ == 0 || held_ + bytes <= kMemoryBudget; });
+        held_ += bytes;
+    }
+
+    // Gives back a reservation that no job will use.
+    void unreserve(std::uint64_t bytes)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            held_ -= bytes;
+        }
+        changed_.notify_all();
+    }
+
+    void push(Job job)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            queue_.push_back(std::move(job));
+        }
+        changed_.notify_all();
+    }
+
+    // Waits for every queued job and stops the workers.
+    void finish()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            closing_ = true;
+        }
+        changed_.notify_all();
+        for (std::thread& worker : workers_) {
+            if (worker.joinable()) {
+                worker.join();
+            }
+        }
+    }
+
+private:
+    void work()
+    {
+        Inflater inflater;
+        for (;;) {
+            Job job;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return closing_ || !queue_.empty(); });
+                if (queue_.empty()) {
+                    return;
+                }
+                job = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            if (!failure_.any() && !cancelled(progress_)) {
+                run(inflater, job);
+            }
+            job.compressed.reset();
+            {
+                const std::lock_guard lock(mutex_);
+                held_ -= job.reserved;
+            }
+            changed_.notify_all();
+        }
+    }
+
+    void run(Inflater& inflater, Job& job)
+    {
+        Planned& entry = *job.entry;
+        const std::unique_ptr<unsigned char[]> data(new (std::nothrow)
+                                                        unsigned char[std::max<std::uint64_t>(entry.size, 1)]);
+        if (!data) {
+            failure_.set(kUnzipNoMemory, "error: out of memory for " + entry.name + "\r\n");
+            return;
+        }
+        if (!inflater.inflateExactly(job.compressed.get(), static_cast<std::size_t>(entry.compressedSize), data.get(),
+                                     static_cast<std::size_t>(entry.size))) {
+            failure_.set(kUnzipDamaged, "error: invalid compressed data to inflate " + entry.name + "\r\n");
+            return;
+        }
+        if (crc32Of(data.get(), static_cast<std::size_t>(entry.size)) != entry.crc) {
+            failure_.set(kUnzipDamaged, "error: bad CRC of " + entry.name + "\r\n");
+            return;
+        }
+        if (test_) {
+            if (progress_ != nullptr) {
+                progress_->bytesDone += entry.size;
+            }
+            return;
+        }
+        entry.tempWritten = true;  // something may exist from here on
+        if (!writeWhole(entry.temp, data.get(), entry.size, progress_)) {
+            failure_.set(kUnzipDiskError, "error: cannot write " + textOf(entry.target) + "\r\n");
+            return;
+        }
+        setModificationTime(entry.temp, entry.mtime);
+    }
+
+    Failure& failure_;
+    WorkProgress* progress_;
+    bool test_;
+    std::vector<std::thread> workers_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Job> queue_;
+    std::uint64_t held_ = 0;
+    bool closing_ = false;
+};
+
+// Reads an entry's bytes from libzip (compressed ones as they are stored).
+bool readEntry(zip_t* archive, const Planned& entry, zip_flags_t flags, unsigned char* out, std::uint64_t size)
+{
+    zip_file_t* file = zip_fopen_index(archive, entry.index, flags);
+    if (file == nullptr) {
+        return false;
+    }
+    std::uint64_t done = 0;
+    while (done < size) {
+        const zip_int64_t got = zip_fread(file, out + done, size - done);
+        if (got <= 0) {
+            break;
+        }
+        done += static_cast<std::uint64_t>(got);
+    }
+    zip_fclose(file);
+    return done == size;
+}
+
+// Unpacks one entry through libzip (stored, encrypted, other methods and
+// large entries) into its temporary file, checking size and CRC on the way.
+void streamEntry(zip_t* archive, Planned& entry, bool test, WorkProgress* progress, Failure& failure)
+{
+    zip_file_t* file = entry.encrypted
+                           ? zip_fopen_index_encrypted(archive, entry.index, 0, entry.password.c_str())
+                           : zip_fopen_index(archive, entry.index, 0);
+    if (file == nullptr) {
+        failure.set(kUnzipDamaged, "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
+        return;
+    }
+    std::ofstream out;
+    if (!test) {
+        entry.tempWritten = true;
+        out.open(entry.temp, std::ios::binary | std::ios::trunc);
+    }
+    const std::unique_ptr<unsigned char[]> buffer(new unsigned char[kPiece]);
+    std::uint64_t done = 0;
+    std::uint32_t crc = 0;
+    bool ok = test || static_cast<bool>(out);
+    while (ok) {
+        if (cancelled(progress) || failure.any()) {
+            ok = false;
+            break;
+        }
+        const zip_int64_t got = zip_fread(file, buffer.get(), kPiece);
+        if (got < 0) {
+            failure.set(kUnzipDamaged, "error: invalid data of " + entry.name + ": " +
+                                           zip_error_strerror(zip_file_get_error(file)) + "\r\n");
+            ok = false;
+            break;
+        }
+        if (got == 0) {
+            break;
+        }
+        const auto count = static_cast<std::size_t>(got);
+        done += count;
+        if (done > entry.size) {
+            break;  // more data than declared: caught below
+        }
+        crc = crc32Of(buffer.get(), count, crc);
+        if (!test) {
+            out.write(reinterpret_cast<const char*>(buffer.get()), static_cast<std::streamsize>(count));
+            ok = static_cast<bool>(out);
+        }
+        if (progress != nullptr) {
+            progress->bytesDone += count;
+        }
+    }
+    zip_fclose(file);
+    if (!test) {
+        out.close();
+        if (ok && out.fail()) {
+            failure.set(kUnzipDiskError, "error: cannot write " + textOf(entry.target) + "\r\n");
+            return;
+        }
+    }
+    if (ok && (done != entry.size || crc != entry.crc)) {
+        failure.set(kUnzipDamaged, "error: bad CRC or size of " + entry.name + "\r\n");
+        return;
+    }
+    if (ok && !test) {
+        setModificationTime(entry.temp, entry.mtime);
+    }
+}
+
+// Creates a folder and its missing parents, remembering which it made.
+bool makeFolders(const fs::path& folder, std::vector<fs::path>& created)
+{
+    std::vector<fs::path> missing;
+    std::error_code ec;
+    for (fs::path p = folder; !p.empty() && !fs::exists(p, ec); p = p.parent_path()) {
+        missing.push_back(p);
+        if (p == p.parent_path()) {
+            break;
+        }
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (!fs::create_directory(*it, ec) && !fs::is_directory(*it, ec)) {
+            return false;
+        }
+        created.push_back(*it);
+    }
+    return fs::is_directory(folder, ec);
+}
+
+void removeTemps(std::vector<Planned>& plan)
+{
+    for (Planned& entry : plan) {
+        if (entry.tempWritten) {
+            std::error_code ec;
+            fs::remove(entry.temp, ec);
+            entry.tempWritten = false;
+        }
+    }
+}
+
+void removeCreatedFolders(const std::vector<fs::path>& created)
+{
+    for (auto it = created.rbegin(); it != created.rend(); ++it) {
+        std::error_code ec;
+        fs::remove(*it, ec);  // only removes an empty folder
+    }
+}
+
+// The type bits of a Unix mode kept in the high half of the external
+// attributes, and the Windows reparse-point attribute.
+constexpr std::uint32_t kUnixTypeMask = 0170000;
+constexpr std::uint32_t kUnixRegular = 0100000;
+constexpr std::uint32_t kUnixFolder = 0040000;
+constexpr std::uint32_t kWindowsReparsePoint = 0x400;
+
+// Why an entry is not a plain file or folder; empty when it is.
+std::string kindProblem(zip_t* archive, zip_uint64_t index)
+{
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0) {
+        return "unreadable attributes";
+    }
+    if (system == ZIP_OPSYS_UNIX) {
+        const std::uint32_t type = (attributes >> 16) & kUnixTypeMask;
+        if (type != 0 && type != kUnixRegular && type != kUnixFolder) {
+            return "symbolic link or device entry";
+        }
+    }
+    if ((attributes & kWindowsReparsePoint) != 0 &&
+        (system == ZIP_OPSYS_DOS || system == ZIP_OPSYS_WINDOWS_NTFS || system == ZIP_OPSYS_VFAT)) {
+        return "symbolic link or device entry";
+    }
+    return {};
+}
+
+std::int32_t refuse(UnzipReport& report, const std::string& name, const std::string& reason)
+{
+    report.refusedEntry = name;
+    code_module::printMessage("error: unsafe archive refused, nothing written: " + name + " (" + reason + ")\r\n");
+    return kUnzipRefused;
+}
+
+std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions* questions, WorkProgress* progress,
+                          std::uint64_t streamingThreshold, UnzipReport& report)
+{
+    std::error_code ec;
+    const std::uint64_t archiveSize = fs::file_size(platform::toPath(options.archivePath), ec);
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+
+    // 1. Every entry is checked before anything is written.
+    std::vector<Planned> plan;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        Planned entry;
+        entry.index = static_cast<zip_uint64_t>(i);
+        zip_stat_t st;
+        if (zip_stat_index(archive, entry.index, 0, &st) != 0 || st.name == nullptr) {
+            code_module::printMessage(std::string("error: cannot read the entry list: ") + zip_strerror(archive) + "\r\n");
+            return kUnzipNotAnArchive;
+        }
+        entry.name = st.name;
+        std::string name = entry.name;
+        if (options.spaceToUnderscore) {
+            std::replace(name.begin(), name.end(), ' ', '_');
+        }
+        entry.folder = !name.empty() && (name.back() == '/' || name.back() == '\\');
+        std::string why;
+        std::optional<fs::path> target = checkEntryName(options.extractDir, name, &why);
+        if (!target) {
+            return refuse(report, entry.name, why);
+        }
+        const std::string kind = kindProblem(archive, entry.index);
+        if (!kind.empty()) {
+            return refuse(report, entry.name, kind);
+        }
+        entry.size = st.size;
+        entry.compressedSize = st.comp_size;
+        entry.method = st.comp_method;
+        entry.crc = st.crc;
+        entry.mtime = st.mtime;
+        entry.encrypted = st.encryption_method != ZIP_EM_NONE;
+        if (entry.compressedSize > archiveSize ||
+            (entry.method == ZIP_CM_STORE && !entry.encrypted && entry.size != entry.compressedSize) ||
+            (entry.method == ZIP_CM_DEFLATE && entry.size > entry.compressedSize * kMaxDeflateRatio + 64) ||
+            (entry.folder && entry.size != 0)) {
+            return refuse(report, entry.name, "sizes that do not fit the data");
+        }
+        if (!zip_compression_method_supported(static_cast<zip_int32_t>(entry.method), 0)) {
+            code_module::printMessage("error: unsupported compression method of " + entry.name + "\r\n");
+            return kUnzipDamaged;
+        }
+        if (!options.honorDirectories) {
+            if (entry.folder) {
+                continue;
+            }
+            target = options.extractDir / target->filename();
+        }
+        entry.target = *target;
+        plan.push_back(std::move(entry));
+    }
+
+    // 2. Questions: replacing existing files, passwords.
+    bool replaceNone = false;
+    bool passwordRefused = false;
+    std::string password;
+    std::vector<Planned> work;
+    for (Planned& entry : plan) {
+        if (entry.folder) {
+            work.push_back(std::move(entry));
+            continue;
+        }
+        const fs::file_status status = fs::status(entry.target, ec);
+        if (fs::is_directory(status)) {
+            code_module::printMessage("error: a folder is in the way of " + textOf(entry.target) + "\r\n");
+            return kUnzipDiskError;
+        }
+        if (!options.test && fs::exists(status)) {
+            bool replace = options.overwrite;
+            if (options.promptOverwrite && questions != nullptr) {
+                replace = false;
+                if (!replaceNone) {
+                    const int answer = questions->replaceFile(textOf(entry.target));
+                    replace = answer == kReplaceYes;
+                    replaceNone = answer == kReplaceCancel;
+                }
+            }
+            if (!replace) {
+                ++report.filesKept;
+                continue;
+            }
+        }
+        if (entry.encrypted) {
+            bool opened = false;
+            while (!opened) {
+                if (!password.empty()) {
+                    zip_file_t* file = zip_fopen_index_encrypted(archive, entry.index, 0, password.c_str());
+                    if (file != nullptr) {
+                        zip_fclose(file);
+                        opened = true;
+                        break;
+                    }
+                }
+                if (passwordRefused || questions == nullptr) {
+                    break;
+                }
+                const std::optional<std::string> answer = questions->password(entry.name);
+                if (!answer || answer->empty()) {
+                    passwordRefused = true;
+                    break;
+                }
+                password = *answer;
+            }
+            if (!opened) {
+                ++report.filesSkipped;
+                code_module::printMessage("skipping: " + entry.name + "  incorrect password\r\n");
+                continue;
+            }
+            entry.password = password;
+        }
+        work.push_back(std::move(entry));
+    }
+
+    std::uint64_t total = 0;
+    for (const Planned& entry : work) {
+        total += entry.size;
+    }
+    if (progress != nullptr) {
+        progress->bytesTotal = total;
+    }
+
+    // 3. Every file to a temporary file beside its target, verified.
+    std::vector<fs::path> createdFolders;
+    Failure failure;
+    {
+        InflatePool pool(failure, progress, options.test);
+        for (Planned& entry : work) {
+            if (failure.any() || cancelled(progress)) {
+                break;
+            }
+            if (options.test) {
+                if (entry.folder) {
+                    continue;
+                }
+            } else {
+                const fs::path folder = entry.folder ? entry.target : entry.target.parent_path();
+                if (!makeFolders(folder, createdFolders)) {
+                    failure.set(kUnzipDiskError, "error: cannot create folder " + textOf(folder) + "\r\n");
+                    break;
+                }
+                if (entry.folder) {
+                    continue;
+                }
+                entry.temp = tempPathFor(entry.target);
+            }
+            const bool whole = entry.method == ZIP_CM_DEFLATE && !entry.encrypted && entry.size <= streamingThreshold;
+            if (!whole) {
+                streamEntry(archive, entry, options.test, progress, failure);
+                continue;
+            }
+            const std::uint64_t reserved = entry.compressedSize + entry.size;
+            pool.reserve(reserved);
+            std::unique_ptr<unsigned char[]> compressed(
+                new (std::nothrow) unsigned char[std::max<std::uint64_t>(entry.compressedSize, 1)]);
+            if (!compressed) {
+                pool.unreserve(reserved);
+                failure.set(kUnzipNoMemory, "error: out of memory for " + entry.name + "\r\n");
+                break;
+            }
+            if (!readEntry(archive, entry, ZIP_FL_COMPRESSED, compressed.get(), entry.compressedSize)) {
+                pool.unreserve(reserved);
+                failure.set(kUnzipDamaged, "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
+                break;
+            }
+            pool.push({&entry, std::move(compressed), reserved});
+        }
+        pool.finish();
+    }
+    if (failure.any() || cancelled(progress)) {
+        removeTemps(work);
+        removeCreatedFolders(createdFolders);
+        if (failure.any()) {
+            code_module::printMessage(failure.message);
+            code_module::printMessage("error: nothing was restored\r\n");
+            return failure.result;
+        }
+        code_module::printMessage("unzip: cancelled, nothing was restored\r\n");
+        return kUnzipCancelled;
+    }
+
+    // 4. The verified files take their targets' places, one by one.
+    if (!options.test) {
+        for (Planned& entry : work) {
+            if (entry.folder) {
+                continue;
+            }
+            if (cancelled(progress)) {
+                removeTemps(work);
+                removeCreatedFolders(createdFolders);
+                code_module::printMessage("unzip: cancelled after " + std::to_string(report.filesRestored) +
+                                          " files were restored\r\n");
+                return kUnzipCancelled;
+            }
+            fs::rename(entry.temp, entry.target, ec);
+            if (ec) {
+                removeTemps(work);
+                removeCreatedFolders(createdFolders);
+                code_module::printMessage("error: cannot replace " + textOf(entry.target) + ": " + ec.message() +
+                                          "\r\n" + "error: " + std::to_string(report.filesRestored) +
+                                          " files were restored\r\n");
+                return kUnzipDiskError;
+            }
+            entry.tempWritten = false;
+            ++report.filesRestored;
+            if (progress != nullptr) {
+                ++progress->filesWritten;
+            }
+        }
+    }
+    if (report.filesSkipped > 0) {
+        return kUnzipBadPassword;
+    }
+    return kUnzipOk;
+}
+
+void checkFits16(std::int32_t value)
+{
+    if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max()) {
+        throw ZipError(kErrorOverflow, "CodeModule::VBUnzip", "Overflow");
+    }
+}
+
+}  // namespace
+
+std::int32_t CGUnzipFiles::Unzip(const std::string& sZipFileName, const std::string& sExtractDir)
+{
+    if (!sZipFileName.empty()) {
+        zipFileName_ = sZipFileName;
+    }
+    if (!sExtractDir.empty()) {
+        extractDir_ = sExtractDir;
+    }
+    try {
+        checkFits16(messageLevel_);
+        checkFits16(extractList_);
+        checkFits16(privilege_);
+
+        code_module::clearMessageLog();
+        report_ = UnzipReport();
+        if (progress_ != nullptr) {
+            progress_->bytesDone = 0;
+            progress_->bytesTotal = 0;
+            progress_->filesWritten = 0;
+        }
+        Options options;
+        options.archivePath = zipFileName_;
+        std::string folder = extractDir_;
+        if (fs::path::preferred_separator == '/') {
+            std::replace(folder.begin(), folder.end(), '\\', '/');
+        }
+        options.extractDir = platform::toPath(folder.empty() ? std::string(".") : folder);
+        options.spaceToUnderscore = spaceToUnderscore_ == 1;
+        options.promptOverwrite = promptOverwrite_ == 1;
+        options.test = testZip_ == 1;
+        options.honorDirectories = honorDirectories_ == 1;
+        options.overwrite = overWrite_ == 1;
+
+        int openError = 0;
+        zip_t* archive = zip_open(zipFileName_.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError);
+        if (archive == nullptr) {
+            zip_error_t error;
+            zip_error_init_with_code(&error, openError);
+            code_module::printMessage("unzip: cannot open " + zipFileName_ + ": " + zip_error_strerror(&error) +
+                                      "\r\n");
+            zip_error_fini(&error);
+            return kUnzipNotAnArchive;
+        }
+        const std::int32_t result =
+            unzipArchive(archive, options, questions_, progress_, streamingThreshold_, report_);
+        zip_discard(archive);
+        return result;
+    } catch (const ZipError& error) {
+        throw error.withSource("CGUnZipFiles::Unzip");
+    } catch (const std::bad_alloc&) {
+        throw ZipError(7, "CGUnZipFiles::Unzip", "Out of memory");
+    }
+}
+
+}  // namespace gm::backup

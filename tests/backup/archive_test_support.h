@@ -1,0 +1,124 @@
+// Helpers of the archive tests: file trees, outside tools and the recorded
+// questions of an unpack.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+#include "backup/zip_extractor.h"
+#include "platform/fs.h"
+#include "support/temp_dir.h"
+
+namespace gm::backup::test {
+
+namespace fs = std::filesystem;
+
+inline std::string shellQuote(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
+inline std::string shellQuote(const fs::path& path)
+{
+    return shellQuote(platform::fromPath(path));
+}
+
+// Runs a shell command; its exit status.
+inline int run(const std::string& command)
+{
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs a Python 3 script with arguments (paths quoted by the caller).
+inline int python(const gm::test::TempDir& dir, const std::string& script, const std::string& arguments = {})
+{
+    const fs::path file = dir.write("script.py", script);
+    const int status = run("python3 " + shellQuote(file) + " " + arguments);
+    fs::remove(file);
+    return status;
+}
+
+// File contents by path relative to a folder (forward slashes).
+using Tree = std::map<std::string, std::string>;
+
+inline Tree readTree(const fs::path& folder)
+{
+    Tree tree;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (it->is_regular_file()) {
+            const std::u8string relative = it->path().lexically_relative(folder).generic_u8string();
+            tree[std::string(relative.begin(), relative.end())] = gm::test::readBytes(it->path());
+        }
+    }
+    return tree;
+}
+
+inline void writeTree(const fs::path& folder, const Tree& tree)
+{
+    for (const auto& [name, bytes] : tree) {
+        const fs::path path = folder / platform::toPath(name);
+        fs::create_directories(path.parent_path());
+        gm::test::writeBytes(path, bytes);
+    }
+}
+
+// Bytes that deflate about as well as a replay: runs of repeats, a few
+// bytes of noise, words of text.
+inline std::string gameBytes(std::mt19937& random, std::size_t size)
+{
+    std::string out;
+    out.reserve(size);
+    while (out.size() < size) {
+        switch (random() % 3) {
+        case 0: out.append(random() % 64, static_cast<char>(random() % 4)); break;
+        case 1: for (int i = 0; i < 16; ++i) out += static_cast<char>(random()); break;
+        default: out += "car_number=" + std::to_string(random() % 200) + "\r\n"; break;
+        }
+    }
+    out.resize(size);
+    return out;
+}
+
+// The recorded questions of an unpack and their scripted answers.
+struct ScriptedQuestions : UnzipQuestions {
+    std::vector<int> replaceAnswers;
+    std::vector<std::optional<std::string>> passwords;
+    std::vector<std::string> replaceAsked;
+    std::vector<std::string> passwordAsked;
+    WorkProgress* cancelOnReplace = nullptr;
+
+    int replaceFile(const std::string& name) override
+    {
+        replaceAsked.push_back(name);
+        if (cancelOnReplace != nullptr) {
+            cancelOnReplace->cancelRequested = true;
+        }
+        const std::size_t i = replaceAsked.size() - 1;
+        return i < replaceAnswers.size() ? replaceAnswers[i] : kReplaceYes;
+    }
+    std::optional<std::string> password(const std::string& entryName) override
+    {
+        passwordAsked.push_back(entryName);
+        const std::size_t i = passwordAsked.size() - 1;
+        return i < passwords.size() ? passwords[i] : std::nullopt;
+    }
+};
+
+}  // namespace gm::backup::test

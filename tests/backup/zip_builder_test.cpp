@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
+
+#include <unistd.h>
+
+#include "archive_test_support.h"
+#include "backup/archive_entries.h"
+#include "backup/message_log.h"
+#include "backup/zip_builder.h"
+#include "backup/zip_error.h"
+#include "support/file_size_limit.h"
+
+namespace gm::backup {
+namespace {
+
+namespace fs = std::filesystem;
+using gm::test::TempDir;
+using test::shellQuote;
+using test::run;
+
+void expectError(const std::function<void()>& call, std::int32_t number, const std::string& source,
+                 const std::string& description)
+{
+    try {
+        call();
+        ADD_FAILURE() << "no error raised, expected " << description;
+    } catch (const ZipError& error) {
+        EXPECT_EQ(error.number(), number);
+        EXPECT_EQ(error.source(), source);
+        EXPECT_EQ(error.description(), description);
+    }
+}
+
+TEST(ZipBuilder, NewObjectPropertiesAndTheirStoredValues)
+{
+    CGZipFiles zip;
+    EXPECT_EQ(zip.ZipFileCount(), 0);
+    EXPECT_EQ(zip.RootDirectory(), "\\");
+    EXPECT_EQ(zip.ZipFileName(), "");
+    EXPECT_FALSE(zip.RecurseFolders());
+    EXPECT_FALSE(zip.Encrypted());
+    EXPECT_FALSE(zip.IncludeSystemFiles());
+    EXPECT_FALSE(zip.UpdatingZip());
+    EXPECT_EQ(zip.fileList(), std::vector<std::string>{"querty"});
+
+    zip.setRecurseFolders(true);
+    zip.setEncrypted(true);
+    zip.setIncludeSystemFiles(true);
+    zip.setUpdatingZip(true);
+    EXPECT_TRUE(zip.RecurseFolders() && zip.Encrypted() && zip.IncludeSystemFiles() && zip.UpdatingZip());
+    zip.setUpdatingZip(false);
+    EXPECT_FALSE(zip.UpdatingZip());
+    EXPECT_TRUE(zip.RecurseFolders());
+}
+
+TEST(ZipBuilder, FileListKeysIgnoreLetterCase)
+{
+    CGZipFiles zip;
+    zip.AddFile("C:\\Game\\players\\Ann\\playrecs.ini");
+    zip.AddFile("C:\\Game\\players\\Éva\\playrecs.ini");
+    EXPECT_EQ(zip.ZipFileCount(), 2);
+    const std::string already = "File is already in Zip List";
+    for (const char* name : {"c:\\game\\PLAYERS\\ann\\PlayRecs.INI", "C:\\Game\\players\\éVA\\playrecs.ini",
+                             "querty", "QUERTY"}) {
+        expectError([&] { zip.AddFile(name); }, static_cast<std::int32_t>(0x800407D1), "CGZip::AddFile", already);
+    }
+    EXPECT_EQ(zip.ZipFileCount(), 2);
+    expectError([&] { zip.RemoveFile("C:\\Game\\nothing.ini"); }, static_cast<std::int32_t>(0x800407D2),
+                "CGZip::RemoveFile", "File is not in Zip List");
+
+    zip.RemoveFile("C:\\GAME\\players\\ann\\playrecs.ini");
+    zip.RemoveFile("Querty");
+    EXPECT_EQ(zip.fileList(), std::vector<std::string>{"C:\\Game\\players\\Éva\\playrecs.ini"});
+    EXPECT_EQ(zip.ZipFileCount(), 0);
+    zip.RemoveFile("C:\\Game\\players\\Éva\\playrecs.ini");
+    EXPECT_EQ(zip.ZipFileCount(), -1);
+}
+
+TEST(ZipBuilder, RequestCarriesTheNameTableAndTheRootInUpperCase)
+{
+    CGZipFiles zip;
+    zip.setZipFileName("C:\\b\\x.zip");
+    zip.setRootDirectory("c:\\quillon\\gridmark é");
+    zip.AddFile("a");
+    zip.AddFile("b");
+    const ZipRequest request = zip.buildRequest();
+    EXPECT_EQ(request.rootDirectory, "C:\\QUILLON\\GRIDMARK É");
+    EXPECT_EQ(request.names, (std::vector<std::string>{"querty", "a", "b"}));
+    EXPECT_EQ(request.archivePath, "C:\\b\\x.zip");
+    EXPECT_FALSE(request.updating || request.recurseFolders || request.junkDirectories || request.freshen);
+}
+
+TEST(ZipBuilder, A1023FilesArePackedAnd1024GiveError9)
+{
+    TempDir dir;
+    CGZipFiles zip;
+    zip.setZipFileName(dir.text() + "/full.zip");
+    for (int i = 0; i < 1023; ++i) {
+        zip.AddFile(platform::fromPath(dir.write("f/" + std::to_string(i) + ".ini", std::to_string(i))));
+    }
+    EXPECT_EQ(zip.MakeZipFile(), kZipOk);
+    const ArchiveListing listing = listArchive(dir.text() + "/full.zip");
+    ASSERT_TRUE(listing.ok) << listing.error;
+    EXPECT_EQ(listing.entries.size(), 1023u);
+
+    zip.AddFile(platform::fromPath(dir.write("f/1023.ini", "x")));
+    zip.setZipFileName(dir.text() + "/over.zip");
+    expectError([&] { zip.MakeZipFile(); }, 9, "CGZipFiles::MakeZipFile", "Subscript out of range");
+    EXPECT_FALSE(dir.exists("over.zip"));
+}
+
+TEST(ZipBuilder, EntriesLieBelowTheDriveRootAndUnknownNamesAreLogged)
+{
+    TempDir dir;
+    const fs::path game = dir.mkdir("prefix/drive_c/Quillon/Gridmark");
+    dir.write("prefix/drive_c/Quillon/Gridmark/players/Ann Lee/playrecs.ini", "[records]\r\n");
+    dir.write("prefix/drive_c/Quillon/Gridmark/tracks/atlanta/track.ini", "tyre=1.0\r\n");
+    CGZipFiles zip;
+    zip.setZipFileName(dir.text() + "/b.zip");
+    zip.setUpdatingZip(false);
+    // Game-relative parts are written with backslashes, as the game does.
+    zip.AddFile(platform::fromPath(game) + "\\players\\Ann Lee\\playrecs.ini");
+    zip.AddFile(platform::fromPath(game) + "/tracks/atlanta/track.ini");
+    zip.AddFile(platform::fromPath(game) + "/tracks/missing.ini");
+    ASSERT_EQ(zip.MakeZipFile(), kZipOk);
+    EXPECT_EQ(zip.GetLastMessage(), "zip warning: name not matched: querty\r\n"
+                                    "zip warning: name not matched: " +
+                                        platform::fromPath(game) + "/tracks/missing.ini\r\n");
+    const ArchiveListing listing = listArchive(dir.text() + "/b.zip");
+    ASSERT_TRUE(listing.ok);
+    ASSERT_EQ(listing.entries.size(), 2u);
+    EXPECT_EQ(listing.entries[0].name, "Quillon/Gridmark/players/Ann Lee/playrecs.ini");
+    EXPECT_EQ(listing.entries[1].name, "Quillon/Gridmark/tracks/atlanta/track.ini");
+    EXPECT_EQ(entryNameForPath(platform::fromPath(game) + "\\x\\..\\y.ini"), "Quillon/Gridmark/y.ini");
+
+    // Only the placeholder (or nothing that exists): no archive at all.
+    CGZipFiles empty;
+    empty.setZipFileName(dir.text() + "/none.zip");
+    EXPECT_EQ(empty.MakeZipFile(), kZipNothingToDo);
+    EXPECT_FALSE(dir.exists("none.zip"));
+    EXPECT_NE(empty.GetLastMessage().find("Nothing to do"), std::string::npos);
+}
+
+TEST(ZipBuilder, FailedOrCancelledPackingLeavesTheOldArchive)
+{
+    TempDir dir;
+    const fs::path archive = dir.write("backup/old.zip", "the earlier backup");
+    std::mt19937 random(7);
+    std::vector<fs::path> files;
+    for (int i = 0; i < 8; ++i) {
+        files.push_back(dir.write("game/r" + std::to_string(i) + ".rpy", test::gameBytes(random, 1 << 20)));
+    }
+
+    for (bool streamed : {false, true}) {
+        WorkProgress progress;
+        CGZipFiles zip;
+        zip.setZipFileName(platform::fromPath(archive));
+        zip.setWorkProgress(&progress);
+        zip.setStreamingThreshold(streamed ? 0 : kDefaultStreamingThreshold);
+        for (const fs::path& file : files) {
+            zip.AddFile(platform::fromPath(file));
+        }
+        // Cancel as soon as the first bytes are packed.
+        std::thread watcher([&] {
+            while (progress.bytesDone == 0 && progress.filesWritten == 0) {
+                std::this_thread::yield();
+            }
+            progress.cancelRequested = true;
+        });
+        const std::int32_t result = zip.MakeZipFile();
+        watcher.join();
+        EXPECT_EQ(result, kZipCancelled) << zip.GetLastMessage();
+        EXPECT_EQ(dir.read("backup/old.zip"), "the earlier backup");
+        EXPECT_EQ(test::readTree(dir.path() / "backup").size(), 1u) << "stray files";
+    }
+
+    // A listed file that cannot be read fails the whole archive.
+    if (::geteuid() != 0) {
+        fs::permissions(files[3], fs::perms::none);
+        CGZipFiles zip;
+        zip.setZipFileName(platform::fromPath(archive));
+        for (const fs::path& file : files) {
+            zip.AddFile(platform::fromPath(file));
+        }
+        EXPECT_EQ(zip.MakeZipFile(), kZipReadError);
+        EXPECT_NE(zip.GetLastMessage().find("r3.rpy"), std::string::npos) << zip.GetLastMessage();
+        EXPECT_EQ(dir.read("backup/old.zip"), "the earlier backup");
+    }
+    // An archive in a folder that does not exist, or on a full disk.
+    CGZipFiles zip;
+    zip.setZipFileName(dir.text() + "/no/such/folder/x.zip");
+    zip.AddFile(platform::fromPath(files[0]));
+    EXPECT_EQ(zip.MakeZipFile(), kZipWriteError);
+    EXPECT_FALSE(zip.GetLastMessage().empty());
+    zip.setZipFileName(platform::fromPath(archive));
+    {
+        const gm::test::FileSizeLimit limit(100000);
+        ASSERT_TRUE(limit.active());
+        EXPECT_EQ(zip.MakeZipFile(), kZipWriteError);
+    }
+    EXPECT_EQ(dir.read("backup/old.zip"), "the earlier backup");
+    EXPECT_EQ(test::readTree(dir.path() / "backup").size(), 1u) << "stray files";
+}
+
+TEST(ZipBuilder, UpdatingReplacesEntriesAndKeepsTheOthers)
+{
+    TempDir dir;
+    const fs::path a = dir.write("g/a.ini", "old a");
+    const fs::path b = dir.write("g/b.ini", "b");
+    const std::string archive = dir.text() + "/u.zip";
+    CGZipFiles first;
+    first.setZipFileName(archive);
+    first.AddFile(platform::fromPath(a));
+    first.AddFile(platform::fromPath(b));
+    ASSERT_EQ(first.MakeZipFile(), kZipOk);
+
+    test::writeTree(dir.path(), {{"g/a.ini", "new a"}, {"g/c.ini", "c"}});
+    CGZipFiles update;
+    update.setZipFileName(archive);
+    update.setUpdatingZip(true);
+    update.AddFile(platform::fromPath(dir.path() / "g/c.ini"));
+    update.AddFile(platform::fromPath(a));
+    ASSERT_EQ(update.MakeZipFile(), kZipOk);
+    const ArchiveListing listing = listArchive(archive);
+    ASSERT_EQ(listing.entries.size(), 3u);
+    const std::string base = entryNameForPath(dir.text());
+    EXPECT_EQ(listing.entries[0].name, base + "/g/b.ini");
+    EXPECT_EQ(listing.entries[2].name, base + "/g/a.ini");
+    EXPECT_EQ(listing.entries[2].size, 5u);
+    EXPECT_EQ(run("unzip -t " + shellQuote(archive)), 0);
+}
+
+TEST(ZipBuilder, MessageLogRules)
+{
+    code_module::clearMessageLog();
+    code_module::printMessage("\n");
+    code_module::printMessage("\nmore text");
+    code_module::printMessage("a line\n");
+    EXPECT_EQ(code_module::messageLog(), "\r\n\r\na line\n");
+    EXPECT_EQ(CGZipFiles().GetLastMessage(), code_module::messageLog());
+}
+
+}  // namespace
+}  // namespace gm::backup

@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "archive_test_support.h"
+#include "backup/archive_entries.h"
+#include "backup/zip_builder.h"
+#include "backup/zip_error.h"
+#include "backup/zip_extractor.h"
+
+namespace gm::backup {
+namespace {
+
+namespace fs = std::filesystem;
+using gm::test::TempDir;
+using test::shellQuote;
+using test::run;
+using test::ScriptedQuestions;
+using test::Tree;
+
+// A game folder inside a Wine-like drive, packed by our own builder.
+struct Packed {
+    TempDir dir;
+    fs::path drive = dir.mkdir("prefix/drive_c");
+    std::string archive = dir.text() + "/backup.zip";
+
+    void pack(const Tree& files, std::uint64_t threshold = kDefaultStreamingThreshold)
+    {
+        test::writeTree(drive, files);
+        CGZipFiles zip;
+        zip.setZipFileName(archive);
+        zip.setStreamingThreshold(threshold);
+        for (const auto& [name, bytes] : files) {
+            zip.AddFile(platform::fromPath(drive / name));
+        }
+        ASSERT_EQ(zip.MakeZipFile(), kZipOk) << zip.GetLastMessage();
+    }
+    std::int32_t unzip(CGUnzipFiles& unzip) const
+    {
+        unzip.setZipFileName(archive);
+        unzip.setExtractDir(platform::fromPath(drive));
+        return unzip.Unzip();
+    }
+    // Flips one byte in the middle of an entry's stored data.
+    void damage(const std::string& entry) const
+    {
+        const std::string script = "import sys, zipfile, struct\n"
+                                   "z = zipfile.ZipFile(sys.argv[1]); i = z.getinfo(sys.argv[2]); z.close()\n"
+                                   "f = open(sys.argv[1], 'r+b'); f.seek(i.header_offset + 26)\n"
+                                   "n, e = struct.unpack('<HH', f.read(4))\n"
+                                   "at = i.header_offset + 30 + n + e + i.compress_size // 2\n"
+                                   "f.seek(at); b = f.read(1); f.seek(at); f.write(bytes([b[0] ^ 0x5A]))\n";
+        ASSERT_EQ(test::python(dir, script, shellQuote(archive) + " " + shellQuote(entry)), 0);
+    }
+};
+
+const Tree kBackedUp = {{"Game/a.ini", "a from the backup"},
+                        {"Game/b.ini", "b from the backup"},
+                        {"Game/c.ini", "c from the backup"}};
+const Tree kEdited = {{"Game/a.ini", "a edited"}, {"Game/b.ini", "b edited"}, {"Game/c.ini", "c edited"}};
+
+TEST(ZipExtractor, NewObjectPropertiesAndOptionalArguments)
+{
+    CGUnzipFiles unzip;
+    EXPECT_TRUE(unzip.HonorDirectories());
+    EXPECT_TRUE(unzip.OverWriteFiles());
+    EXPECT_TRUE(unzip.CaseSensitive());
+    EXPECT_FALSE(unzip.PromptOverwrite());
+    EXPECT_EQ(unzip.MessageLevel(), 2);
+    EXPECT_FALSE(unzip.ExtractNewer() || unzip.SpaceToUnderScore() || unzip.WriteToStdOut() || unzip.TestZip() ||
+                 unzip.ExtractOnlyNewer() || unzip.DisplayComment() || unzip.ConvertCRtoCRLF() || unzip.Verbose());
+    EXPECT_EQ(unzip.ExtractList(), 0);
+    EXPECT_EQ(unzip.Privilege(), 0);
+    EXPECT_EQ(unzip.ZipFileName(), "");
+    EXPECT_EQ(unzip.ExtractDir(), "");
+    unzip.setHonorDirectories(false);
+    unzip.setPromptOverwrite(true);
+    EXPECT_FALSE(unzip.HonorDirectories());
+    EXPECT_TRUE(unzip.PromptOverwrite());
+
+    TempDir dir;
+    unzip.setZipFileName(dir.text() + "/kept.zip");
+    unzip.setExtractDir(dir.text());
+    EXPECT_EQ(unzip.Unzip(), kUnzipNotAnArchive);
+    EXPECT_EQ(unzip.ZipFileName(), dir.text() + "/kept.zip");
+    EXPECT_NE(unzip.GetLastMessage().find("kept.zip"), std::string::npos);
+    EXPECT_EQ(unzip.Unzip("", dir.text() + "/other"), kUnzipNotAnArchive);
+    EXPECT_EQ(unzip.ZipFileName(), dir.text() + "/kept.zip");
+    EXPECT_EQ(unzip.ExtractDir(), dir.text() + "/other");
+    unzip.Unzip(dir.text() + "/new.zip");
+    EXPECT_EQ(unzip.ZipFileName(), dir.text() + "/new.zip");
+}
+
+TEST(ZipExtractor, SixteenBitOverflowIsRaisedFromUnzip)
+{
+    for (int which = 0; which < 3; ++which) {
+        CGUnzipFiles unzip;
+        if (which == 0) unzip.setMessageLevel(32768);
+        if (which == 1) unzip.setExtractList(-32769);
+        if (which == 2) unzip.setPrivilege(70000);
+        try {
+            unzip.Unzip("x.zip", ".");
+            ADD_FAILURE() << "no overflow";
+        } catch (const ZipError& error) {
+            EXPECT_EQ(error.number(), 6);
+            EXPECT_EQ(error.source(), "CGUnZipFiles::Unzip");
+            EXPECT_EQ(error.description(), "Overflow");
+        }
+    }
+}
+
+TEST(ZipExtractor, ReplaceQuestionAnswers)
+{
+    Packed packed;
+    packed.pack(kBackedUp);
+    struct Case {
+        bool prompt;
+        bool overwrite;
+        std::vector<int> answers;
+        std::size_t asked;
+        Tree expected;
+    };
+    const Case cases[] = {
+        // Without the question existing files are replaced (the default) ...
+        {false, true, {}, 0, kBackedUp},
+        // ... or kept.
+        {false, false, {}, 0, kEdited},
+        {true, true, {kReplaceYes, kReplaceNo, kReplaceYes}, 3,
+         {{"Game/a.ini", "a from the backup"}, {"Game/b.ini", "b edited"}, {"Game/c.ini", "c from the backup"}}},
+        // Cancel keeps that file and every later one without asking again.
+        {true, true, {kReplaceYes, kReplaceCancel}, 2,
+         {{"Game/a.ini", "a from the backup"}, {"Game/b.ini", "b edited"}, {"Game/c.ini", "c edited"}}},
+    };
+    for (const Case& c : cases) {
+        test::writeTree(packed.drive, kEdited);
+        ScriptedQuestions questions;
+        questions.replaceAnswers = c.answers;
+        CGUnzipFiles unzip;
+        unzip.setQuestions(&questions);
+        unzip.setPromptOverwrite(c.prompt);
+        unzip.setOverWriteFiles(c.overwrite);
+        EXPECT_EQ(packed.unzip(unzip), kUnzipOk) << unzip.GetLastMessage();
+        EXPECT_EQ(test::readTree(packed.drive), c.expected);
+        ASSERT_EQ(questions.replaceAsked.size(), c.asked);
+        if (c.asked > 0) {
+            EXPECT_EQ(questions.replaceAsked[0], platform::fromPath(packed.drive / "Game/a.ini"));
+        }
+    }
+}
+
+TEST(ZipExtractor, FolderOptionsTestModeAndListing)
+{
+    Packed packed;
+    packed.pack({{"Game/sub dir/a b.ini", "one"}, {"Game/c.ini", "two"}});
+    const TempDir target;
+    CGUnzipFiles flat;
+    flat.setHonorDirectories(false);
+    flat.setSpaceToUnderScore(true);
+    EXPECT_EQ(flat.Unzip(packed.archive, target.text()), kUnzipOk);
+    EXPECT_EQ(test::readTree(target.path()), (Tree{{"a_b.ini", "one"}, {"c.ini", "two"}}));
+
+    const TempDir untouched;
+    CGUnzipFiles tester;
+    tester.setTestZip(true);
+    EXPECT_EQ(tester.Unzip(packed.archive, untouched.text()), kUnzipOk);
+    EXPECT_TRUE(fs::is_empty(untouched.path()));
+    packed.damage("Game/c.ini");
+    EXPECT_EQ(tester.Unzip(), kUnzipDamaged);
+
+    const ArchiveListing listing = listArchive(packed.archive);
+    ASSERT_TRUE(listing.ok);
+    ASSERT_EQ(listing.entries.size(), 2u);
+    EXPECT_EQ(listing.entries[1].name, "Game/sub dir/a b.ini");
+    EXPECT_EQ(listing.entries[1].size, 3u);
+    EXPECT_FALSE(listArchive(untouched.text() + "/none.zip").ok);
+}
+
+TEST(ZipExtractor, TraditionalPasswordIsAskedUntilRightOrRefused)
+{
+    TempDir dir;
+    dir.write("src/Game/a.ini", "secret a");
+    dir.write("src/Game/b.ini", "secret b");
+    const std::string archive = dir.text() + "/locked.zip";
+    ASSERT_EQ(run("cd " + shellQuote(dir.path() / "src") + " && zip -q -P s3cret " + shellQuote(archive) + " Game/a.ini Game/b.ini"), 0);
+
+    const TempDir target;
+    ScriptedQuestions questions;
+    questions.passwords = {std::string("wrong"), std::string("s3cret")};
+    CGUnzipFiles unzip;
+    unzip.setQuestions(&questions);
+    EXPECT_EQ(unzip.Unzip(archive, target.text()), kUnzipOk) << unzip.GetLastMessage();
+    EXPECT_EQ(questions.passwordAsked, (std::vector<std::string>{"Game/a.ini", "Game/a.ini"}));
+    EXPECT_EQ(test::readTree(target.path()), (Tree{{"Game/a.ini", "secret a"}, {"Game/b.ini", "secret b"}}));
+
+    const TempDir refusedTarget;
+    ScriptedQuestions refusing;
+    refusing.passwords = {std::string()};
+    unzip.setQuestions(&refusing);
+    EXPECT_EQ(unzip.Unzip(archive, refusedTarget.text()), kUnzipBadPassword);
+    EXPECT_EQ(refusing.passwordAsked.size(), 1u);
+    EXPECT_EQ(unzip.lastReport().filesSkipped, 2u);
+    EXPECT_EQ(test::readTree(refusedTarget.path()).size(), 0u);
+    EXPECT_NE(unzip.GetLastMessage().find("skipping: Game/b.ini  incorrect password"), std::string::npos);
+}
+
+TEST(ZipExtractor, HostileArchivesAreRefusedWithNothingWritten)
+{
+    TempDir dir;
+    const fs::path archives = dir.mkdir("archives");
+    ASSERT_EQ(run("python3 " + shellQuote(fs::path(GM_TEST_SOURCE_DIR) / "hostile_archives.py") + " " + shellQuote(archives)), 0);
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"dotdot", kUnzipRefused},   {"absolute", kUnzipRefused},   {"drive", kUnzipRefused},
+        {"backslash", kUnzipRefused}, {"device", kUnzipRefused},    {"symlink", kUnzipRefused},
+        {"chardevice", kUnzipRefused}, {"ratio", kUnzipRefused},    {"bomb", kUnzipDamaged},
+    };
+    for (const auto& [name, expected] : cases) {
+        for (std::uint64_t threshold : {kDefaultStreamingThreshold, std::uint64_t{0}}) {
+            const TempDir target;
+            const fs::path inner = target.mkdir("a/b");
+            CGUnzipFiles unzip;
+            unzip.setStreamingThreshold(threshold);
+            EXPECT_EQ(unzip.Unzip(platform::fromPath(archives / (std::string(name) + ".zip")), platform::fromPath(inner)),
+                      expected)
+                << name << ": " << unzip.GetLastMessage();
+            EXPECT_TRUE(fs::is_empty(inner)) << name;
+            EXPECT_EQ(test::readTree(target.path()).size(), 0u) << name;
+            EXPECT_EQ(unzip.lastReport().filesRestored, 0u);
+            if (expected == kUnzipRefused) {
+                EXPECT_NE(unzip.lastReport().refusedEntry, "Game/ok.ini") << name;
+                EXPECT_NE(unzip.GetLastMessage().find(unzip.lastReport().refusedEntry), std::string::npos);
+            }
+        }
+    }
+    std::string why;
+    EXPECT_FALSE(checkEntryName("/x", "a/./../b", &why));
+    EXPECT_EQ(why, "\"..\" component");
+    EXPECT_FALSE(checkEntryName("/x", "lpt1 .txt"));
+    EXPECT_FALSE(checkEntryName("/x", "./"));
+    EXPECT_EQ(checkEntryName("/x", "a\\.\\b//c.ini"), fs::path("/x/a/b/c.ini"));
+    EXPECT_EQ(checkEntryName("/x", "console/com10.ini"), fs::path("/x/console/com10.ini"));
+}
+
+TEST(ZipExtractor, DamagedEntryLeavesEveryGameFileAsItWas)
+{
+    std::mt19937 random(3);
+    const Tree backedUp = {{"Game/a.ini", "a from the backup"},
+                           {"Game/replay/r.rpy", test::gameBytes(random, 300000)},
+                           {"Game/z.ini", "z from the backup"}};
+    for (std::uint64_t threshold : {kDefaultStreamingThreshold, std::uint64_t{1000}}) {
+        Packed packed;
+        packed.pack(backedUp);
+        packed.damage("Game/replay/r.rpy");
+        const Tree before = {{"Game/a.ini", "old a"}, {"Game/replay/r.rpy", "old replay"}};
+        fs::remove_all(packed.drive / "Game");
+        test::writeTree(packed.drive, before);
+        CGUnzipFiles unzip;
+        unzip.setStreamingThreshold(threshold);
+        EXPECT_EQ(packed.unzip(unzip), kUnzipDamaged) << unzip.GetLastMessage();
+        EXPECT_EQ(test::readTree(packed.drive), before);
+        EXPECT_NE(unzip.GetLastMessage().find("Game/replay/r.rpy"), std::string::npos) << unzip.GetLastMessage();
+    }
+}
+
+TEST(ZipExtractor, CancelLeavesEachFileOldOrFullyRestored)
+{
+    std::mt19937 random(5);
+    Tree backedUp;
+    Tree edited;
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = "Game/f" + std::to_string(i) + ".rpy";
+        backedUp[name] = test::gameBytes(random, 100000);
+        edited[name] = "edited " + std::to_string(i);
+    }
+    Packed packed;
+    packed.pack(backedUp);
+
+    // Cancelled while the questions are asked: nothing is restored.
+    test::writeTree(packed.drive, edited);
+    WorkProgress progress;
+    ScriptedQuestions questions;
+    questions.cancelOnReplace = &progress;
+    CGUnzipFiles unzip;
+    unzip.setQuestions(&questions);
+    unzip.setPromptOverwrite(true);
+    unzip.setWorkProgress(&progress);
+    EXPECT_EQ(packed.unzip(unzip), kUnzipCancelled);
+    EXPECT_EQ(test::readTree(packed.drive), edited);
+    EXPECT_EQ(progress.filesWritten, 0u);
+
+    // Cancelled once work has begun, on either path.
+    for (std::uint64_t threshold : {kDefaultStreamingThreshold, std::uint64_t{0}}) {
+        WorkProgress running;
+        CGUnzipFiles later;
+        later.setWorkProgress(&running);
+        later.setStreamingThreshold(threshold);
+        std::thread watcher([&] {
+            while (running.bytesDone == 0) {
+                std::this_thread::yield();
+            }
+            running.cancelRequested = true;
+        });
+        const std::int32_t result = packed.unzip(later);
+        watcher.join();
+        EXPECT_EQ(result, kUnzipCancelled);
+        const Tree now = test::readTree(packed.drive);
+        ASSERT_EQ(now.size(), backedUp.size()) << "stray or lost files";
+        std::uint64_t restored = 0;
+        for (const auto& [name, bytes] : now) {
+            EXPECT_TRUE(bytes == edited.at(name) || bytes == backedUp.at(name)) << name;
+            restored += bytes == backedUp.at(name) ? 1 : 0;
+        }
+        EXPECT_EQ(restored, later.lastReport().filesRestored);
+        EXPECT_EQ(restored, running.filesWritten.load());
+        test::writeTree(packed.drive, edited);
+    }
+}
+
+}  // namespace
+}  // namespace gm::backup
