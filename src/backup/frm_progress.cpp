@@ -119,6 +119,7 @@ void frmProgress::runWork(const std::function<void()>& work, const std::function
     worker.join();
     timer.stop();
     working_ = false;
+    cmdCancel->setEnabled(false);  // nothing left to cancel
     cancel_ = nullptr;
     const Amount last = progress();
     setProgress(last.done, last.total);

@@ -1,5 +1,6 @@
 #include "ui/option_controls.h"
 
+#include <QFontMetrics>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -8,7 +9,9 @@ namespace gm::ui {
 namespace {
 
 // Draws the control without its caption, then the caption wrapped into the
-// contents rectangle, centred vertically like a one-line caption.
+// contents rectangle, centred vertically like a one-line caption. A caption
+// that needs more lines than the rectangle holds is drawn a little smaller
+// (down to 6 points) rather than cut off.
 template <typename Button>
 void paintWrapped(Button* button, QStyle::ControlElement element, QStyle::SubElement contents,
                   QStyleOptionButton& option)
@@ -24,7 +27,14 @@ void paintWrapped(Button* button, QStyle::ControlElement element, QStyle::SubEle
     }
     painter.setPen(button->palette().color(button->isEnabled() ? QPalette::Active : QPalette::Disabled,
                                            QPalette::WindowText));
-    painter.drawText(area.adjusted(1, 0, 0, 0), flags, caption);
+    const QRect textArea = area.adjusted(1, 0, 0, 0);
+    QFont font = button->font();
+    while (font.pointSizeF() > 6.0 &&
+           QFontMetrics(font).boundingRect(textArea, flags, caption).height() > textArea.height()) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    painter.setFont(font);
+    painter.drawText(textArea, flags, caption);
 }
 
 }  // namespace
