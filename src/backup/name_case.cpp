@@ -28,9 +28,4 @@ std::string upperCaseName(std::string_view text)
     return out;
 }
 
-bool sameNameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && upperCaseName(a) == upperCaseName(b);
-}
-
 }  // namespace gm::backup

@@ -9,6 +9,5 @@
 namespace gm::backup {
 
 std::string upperCaseName(std::string_view text);
-bool sameNameIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace gm::backup

@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 // ---------------------------------------------------------------------------
 // CGZipFiles
 
-CGZipFiles::CGZipFiles() : files_{kPlaceholderName} {}
+CGZipFiles::CGZipFiles() : files_{kPlaceholderName}, keys_{upperCaseName(kPlaceholderName)} {}
 
 CGZipFiles::~CGZipFiles() = default;
 
@@ -51,22 +51,22 @@ std::int32_t CGZipFiles::ZipFileCount() const
 
 void CGZipFiles::AddFile(const std::string& sFileName)
 {
-    const auto found = std::find_if(files_.begin(), files_.end(),
-                                    [&](const std::string& listed) { return sameNameIgnoringCase(listed, sFileName); });
-    if (found != files_.end()) {
+    std::string key = upperCaseName(sFileName);
+    if (std::find(keys_.begin(), keys_.end(), key) != keys_.end()) {
         throw ZipError(kErrorAlreadyInList, "CGZip::AddFile", "File is already in Zip List");
     }
     files_.push_back(sFileName);
+    keys_.push_back(std::move(key));
 }
 
 void CGZipFiles::RemoveFile(const std::string& sFileName)
 {
-    const auto found = std::find_if(files_.begin(), files_.end(),
-                                    [&](const std::string& listed) { return sameNameIgnoringCase(listed, sFileName); });
-    if (found == files_.end()) {
+    const auto found = std::find(keys_.begin(), keys_.end(), upperCaseName(sFileName));
+    if (found == keys_.end()) {
         throw ZipError(kErrorNotInList, "CGZip::RemoveFile", "File is not in Zip List");
     }
-    files_.erase(found);
+    files_.erase(files_.begin() + (found - keys_.begin()));
+    keys_.erase(found);
 }
 
 std::vector<std::string> CGZipFiles::fileList() const { return files_; }
@@ -206,8 +206,13 @@ public:
     {
         unsigned count = std::max(1u, std::thread::hardware_concurrency());
         count = std::min<unsigned>(count, 8);
+        // The compressors are made here, so running out of memory reaches
+        // the caller instead of ending a worker thread.
         for (unsigned i = 0; i < count && i < jobs_.size(); ++i) {
-            workers_.emplace_back([this] { work(); });
+            deflaters_.push_back(std::make_unique<Deflater>());
+        }
+        for (auto& deflater : deflaters_) {
+            workers_.emplace_back([this, d = deflater.get()] { work(*d); });
         }
     }
 
@@ -248,9 +253,8 @@ public:
     }
 
 private:
-    void work()
+    void work(Deflater& deflater)
     {
-        Deflater deflater;
         for (;;) {
             std::size_t index = 0;
             std::uint64_t reserve = 0;
@@ -346,6 +350,7 @@ private:
 
     std::vector<DeflateJob>& jobs_;
     WorkProgress* progress_;
+    std::vector<std::unique_ptr<Deflater>> deflaters_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable changed_;

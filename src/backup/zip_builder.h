@@ -57,6 +57,7 @@ public:
 
     // Boolean properties store 1 for True and 0 for False and read back
     // True only for a stored 1.
+    // Stored and read back; a listed folder is not packed either way.
     bool RecurseFolders() const;
     void setRecurseFolders(bool bRecurse);
     std::string ZipFileName() const;
@@ -122,6 +123,7 @@ private:
     std::string rootDirectory_ = "\\";
     std::int16_t updating_ = 0;
     std::vector<std::string> files_;  // the file list; each entry is its own key
+    std::vector<std::string> keys_;   // the keys in upper case, for comparing without case
     WorkProgress* progress_ = nullptr;
     std::uint64_t streamingThreshold_ = kDefaultStreamingThreshold;
 };

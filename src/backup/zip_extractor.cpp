@@ -198,8 +198,12 @@ public:
     InflatePool(Failure& failure, WorkProgress* progress, bool test) : failure_(failure), progress_(progress), test_(test)
     {
         const unsigned count = std::min(8u, std::max(1u, std::thread::hardware_concurrency()));
+        // Made here, so running out of memory reaches the caller.
         for (unsigned i = 0; i < count; ++i) {
-            workers_.emplace_back([this] { work(); });
+            inflaters_.push_back(std::make_unique<Inflater>());
+        }
+        for (auto& inflater : inflaters_) {
+            workers_.emplace_back([this, i = inflater.get()] { work(*i); });
         }
     }
 
@@ -248,9 +252,8 @@ public:
     }
 
 private:
-    void work()
+    void work(Inflater& inflater)
     {
-        Inflater inflater;
         for (;;) {
             Job job;
             {
@@ -309,6 +312,7 @@ private:
     Failure& failure_;
     WorkProgress* progress_;
     bool test_;
+    std::vector<std::unique_ptr<Inflater>> inflaters_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -740,7 +744,7 @@ std::int32_t CGUnzipFiles::Unzip(const std::string& sZipFileName, const std::str
         options.overwrite = overWrite_ == 1;
 
         int openError = 0;
-        zip_t* archive = zip_open(zipFileName_.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError);
+        zip_t* archive = zip_open(zipFileName_.c_str(), ZIP_RDONLY, &openError);
         if (archive == nullptr) {
             zip_error_t error;
             zip_error_init_with_code(&error, openError);

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include "backup/zip_extractor.h"
 #include "platform/fs.h"
@@ -37,11 +39,17 @@ inline std::string shellQuote(const fs::path& path)
     return shellQuote(platform::fromPath(path));
 }
 
-// Runs a shell command; its exit status.
+// Runs a shell command (a POSIX shell: the interop tests need the
+// Info-ZIP tools and Python, which the Linux build machines have); its exit
+// status.
 inline int run(const std::string& command)
 {
+#ifdef _WIN32
+    return std::system((command + " >NUL 2>&1").c_str());
+#else
     const int status = std::system((command + " >/dev/null 2>&1").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 // Runs a Python 3 script with arguments (paths quoted by the caller).

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <zip.h>
+
 #include <thread>
 
 #include "archive_test_support.h"
@@ -201,6 +203,26 @@ TEST(ZipExtractor, TraditionalPasswordIsAskedUntilRightOrRefused)
     EXPECT_EQ(unzip.lastReport().filesSkipped, 2u);
     EXPECT_EQ(test::readTree(refusedTarget.path()).size(), 0u);
     EXPECT_NE(unzip.GetLastMessage().find("skipping: Game/b.ini  incorrect password"), std::string::npos);
+
+    // WinZip AES, written here by libzip itself.
+    ASSERT_TRUE(zip_encryption_method_supported(ZIP_EM_AES_256, 1));
+    const std::string aes = dir.text() + "/aes.zip";
+    int error = 0;
+    zip_t* writer = zip_open(aes.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(writer, nullptr);
+    static const char text[] = "aes protected text, aes protected text";
+    zip_source_t* source = zip_source_buffer(writer, text, sizeof text - 1, 0);
+    const zip_int64_t index = zip_file_add(writer, "Game/aes.ini", source, 0);
+    ASSERT_GE(index, 0);
+    ASSERT_EQ(zip_file_set_encryption(writer, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, "k3y"), 0);
+    ASSERT_EQ(zip_close(writer), 0);
+    const TempDir aesTarget;
+    ScriptedQuestions aesQuestions;
+    aesQuestions.passwords = {std::string("nope"), std::string("k3y")};
+    unzip.setQuestions(&aesQuestions);
+    EXPECT_EQ(unzip.Unzip(aes, aesTarget.text()), kUnzipOk) << unzip.GetLastMessage();
+    EXPECT_EQ(aesQuestions.passwordAsked.size(), 2u);
+    EXPECT_EQ(test::readTree(aesTarget.path()), (Tree{{"Game/aes.ini", text}}));
 }
 
 TEST(ZipExtractor, HostileArchivesAreRefusedWithNothingWritten)
