@@ -18,6 +18,10 @@
 #ifdef GM_AUTOAI_AVAILABLE
 #include "autoai/frm_auto_ai.h"
 #endif
+#ifdef GM_BACKUP_AVAILABLE
+#include "backup/frm_backup.h"
+#include "backup/frm_restore.h"
+#endif
 
 namespace {
 
@@ -61,6 +65,10 @@ int main(int argc, char** argv)
 #endif
 #ifdef GM_AUTOAI_AVAILABLE
     tools.autoAI = [](gm::ui::AppContext& ctx) -> gm::ui::Form* { return new gm::autoai::frmAutoAI(ctx); };
+#endif
+#ifdef GM_BACKUP_AVAILABLE
+    tools.backup = [](gm::ui::AppContext& ctx) -> gm::ui::Form* { return new gm::backup::frmBackup(ctx); };
+    tools.restore = [](gm::ui::AppContext& ctx) -> gm::ui::Form* { return new gm::backup::frmRestore(ctx); };
 #endif
 
     gm::shell::frmMain menu(context, tools);

@@ -1,16 +1,29 @@
 #include "backup/frm_progress.h"
 
-#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMetaObject>
+#include <QThread>
+#include <QTimer>
+#include <exception>
+#include <thread>
 
 #include "ui/geometry.h"
 
 namespace gm::backup {
 
+namespace {
+
+// How often the bar follows the work.
+constexpr int kPollMilliseconds = 50;
+
+}  // namespace
+
 frmProgress::frmProgress(ui::AppContext& context) : ui::Form(context)
 {
     setObjectName(QStringLiteral("frmProgress"));
     setWindowTitle(QString());
-    setDialogFixedSize(4680, 825);
+    // Below the label and its bar, a row for the Cancel button.
+    setDialogFixedSize(4680, 1305);
 
     Label1 = new QLabel(QStringLiteral("Please wait for a moment"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -21,28 +34,107 @@ frmProgress::frmProgress(ui::AppContext& context) : ui::Form(context)
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setRange(0, 1000);
     ProgressBar1->setValue(0);
     ui::placeTwips(ProgressBar1, 120, 510, 4455, 195);
+
+    cmdCancel = new ui::CommandButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+    ui::placeTwips(cmdCancel, 3360, 840, 1215, 375);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmProgress::cmdCancel_Click);
 }
 
 void frmProgress::Form_Load()
 {
     showCentred();
-    QCoreApplication::processEvents();
 }
 
-void frmProgress::setProgress(qint64 done, qint64 total)
+void frmProgress::setProgress(std::uint64_t done, std::uint64_t total)
 {
-    if (total <= 0) {
+    if (total == 0) {
         ProgressBar1->setRange(0, 0);
         return;
     }
-    // Scale to a per-mille value so that totals beyond int range still work.
-    const qint64 clamped = done < 0 ? 0 : (done > total ? total : done);
+    // Per mille, so that totals beyond the int range still work.
+    const std::uint64_t clamped = done > total ? total : done;
     ProgressBar1->setRange(0, 1000);
-    ProgressBar1->setValue(static_cast<int>(clamped * 1000 / total));
-    QCoreApplication::processEvents();
+    ProgressBar1->setValue(static_cast<int>(static_cast<double>(clamped) / static_cast<double>(total) * 1000.0));
+}
+
+void frmProgress::cmdCancel_Click()
+{
+    if (cancelRequested_) {
+        return;
+    }
+    cancelRequested_ = true;
+    cmdCancel->setEnabled(false);
+    if (cancel_) {
+        cancel_();
+    }
+}
+
+void frmProgress::Form_QueryUnload(bool& cancel)
+{
+    // Closing the window while the work runs means Cancel; it closes when
+    // the work has stopped.
+    if (working_) {
+        cmdCancel_Click();
+        cancel = true;
+    }
+}
+
+void frmProgress::runWork(const std::function<void()>& work, const std::function<Amount()>& progress,
+                          const std::function<void()>& cancel)
+{
+    cancel_ = cancel;
+    if (cancelRequested_ && cancel_) {
+        cancel_();
+    }
+    working_ = true;
+
+    QEventLoop loop;
+    QTimer timer;
+    timer.setInterval(kPollMilliseconds);
+    connect(&timer, &QTimer::timeout, this, [this, &progress] {
+        const Amount amount = progress();
+        setProgress(amount.done, amount.total);
+    });
+    const Amount first = progress();
+    setProgress(first.done, first.total);
+    timer.start();
+
+    std::exception_ptr failure;
+    std::thread worker([&work, &failure, &loop] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        // Posted, so it ends the loop even when the work ended before the
+        // loop began.
+        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    timer.stop();
+    working_ = false;
+    cmdCancel->setEnabled(false);  // nothing left to cancel
+    cancel_ = nullptr;
+    const Amount last = progress();
+    setProgress(last.done, last.total);
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+void runOnWindowThread(QObject* window, const std::function<void()>& call)
+{
+    if (QThread::currentThread() == window->thread()) {
+        call();
+        return;
+    }
+    QMetaObject::invokeMethod(window, [&call] { call(); }, Qt::BlockingQueuedConnection);
 }
 
 }  // namespace gm::backup

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
 #include "backup/frm_progress.h"
 #include "support/test_app.h"
 #include "ui/geometry.h"
@@ -18,7 +23,9 @@ TEST(ProgressWindow, ShowsItsLabelAndAnEmptyTitleUntilSet)
     EXPECT_TRUE(window.windowTitle().isEmpty());
     EXPECT_EQ(window.Label1->text(), "Please wait for a moment");
     EXPECT_EQ(window.Label1->geometry(), ui::twipsRect(120, 240, 4455, 495));
-    EXPECT_EQ(window.size(), ui::twipsSize(4680, 825));
+    EXPECT_EQ(window.size(), ui::twipsSize(4680, 1305));
+    EXPECT_EQ(window.cmdCancel->text(), "Cancel");
+    EXPECT_EQ(window.cmdCancel->geometry(), ui::twipsRect(3360, 840, 1215, 375));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinMaxButtonsHint);
     window.setWindowTitle(QStringLiteral("Zipping backup files"));
@@ -43,6 +50,72 @@ TEST(ProgressWindow, BarFollowsTheWorkDone)
     EXPECT_EQ(bar->value() * 2, bar->maximum());
     window.setProgress(3, 0);  // unknown total: a busy bar
     EXPECT_EQ(bar->maximum(), 0);
+}
+
+TEST(ProgressWindow, RunsTheWorkOffTheWindowThreadAndPassesCancelAndQuestionsOn)
+{
+    test::TestApp app;
+    frmProgress window(app.context);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.Form_Load();
+
+    // The work runs on another thread; what it asks runs on this one, and
+    // the bar follows the work while it waits.
+    const std::thread::id windowThread = std::this_thread::get_id();
+    std::atomic<std::uint64_t> done{0};
+    std::atomic<bool> cancelled{false};
+    std::thread::id workThread;
+    std::thread::id askedOn;
+    int barSeen = -1;
+    int barMaximum = 0;
+    window.runWork(
+        [&] {
+            workThread = std::this_thread::get_id();
+            done = 50;
+            // The bar catches up within a few polls.
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (barSeen * 2 != barMaximum && std::chrono::steady_clock::now() < giveUp) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                runOnWindowThread(&window, [&] {
+                    askedOn = std::this_thread::get_id();
+                    barSeen = window.ProgressBar1->value();
+                    barMaximum = window.ProgressBar1->maximum();
+                });
+            }
+            runOnWindowThread(&window, [&] { window.cmdCancel->click(); });
+            while (!cancelled) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        },
+        [&] { return frmProgress::Amount{done.load(), 100}; }, [&] { cancelled = true; });
+    EXPECT_NE(workThread, windowThread);
+    EXPECT_EQ(askedOn, windowThread);
+    EXPECT_EQ(barSeen * 2, barMaximum);
+    EXPECT_GT(barMaximum, 0);
+    EXPECT_TRUE(window.cancelRequested());
+    EXPECT_FALSE(window.cmdCancel->isEnabled());
+
+    // The close box while working is a Cancel; the window stays.
+    frmProgress other(app.context);
+    other.setAttribute(Qt::WA_DeleteOnClose, false);
+    other.Form_Load();
+    bool stopped = false;
+    other.runWork([&] { runOnWindowThread(&other, [&] { EXPECT_FALSE(other.unload()); }); }, [] {
+        return frmProgress::Amount{};
+    }, [&] { stopped = true; });
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(other.isVisible());
+
+    // A failure of the work reaches the caller; a Cancel pressed before the
+    // work began is passed on at once.
+    frmProgress third(app.context);
+    third.setAttribute(Qt::WA_DeleteOnClose, false);
+    third.cmdCancel_Click();
+    bool told = false;
+    EXPECT_THROW(third.runWork([] { throw std::runtime_error("broken"); }, [] { return frmProgress::Amount{}; },
+                               [&] { told = true; }),
+                 std::runtime_error);
+    EXPECT_TRUE(told);
 }
 
 }  // namespace

@@ -32,10 +32,15 @@ public:
                             ui::Answer answer = ui::Answer::Ok, const QString& title = ui::kProgramTitle,
                             std::function<void()> during = {});
 
+    // Announces the next message box without fixing its text: for texts
+    // another part of the program composes (an archive library's messages).
+    // The text shown is in shown().
+    ScriptedDialogs& expectAnyText(ui::Buttons buttons, ui::Icon icon, ui::Answer answer = ui::Answer::Ok);
+
     // Announces the next input box; nothing as the answer means Cancel.
     ScriptedDialogs& expectInput(const QString& prompt, std::optional<QString> answer,
                                  const QString& title = ui::kProgramTitle,
-                                 std::optional<QString> preset = std::nullopt);
+                                 std::optional<QString> preset = std::nullopt, std::function<void()> during = {});
 
     ui::Answer message(QWidget* parent, const QString& text, ui::Buttons buttons, ui::Icon icon,
                        const QString& title = {}) override;
@@ -54,6 +59,7 @@ private:
         std::optional<QString> inputAnswer;
         std::optional<QString> preset;
         std::function<void()> during;
+        bool anyText = false;
     };
     std::deque<Step> script_;
     std::vector<ShownDialog> shown_;

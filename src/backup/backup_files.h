@@ -1,0 +1,41 @@
+// Where a backup lives in the backup folder, and how a freshly packed
+// archive takes the place of an older backup of the same name without
+// losing it on the way.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace gm::backup {
+
+// backup folder / (name + ".zip") and / (name + ".dat"). The name is UTF-8.
+std::filesystem::path archivePath(const std::filesystem::path& backupFolder, const std::string& name);
+std::filesystem::path indexPath(const std::filesystem::path& backupFolder, const std::string& name);
+// The name a new archive is packed under until it is complete. It ends in
+// ".tmp", so it is never taken for a backup.
+std::filesystem::path newArchivePath(const std::filesystem::path& backupFolder, const std::string& name);
+
+enum class CommitStatus {
+    Ok,
+    OldArchiveNotRecycled,  // the older archive could not go to the Recycle Bin: nothing changed
+    ArchiveNotRenamed,      // the new archive could not take its name
+    IndexNotWritten,        // the archive is in place, its index file could not be written
+};
+
+// Puts a complete new archive (at newArchivePath) in place as the backup
+// `name`: an older archive of that name goes to the Recycle Bin first, then
+// the new archive takes the name and the index file is written atomically
+// with `indexEntries`. On OldArchiveNotRecycled and ArchiveNotRenamed the
+// new archive is removed again.
+CommitStatus commitBackup(const std::filesystem::path& backupFolder, const std::string& name,
+                          const std::vector<std::string>& indexEntries);
+
+// Removes what a packing left under newArchivePath (a failed, cancelled or
+// crashed one). These are the program's own temporary files, not backups.
+void removeNewArchive(const std::filesystem::path& backupFolder, const std::string& name);
+
+// Removes a backup that was just made and is not needed (archive and index).
+void discardBackup(const std::filesystem::path& backupFolder, const std::string& name);
+
+}  // namespace gm::backup

@@ -1,0 +1,95 @@
+// The backup window: collects game files by category into a check list and
+// saves the checked ones under a backup name as a zip archive plus an index
+// file in the backup folder.
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "ui/command_button.h"
+#include "ui/form.h"
+#include "ui/option_controls.h"
+
+namespace gm::backup {
+
+// Message texts of the window.
+inline const QString kTooManyFiles =
+    QStringLiteral("File size exceeded. please uncheck some files or make multiple backup files.");
+inline const QString kNeedBackupName = QStringLiteral("Please input a backup name.");
+inline const QString kUnusableBackupName = QStringLiteral(
+    "The backup name is also the name of its files. Please input a backup name without \\ / : * ? \" < > | or "
+    "control characters that does not begin with a dot, is not only blanks or dots and is not a device name such "
+    "as CON.");
+inline const QString kZippingTitle = QStringLiteral("Zipping backup files");
+// The tag that run-time errors of a backup are shown with.
+inline const QString kBackupErrorTag = QStringLiteral("Form1::cmdZip_Click");
+
+// At most this many checked files fit into one backup.
+inline constexpr int kMaxBackupFiles = 1023;
+
+class frmBackup : public ui::Form {
+    Q_OBJECT
+
+public:
+    explicit frmBackup(ui::AppContext& context);
+
+    void Form_Load() override;
+    void chkPlayer_Click();
+    void chkCar_Click();
+    void cmdSearch_Click();
+    void cmdAll_Click();
+    void cmdNone_Click();
+    void cmdBackup_Click();
+    void cmdClose_Click();
+
+    // Adds the files below a folder to List1, depth first. The folder is
+    // given relative to the game directory and ends in a backslash
+    // ("\players\"); each entry's text is the file's path relative to the
+    // game directory ("\players\Ann\playrecs.ini").
+    void CollectFiles(const std::string& startFolder, std::string_view extension, bool checked);
+    void SetSelectionEnabled(bool enabled);
+
+    QLineEdit* txtName;
+    QListWidget* List1;
+    QGroupBox* Frame1;
+    ui::WrappingCheckBox* chkEI;
+    ui::WrappingCheckBox* chkPlayer;
+    ui::WrappingCheckBox* chkAsk;
+    ui::WrappingCheckBox* chkReplay;
+    ui::WrappingCheckBox* chkSeason;
+    ui::WrappingCheckBox* chkRoster;
+    ui::WrappingCheckBox* chkCar;
+    ui::WrappingOptionButton* optManual;
+    ui::WrappingOptionButton* optNumber;
+    QLabel* Label1;
+    ui::WrappingCheckBox* chkTrack;
+    ui::CommandButton* cmdSearch;
+    ui::CommandButton* cmdBackup;
+    ui::CommandButton* cmdAll;
+    ui::CommandButton* cmdNone;
+    ui::CommandButton* cmdClose;
+
+protected:
+    void Form_QueryUnload(bool& cancel) override;
+    void Form_Unload() override;
+
+private:
+    void collectBelow(const std::string& startFolder, std::string_view extension, bool checked,
+                      std::set<std::filesystem::path>& ancestors);
+    bool folderExists(const char* relative) const;
+    void addEntry(const std::string& relative, bool checked);
+    void setAllChecked(bool checked);
+    int checkedCount() const;
+    void selectName();
+    void showError(QWidget* parent, const QString& number, const QString& description);
+
+    bool working_ = false;
+};
+
+}  // namespace gm::backup

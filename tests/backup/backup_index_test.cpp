@@ -1,0 +1,134 @@
+// The backup index file and the file-picking rules of the backup window.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "backup/backup_index.h"
+#include "backup/collect_rules.h"
+#include "support/temp_dir.h"
+
+namespace gm::backup {
+namespace {
+
+using Entries = std::vector<std::string>;
+
+TEST(BackupIndex, OneQuotedPathPerLineAndNothingElse)
+{
+    const Entries entries{"\\tracks\\atlanta\\track.ini", "\\players\\Ann Lee\\playrecs.ini", "\\replay\\x\xe9.rpy"};
+    const std::string expected =
+        "\"\\tracks\\atlanta\\track.ini\"\r\n\"\\players\\Ann Lee\\playrecs.ini\"\r\n\"\\replay\\x\xe9.rpy\"\r\n";
+    EXPECT_EQ(indexBytes(entries), expected);
+    EXPECT_EQ(indexBytes({}), "");
+    EXPECT_EQ(readIndex(expected), entries);
+
+    test::TempDir dir;
+    const auto path = dir.path() / "b.dat";
+    ASSERT_TRUE(writeIndexFile(path, entries));
+    EXPECT_EQ(test::readBytes(path), expected);
+    EXPECT_EQ(readIndexFile(path), entries);
+    EXPECT_TRUE(readIndexFile(dir.path() / "missing.dat").empty());
+}
+
+TEST(BackupIndex, DamagedOrForeignFilesGiveWhatCanBeRead)
+{
+    struct Case {
+        std::string bytes;
+        Entries entries;
+    };
+    const Case cases[] = {
+        {"\"\\a.ini\"\r\n\"\\b.ini", {"\\a.ini", "\\b.ini"}},           // unbalanced quote at the end
+        {"\"\\a.ini\r\n\\b.ini\r\n", {"\\a.ini\r\n\\b.ini\r\n"}},        // an open quote runs to the end
+        {"\\a.ini\n\\b.ini\r\n", {"\\a.ini", "\\b.ini"}},               // no quotes: a line each
+        {"\"\\a\",\"\\b\"\r\n\r\n\r\n\"\"\r\n", {"\\a", "\\b"}},         // commas, empty lines, empty value
+        {std::string("\"\\a\0b\"\r\n\x01\xff\r\n", 12), {std::string("\\a\0b", 4), "\x01\xff"}},  // binary
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(readIndex(c.bytes), c.entries) << testing::PrintToString(c.bytes);
+    }
+
+    // One huge line is cut; a huge file is read only up to the limit; a file
+    // of nothing but separators gives nothing.
+    const std::string huge = "\"" + std::string(kMaxIndexBytes / 2, 'x') + "\"\r\n\"\\next\"\r\n";
+    const Entries read = readIndex(huge);
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0], std::string(kMaxIndexEntryLength, 'x'));
+    EXPECT_EQ(read[1], "\\next");
+    EXPECT_TRUE(readIndex(std::string(kMaxIndexBytes * 2, ',')).empty());
+    const std::string many = std::string(kMaxIndexBytes, 'y') + "\r\n\"\\beyond\"\r\n";
+    EXPECT_EQ(readIndex(many).size(), 1u);
+    std::string lines;
+    for (std::size_t i = 0; i < kMaxIndexEntries + 10; ++i) {
+        lines += "a,";
+    }
+    EXPECT_EQ(readIndex(lines).size(), kMaxIndexEntries);
+}
+
+TEST(BackupIndex, RandomBytesAreReadWithinTheLimits)
+{
+    std::mt19937 random(7);
+    const std::string alphabet("\"\",\r\n \\ab\x00\xff", 11);
+    for (int round = 0; round < 500; ++round) {
+        std::string bytes(std::uniform_int_distribution<std::size_t>(0, 400)(random), ' ');
+        for (char& c : bytes) {
+            c = alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(random)];
+        }
+        const Entries entries = readIndex(bytes);
+        EXPECT_LE(entries.size(), bytes.size());
+        for (const std::string& entry : entries) {
+            EXPECT_FALSE(entry.empty());
+        }
+    }
+    // Written entries always read back as they were.
+    const Entries written{"\\a b\\c,d.ini", " \\lead", "\\x\xe9\x01"};
+    EXPECT_EQ(readIndex(indexBytes(written)), written);
+}
+
+TEST(CollectRules, ExtensionsMatchExactlyAndTheAnyExtensionTakesAll)
+{
+    struct Case {
+        const char* name;
+        const char* extension;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"track.ini", ".ini", true},    {"TRACK.INI", ".ini", false}, {"track.Ini", ".ini", false},
+        {"a.car", ".car", true},        {"a.CAR", ".car", false},     {"a.car.bak", ".car", false},
+        {"x.rpy", ".rpy", true},        {"x.RPY", ".rpy", false},     {"cup.lst", ".lst", true},
+        {"README", ".*", true},         {"A.INI", ".*", true},        {"ini", ".ini", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(takesFile(c.name, c.extension), c.taken) << c.name << " " << c.extension;
+    }
+}
+
+TEST(CollectRules, CarNumberFromTheFirstCarNumberLine)
+{
+    struct Case {
+        std::string file;
+        std::optional<int> number;
+    };
+    const Case cases[] = {
+        {"car_name=A\r\ncar_number=99\r\n", 99},
+        {"car_number=100\r\n", 100},
+        {"car_number= 100\r\n", 100},       // a blank after "=" is skipped
+        {"car_number=  100\r\n", 10},       // four characters: "  10"
+        {"car_number=12345\r\n", 1234},
+        {"car_number=7a\r\n", 7},
+        {"car_number=\r\n", 0},
+        {"car_number=-5\r\n", -5},
+        {"car_number=1E9\r\n", 1000000000},
+        {"car_number=9E99\r\n", 2147483647},
+        {"x=1\r\ncar_number=101\r\ncar_number=5\r\n", 101},  // the first line counts
+        {"Car_number=150\r\n car_number=150\r\n", std::nullopt},
+        {"car_number=150", 150},            // no line end
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(carNumber(c.file), c.number) << testing::PrintToString(c.file);
+    }
+}
+
+}  // namespace
+}  // namespace gm::backup

@@ -1,0 +1,318 @@
+// The restore window: layout, the list of backups from their index files,
+// Restore with its undo backup, refusal of unsafe archives, Cancel, Delete.
+#include <QRegularExpression>
+#include <zip.h>
+
+#include "archive_test_support.h"
+#include "backup/archive_entries.h"
+#include "backup_window_test.h"
+#include "platform/paths.h"
+#include "support/file_size_limit.h"
+#include "support/layout_check.h"
+#include "support/trash.h"
+#include "ui/geometry.h"
+
+namespace gm::backup::test {
+namespace {
+
+class RestoreWindow : public BackupWindowTest {
+protected:
+    QStringList backups() const
+    {
+        QStringList names;
+        for (int i = 0; i < restoreWindow->Combo1->count(); ++i) {
+            names << restoreWindow->Combo1->itemText(i);
+        }
+        return names;
+    }
+
+    // Restores the chosen backup, answering Yes; `outcome` is the box that
+    // ends it.
+    void restoreChosen(const QString& outcome, Icon icon = Icon::Information)
+    {
+        app.dialogs.expect(kAskRestore, Buttons::YesNo, Icon::Question, Answer::Yes);
+        app.dialogs.expect(outcome, Buttons::Ok, icon);
+        restoreWindow->cmdRestore_Click();
+        EXPECT_TRUE(restoreWindow->isEnabled());
+    }
+
+    // The backups whose names begin with `name` + " before restore ".
+    QStringList undoBackups(const QString& name) const
+    {
+        const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+            QRegularExpression::escape(name) +
+            QStringLiteral(" before restore \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d( \\(\\d+\\))?")));
+        QStringList found;
+        for (const std::string& file : folderFiles(backupFolder())) {
+            const QString base = QString::fromStdString(file).chopped(4);
+            if (file.ends_with(".zip") && pattern.match(base).hasMatch() && !found.contains(base)) {
+                found << base;
+            }
+        }
+        return found;
+    }
+
+    void choose(const QString& name) const { restoreWindow->Combo1->setCurrentIndex(restoreWindow->Combo1->findText(name)); }
+};
+
+TEST_F(RestoreWindow, ControlsAsTheLayoutTableSays)
+{
+    frmRestore& f = openRestore();
+    EXPECT_EQ(f.windowTitle(), "Restore Utility");
+    EXPECT_TRUE(gm::test::keepsDesignSize(f, ui::twipsSize(5655, 6735)));
+    struct Row {
+        const char* name;
+        const char* caption;
+        int left, top, width, height;
+    };
+    const Row table[] = {
+        {"Combo1", "", 1320, 120, 4215, 315},      {"List2", "", 120, 480, 5415, 5520},
+        {"Label1", "Backup Name", 120, 120, 1215, 255}, {"cmdDelete", "Delete", 1920, 6120, 1215, 495},
+        {"cmdRestore", "Restore", 3120, 6120, 1215, 495}, {"cmdClose", "Close", 4320, 6120, 1215, 495},
+    };
+    QStringList focusOrder;
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.name);
+        const auto* control = f.findChild<QWidget*>(QString::fromLatin1(row.name));
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->parentWidget(), &f);
+        EXPECT_EQ(control->geometry(), ui::twipsRect(row.left, row.top, row.width, row.height));
+        EXPECT_EQ(control->toolTip(), QString::fromLatin1(control == f.cmdClose ? "Go to main screen" : ""));
+        if (const auto* b = qobject_cast<const QAbstractButton*>(control)) {
+            EXPECT_EQ(b->text(), QString::fromLatin1(row.caption));
+        } else if (const auto* l = qobject_cast<const QLabel*>(control)) {
+            EXPECT_EQ(l->text(), QString::fromLatin1(row.caption));
+        }
+        if (control->focusPolicy() & Qt::TabFocus) {
+            focusOrder << QString::fromLatin1(row.name);
+        }
+    }
+    EXPECT_FALSE(f.Combo1->isEditable());
+    QStringList order = gm::test::tabOrderNames(&f);
+    std::rotate(order.begin(), std::find(order.begin(), order.end(), QStringLiteral("Combo1")), order.end());
+    EXPECT_EQ(order, focusOrder);
+
+    // No backup folder: empty lists, and Restore and Delete do nothing.
+    EXPECT_EQ(f.Combo1->count(), 0);
+    f.cmdRestore_Click();
+    f.cmdDelete_Click();
+    f.cmdClose->click();
+    EXPECT_EQ(app.menuShows, 1);
+}
+
+TEST_F(RestoreWindow, ListsTheBackupsOfTheIndexFilesAndDropsAnIndexWithoutArchive)
+{
+    put("players/Ann/playrecs.ini", "ann");
+    put("tracks/atlanta/track.ini", "track");
+    makeBackup("b", {"\\players\\Ann\\playrecs.ini"});
+    makeBackup("Club", {"\\tracks\\atlanta\\track.ini", "\\players\\Ann\\playrecs.ini"});
+    gm::test::writeBytes(indexOf("a lost"), "\"\\x\"\r\n");
+    gm::test::writeBytes(backupFolder() / "readme.txt", "not a backup");
+
+    app.dialogs.expect(kNoBackupFile, Buttons::Ok, Icon::Critical);
+    frmRestore& f = openRestore();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(backups(), (QStringList{"b", "Club"}));
+    EXPECT_EQ(f.Combo1->currentIndex(), -1);  // the dropped entry was chosen
+    EXPECT_EQ(f.List2->count(), 0);
+    EXPECT_FALSE(fs::exists(indexOf("a lost")));
+    EXPECT_EQ(gm::test::trashedContents("a lost"), std::vector<std::string>{"\"\\x\"\r\n"});
+
+    choose("Club");
+    EXPECT_EQ(texts(f.List2), (QStringList{"\\tracks\\atlanta\\track.ini", "\\players\\Ann\\playrecs.ini"}));
+
+    // A damaged index lists what can be read.
+    gm::test::writeBytes(indexOf("b"), "\"\\players\\Ann\\playrecs.ini\"\r\n\x01\xff\r\n\"unclosed");
+    choose("b");
+    EXPECT_EQ(texts(f.List2), (QStringList{"\\players\\Ann\\playrecs.ini", QString::fromLatin1("\x01\xff"),
+                                           "unclosed"}));
+
+    // Its archive gone meanwhile: reported, and the entry leaves the list.
+    fs::remove(archiveOf("Club"));
+    app.dialogs.expect(kNoBackupFile, Buttons::Ok, Icon::Critical);
+    choose("Club");
+    EXPECT_EQ(backups(), QStringList{"b"});
+    EXPECT_EQ(f.Combo1->currentIndex(), -1);
+}
+
+TEST_F(RestoreWindow, RestoreReplacesEditedFilesAndItsUndoBackupPutsTheEditsBack)
+{
+    put("tracks/atlanta/track.ini", "grip = 1.00");
+    put("players/Ann/playrecs.ini", "ann");
+    makeBackup("base", {"\\tracks\\atlanta\\track.ini", "\\players\\Ann\\playrecs.ini"});
+    put("tracks/atlanta/track.ini", "grip = 1.25");  // edited since
+
+    frmRestore& f = openRestore();
+    app.dialogs.expect(kAskRestore, Buttons::YesNo, Icon::Question, Answer::No);
+    f.cmdRestore_Click();
+    EXPECT_EQ(game("tracks/atlanta/track.ini"), "grip = 1.25");
+
+    restoreChosen(kRestored);
+    EXPECT_EQ(game("tracks/atlanta/track.ini"), "grip = 1.00");
+    EXPECT_EQ(game("players/Ann/playrecs.ini"), "ann");
+
+    // Only the replaced file is in the undo backup, listed at once.
+    const QStringList undo = undoBackups("base");
+    ASSERT_EQ(undo.size(), 1);
+    EXPECT_EQ(readIndexFile(indexOf(undo[0].toStdString())), std::vector<std::string>{"\\tracks\\atlanta\\track.ini"});
+    EXPECT_EQ(backups(), (QStringList{"base", undo[0]}));
+    EXPECT_EQ(f.Combo1->currentText(), "base");
+
+    choose(undo[0]);
+    EXPECT_EQ(texts(f.List2), QStringList{"\\tracks\\atlanta\\track.ini"});
+    restoreChosen(kRestored);
+    EXPECT_EQ(game("tracks/atlanta/track.ini"), "grip = 1.25");
+
+    // Restoring what is already in place changes nothing and keeps no undo backup.
+    choose(undo[0]);
+    restoreChosen(kRestored);
+    EXPECT_EQ(undoBackups(undo[0]).size(), 1u);  // the one made by the second restore
+    EXPECT_EQ(undoBackups("base").size(), 1u);
+}
+
+TEST_F(RestoreWindow, AnUnsafeArchiveIsRefusedAsAWholeWithNothingWritten)
+{
+    put("players/Ann/playrecs.ini", "mine");
+    fs::create_directories(backupFolder());
+    // An entry with ".." that would land inside the game folder all the same.
+    const std::string below = entryNameForPath(platform::fromPath(app.game.path()));
+    int error = 0;
+    zip_t* archive = zip_open(platform::fromPath(archiveOf("evil")).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    for (const std::string& name : {below + "/players/Ann/playrecs.ini", below + "/players/x/../Ann/playrecs.ini"}) {
+        static const char data[] = "theirs";
+        zip_source_t* source = zip_source_buffer(archive, data, sizeof data - 1, 0);
+        ASSERT_GE(zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8), 0);
+    }
+    ASSERT_EQ(zip_close(archive), 0);
+    ASSERT_TRUE(writeIndexFile(indexOf("evil"), {"\\players\\Ann\\playrecs.ini"}));
+
+    openRestore();
+    restoreChosen(refusedBackupText("evil", QString::fromStdString(below + "/players/x/../Ann/playrecs.ini")),
+                  Icon::Critical);
+    EXPECT_EQ(game("players/Ann/playrecs.ini"), "mine");
+    EXPECT_FALSE(fs::exists(app.game.path() / "players" / "x"));
+    EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"evil.dat", "evil.zip"}));
+}
+
+TEST_F(RestoreWindow, ADamagedArchiveShowsTheLibraryMessagesAndLeavesTheGameFiles)
+{
+    put("players/Ann/playrecs.ini", std::string(4000, 'a'));
+    makeBackup("flip", {"\\players\\Ann\\playrecs.ini"});
+    put("players/Ann/playrecs.ini", "edited");
+    // Flip a byte of the entry's data (after the local header and name).
+    std::string bytes = gm::test::readBytes(archiveOf("flip"));
+    const ArchiveListing listing = listArchive(platform::fromPath(archiveOf("flip")));
+    ASSERT_TRUE(listing.ok);
+    const std::size_t data = 30 + listing.entries[0].name.size() + listing.entries[0].compressedSize / 2;
+    bytes[data] = static_cast<char>(bytes[data] ^ 0x55);
+    gm::test::writeBytes(archiveOf("flip"), bytes);
+
+    openRestore();
+    app.dialogs.expect(kAskRestore, Buttons::YesNo, Icon::Question, Answer::Yes);
+    app.dialogs.expectAnyText(Buttons::Ok, Icon::None);
+    app.dialogs.expect(restoreFailedText(0, 1), Buttons::Ok, Icon::Critical);
+    restoreWindow->cmdRestore_Click();
+    EXPECT_EQ(game("players/Ann/playrecs.ini"), "edited");
+    EXPECT_TRUE(undoBackups("flip").isEmpty());  // nothing was replaced, nothing to undo
+    EXPECT_EQ(backups(), QStringList{"flip"});
+}
+
+#ifndef _WIN32
+TEST_F(RestoreWindow, AnUndoBackupThatCannotBeWrittenStopsTheRestoreFirst)
+{
+    put("replay/r.rpy", std::string(4096, 'o'));
+    makeBackup("old", {"\\replay\\r.rpy"});
+    std::mt19937 random(3);
+    std::string noise(256 * 1024, ' ');
+    for (char& c : noise) {
+        c = static_cast<char>(random());
+    }
+    put("replay/r.rpy", noise);  // cannot be packed within the limit below
+
+    openRestore();
+    app.dialogs.expect(kAskRestore, Buttons::YesNo, Icon::Question, Answer::Yes);
+    app.dialogs.expectAnyText(Buttons::Ok, Icon::None);
+    app.dialogs.expect(undoBackupFailedText("old"), Buttons::Ok, Icon::Critical);
+    {
+        const gm::test::FileSizeLimit limit(64 * 1024);
+        ASSERT_TRUE(limit.active());
+        restoreWindow->cmdRestore_Click();
+    }
+    EXPECT_EQ(game("replay/r.rpy"), noise);
+    EXPECT_TRUE(undoBackups("old").isEmpty());
+    EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"old.dat", "old.zip"}));
+}
+#endif
+
+TEST_F(RestoreWindow, CancelWhileTheRestoreAsksForAPasswordRestoresNothing)
+{
+    put("players/Ann/a.ini", "a1");
+    put("players/Ann/b.ini", "b1");
+    fs::create_directories(backupFolder());
+    const fs::path root = platform::driveRoot(app.game.path());
+    const std::string below = entryNameForPath(platform::fromPath(app.game.path()));
+    ASSERT_EQ(run("cd " + shellQuote(root) + " && zip -q -P s3cret " + shellQuote(archiveOf("locked")) + " " +
+                  shellQuote(below + "/players/Ann/a.ini") + " " + shellQuote(below + "/players/Ann/b.ini")),
+              0);
+    ASSERT_TRUE(writeIndexFile(indexOf("locked"), {"\\players\\Ann\\a.ini", "\\players\\Ann\\b.ini"}));
+    put("players/Ann/a.ini", "a2");
+
+    openRestore();
+    app.dialogs.expect(kAskRestore, Buttons::YesNo, Icon::Question, Answer::Yes);
+    // The question of the worker thread comes to the window thread, where
+    // the progress window's Cancel can be pressed meanwhile.
+    app.dialogs.expectInput(kPasswordPrompt, QStringLiteral("s3cret"), ui::kProgramTitle, QString(),
+                            [] { pressCancel(); });
+    app.dialogs.expect(restoreCancelledText(0, 2), Buttons::Ok, Icon::Exclamation);
+    restoreWindow->cmdRestore_Click();
+    EXPECT_EQ(game("players/Ann/a.ini"), "a2");
+    EXPECT_EQ(game("players/Ann/b.ini"), "b1");
+    EXPECT_TRUE(undoBackups("locked").isEmpty());
+
+    // Not cancelled, the same restore puts both files back.
+    app.dialogs.expect(kAskRestore, Buttons::YesNo, Icon::Question, Answer::Yes);
+    app.dialogs.expectInput(kPasswordPrompt, QStringLiteral("s3cret"));
+    app.dialogs.expect(kRestored, Buttons::Ok, Icon::Information);
+    restoreWindow->cmdRestore_Click();
+    EXPECT_EQ(game("players/Ann/a.ini"), "a1");
+    EXPECT_EQ(undoBackups("locked").size(), 1);
+}
+
+TEST_F(RestoreWindow, DeleteAsksAndMovesBothFilesToTheTrash)
+{
+    put("players/Ann/a.ini", "a");
+    makeBackup("one", {"\\players\\Ann\\a.ini"});
+    makeBackup("two", {"\\players\\Ann\\a.ini"});
+    frmRestore& f = openRestore();
+    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::No);
+    f.cmdDelete_Click();
+    EXPECT_EQ(backups(), (QStringList{"one", "two"}));
+
+    const std::string archive = gm::test::readBytes(archiveOf("one"));
+    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::Yes);
+    f.cmdDelete_Click();
+    EXPECT_EQ(backups(), QStringList{"two"});
+    EXPECT_EQ(f.Combo1->currentText(), "two");
+    EXPECT_EQ(texts(f.List2), QStringList{"\\players\\Ann\\a.ini"});
+    EXPECT_EQ(gm::test::trashedContents("one.zip"), std::vector<std::string>{archive});
+    EXPECT_EQ(gm::test::trashedContents("one.dat").size(), 1u);
+
+    // An archive that is gone: Delete stops at it and keeps the entry.
+    fs::remove(archiveOf("two"));
+    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::Yes);
+    app.dialogs.expect(kBackupNotDeleted, Buttons::Ok, Icon::Critical);
+    f.cmdDelete_Click();
+    EXPECT_EQ(backups(), QStringList{"two"});
+    EXPECT_TRUE(fs::exists(indexOf("two")));
+
+    // The last one deleted: both lists empty.
+    makeBackup("two", {"\\players\\Ann\\a.ini"});
+    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::Yes);
+    f.cmdDelete_Click();
+    EXPECT_EQ(f.Combo1->count(), 0);
+    EXPECT_EQ(f.List2->count(), 0);
+}
+
+}  // namespace
+}  // namespace gm::backup::test
