@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "season_test_support.h"
 #include "support/layout_check.h"
@@ -39,12 +40,12 @@ bool inTrash(const std::string& bytes)
 
 using SeasonLayout = SeasonWindowTest;
 
-TEST_F(SeasonLayout, ControlsHaveTheirCaptionsTooltipsAndRectangles)
+TEST_F(SeasonLayout, ControlsHaveTheirCaptionsTooltipsAndRectanglesAndTheWindowItsSize)
 {
-    frmSeason f(app.context);
+    frmSeason& f = openClub();
     EXPECT_EQ(f.windowTitle(), "Season Scheduler");
-    EXPECT_EQ(f.size(), ui::twipsSize(8670, 6600));
     EXPECT_EQ(f.designSize(), ui::twipsSize(8670, 6600));
+    EXPECT_TRUE(gm::test::keepsDesignSize(f, ui::twipsSize(8670, 6600)));
 
     struct Expected {
         const char* name;
@@ -98,15 +99,7 @@ TEST_F(SeasonLayout, ControlsHaveTheirCaptionsTooltipsAndRectangles)
         EXPECT_EQ(w->geometry(), ui::twipsRect(e.left, e.top, e.width, e.height));
         EXPECT_EQ(w->toolTip(), QString::fromLatin1(e.tip));
         if (e.caption != nullptr) {
-            QString caption;
-            if (const auto* b = qobject_cast<const QAbstractButton*>(w)) {
-                caption = b->text();
-            } else if (const auto* l = qobject_cast<const QLabel*>(w)) {
-                caption = l->text();
-            } else if (const auto* g = qobject_cast<const QGroupBox*>(w)) {
-                caption = g->title();
-            }
-            EXPECT_EQ(caption, QString::fromLatin1(e.caption));
+            EXPECT_EQ(w->property(qobject_cast<const QGroupBox*>(w) ? "title" : "text").toString(), e.caption);
         }
     }
     // Every button but Save Event and Cancel (Event) has its own face.
@@ -117,29 +110,6 @@ TEST_F(SeasonLayout, ControlsHaveTheirCaptionsTooltipsAndRectangles)
             EXPECT_EQ(b->font(), f.font()) << b->objectName().toStdString();
         }
     }
-}
-
-TEST_F(SeasonLayout, ANewWindowShowsTheEventAndScheduleButtonsOnGreyBoxes)
-{
-    frmSeason f(app.context);
-    for (const QPushButton* b : f.findChildren<QPushButton*>()) {
-        const bool hidden = b == f.cmdSave || b == f.cmdCancel || b == f.cmdAdd || b == f.cmdCencelEvent;
-        EXPECT_EQ(b->isHidden(), hidden) << b->objectName().toStdString();
-        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
-    }
-    const QColor grey = f.cmdClose->palette().color(QPalette::Button);
-    for (const QWidget* box : std::initializer_list<const QWidget*>{f.txtSeasonName, f.txtYear, f.txtEvent, f.txtMonth,
-                                                                     f.txtDay, f.txtName, f.txtLaps, f.cboTrack}) {
-        EXPECT_EQ(box->palette().color(QPalette::Base), grey) << box->objectName().toStdString();
-    }
-    EXPECT_TRUE(f.optLeft->isChecked());
-    EXPECT_TRUE(f.txtEvent->isReadOnly());
-}
-
-TEST_F(SeasonLayout, StaysAtItsSizeWhenMaximisedOrResized)
-{
-    frmSeason& f = openClub();
-    EXPECT_TRUE(gm::test::keepsDesignSize(f, f.designSize()));
 }
 
 using SeasonOpening = SeasonWindowTest;
@@ -240,54 +210,37 @@ TEST_F(SeasonOpening, ASeasonFileThatCannotBeReadIsReported)
 
 using SeasonModes = SeasonWindowTest;
 
-TEST_F(SeasonModes, ViewingShowsAChosenEventReadOnly)
+TEST_F(SeasonModes, ViewingShowsAChosenEventAndEditOrNewScheduleStartEditing)
 {
     frmSeason& f = openClub();
     EXPECT_TRUE(inMode(f, Mode::Viewing));
     EXPECT_EQ(f.txtEvent->text(), "");
     choose(f, 1);
-    EXPECT_EQ(f.txtEvent->text(), "2");
-    EXPECT_EQ(f.txtDay->text(), "12");
-    EXPECT_EQ(f.txtMonth->text(), "3");
-    EXPECT_EQ(f.txtName->text(), "Second");
-    EXPECT_EQ(f.txtLaps->text(), "30");
-    EXPECT_EQ(f.cboTrack->currentText(), "sebring");
-    EXPECT_TRUE(f.optRight->isChecked());
+    EXPECT_EQ(shown(f), (EventRow{"2", "12", "3", "Second", "30", "sebring", "2"}));
     EXPECT_TRUE(inMode(f, Mode::Viewing));
     choose(f, 0);
-    EXPECT_TRUE(f.optLeft->isChecked());
+    EXPECT_EQ(shown(f), (EventRow{"1", "5", "3", "First", "20", "atlanta", "1"}));
     EXPECT_TRUE(inMode(f, Mode::Viewing));
-}
 
-TEST_F(SeasonModes, NewScheduleStartsEmpty)
-{
-    frmSeason& f = openClub();
-    choose(f, 2);
-    f.cmdNew_Click();
-    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
-    EXPECT_EQ(f.lstSchedule->count(), 0);
-    EXPECT_EQ(f.txtSeasonName->text(), "");
-    EXPECT_EQ(f.txtYear->text(), "");
-    EXPECT_EQ(f.txtEvent->text(), "1");
-    EXPECT_EQ(f.txtName->text(), "");
-    for (const EventRow& row : f.eventTable()) {
-        ASSERT_EQ(row, EventRow{});
-    }
-}
-
-TEST_F(SeasonModes, EditScheduleEnablesTheEventButtonsOnceAnEventIsChosen)
-{
-    frmSeason& f = openClub();
+    // Edit Schedule turns the event buttons on once an event is chosen.
+    f.cmdEdit_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+    f.cmdCancel_Click();
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
     f.cmdEdit_Click();
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
     choose(f, 1);
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
-
     f.cmdCancel_Click();
-    EXPECT_TRUE(inMode(f, Mode::Viewing));
-    choose(f, 0);
-    f.cmdEdit_Click();
-    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+
+    // New Schedule starts empty.
+    choose(f, 2);
+    f.cmdNew_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
+    EXPECT_EQ(f.lstSchedule->count(), 0);
+    EXPECT_EQ(f.txtSeasonName->text() + f.txtYear->text(), "");
+    EXPECT_EQ(shown(f), (EventRow{"1", "", "", "", "", "", "1"}));
+    EXPECT_EQ(f.eventTable(), EventTable{});
 }
 
 TEST_F(SeasonModes, CancelScheduleReadsTheSeasonAgain)
@@ -361,36 +314,22 @@ TEST_F(SeasonModes, EventEditingEntersAndLeavesTheEventMode)
     EXPECT_EQ(f.lstSchedule->count(), 3);
 }
 
-TEST_F(SeasonModes, MovesAreOffWhileAnEventIsEditedAndComeBackAfterwards)
-{
-    frmSeason& f = openClub();
-    f.cmdEdit_Click();
-    choose(f, 2);
-    ASSERT_TRUE(f.cmdUp->isEnabled());
-    f.cmdNewEvent_Click();
-    EXPECT_EQ(f.txtEvent->text(), "4");
-    EXPECT_FALSE(f.cmdUp->isEnabled());
-    EXPECT_FALSE(f.cmdDown->isEnabled());
-    f.txtName->setText("Fourth");
-    f.txtLaps->setText("5");
-    f.cboTrack->setCurrentIndex(0);
-    f.cmdAdd_Click();
-    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
-    EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third", "Fourth"}));
-    f.cmdUp_Click();
-    EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Fourth", "Third"}));
-    EXPECT_EQ(f.txtEvent->text(), "3");
-}
-
-TEST_F(SeasonModes, SaveScheduleReturnsToViewingOnTheFirstSeason)
+TEST_F(SeasonModes, SaveScheduleAsksToOverwriteItsOwnFileAndReturnsToViewingOnTheFirstSeason)
 {
     frmSeason& f = openClub();
     f.Combo1->setCurrentIndex(1);
     EXPECT_EQ(f.txtSeasonName->text(), "Zeta");
+    const std::string before = seasonFile("Zeta");
     f.cmdEdit_Click();
+    f.txtYear->setText("2000 again");
+    app.dialogs.expect(overwrite("Zeta"), Buttons::OkCancel, Icon::Question, Answer::Cancel);
+    f.cmdSave_Click();
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
+    EXPECT_EQ(seasonFile("Zeta"), before);
+    EXPECT_EQ(f.txtYear->text(), "2000 again");
+
     choose(f, 0);
     f.cmdEditEvent_Click();  // saving in the middle of an event edit
-    f.txtYear->setText("2000 again");
     app.dialogs.expect(overwrite("Zeta"), Buttons::OkCancel, Icon::Question, Answer::Ok);
     f.cmdSave_Click();
     EXPECT_TRUE(inMode(f, Mode::Viewing));
@@ -403,46 +342,32 @@ TEST_F(SeasonModes, SaveScheduleReturnsToViewingOnTheFirstSeason)
 
 using SeasonSave = SeasonWindowTest;
 
-TEST_F(SeasonSave, AnEmptyOrUnusableNameIsRefusedAndNothingIsWritten)
+TEST_F(SeasonSave, NamesAndYearsThatCannotBeSavedAreRefusedAndNothingIsWritten)
 {
     frmSeason& f = openClub();
     f.cmdNew_Click();
-    app.dialogs.expect(kNeedName, Buttons::Ok, Icon::Exclamation);
-    f.cmdSave_Click();
-    EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
-
-    for (const char* name : {"..", " ", ".Club", "a/b", "..\\Club", "x:y", "what?", "CON"}) {
-        f.txtSeasonName->setText(QString::fromLatin1(name));
-        app.dialogs.expect(kBadName, Buttons::Ok, Icon::Exclamation);
+    const QString tooLong = QStringLiteral("The season name is also the name of its file and is too long for a file "
+                                           "name. Please input a shorter season name.");
+    const QString cannotStore = QStringLiteral("contains characters that the game's files cannot store: ");
+    const std::vector<std::tuple<std::string, const char*, QString>> refused = {
+        {"", "2024", kNeedName}, {"..", "", kBadName}, {" ", "", kBadName}, {".Club", "", kBadName},
+        {"a/b", "", kBadName}, {"..\\Club", "", kBadName}, {"x:y", "", kBadName}, {"what?", "", kBadName},
+        {"CON", "", kBadName}, {std::string(300, 'x'), "2024", tooLong},
+        {"\xc5\x81\xc3\xb3" "d\xc5\xba Cup", "2024",
+         "The season name " + cannotStore + QString::fromUtf8("\xc5\x81 \xc5\xba. Please input it without them.")},
+        {"Cup", "2024 \xe2\x82\xac \xce\xb1",
+         "The year " + cannotStore + QString::fromUtf8("\xce\xb1. Please input it without them.")},
+    };
+    for (const auto& [name, year, message] : refused) {
+        f.txtSeasonName->setText(QString::fromStdString(name));
+        f.txtYear->setText(QString::fromUtf8(year));
+        app.dialogs.expect(message, Buttons::Ok, Icon::Exclamation);
         f.cmdSave_Click();
         EXPECT_TRUE(inMode(f, Mode::EditingSchedule)) << name;
     }
     EXPECT_EQ(listSeasons(app.game.path() / "series" / "cup").size(), 2u);
     EXPECT_FALSE(app.game.exists("series/Club.ini"));
     EXPECT_FALSE(app.game.exists("series/cup/a"));
-}
-
-TEST_F(SeasonSave, NamesAndYearsTheCodePageOrAFileNameCannotHoldAreRefused)
-{
-    frmSeason& f = openClub();
-    f.cmdNew_Click();
-    const auto refused = [&](const char* name, const char* year, const QString& message) {
-        f.txtSeasonName->setText(QString::fromUtf8(name));
-        f.txtYear->setText(QString::fromUtf8(year));
-        app.dialogs.expect(message, Buttons::Ok, Icon::Exclamation);
-        f.cmdSave_Click();
-        EXPECT_TRUE(inMode(f, Mode::EditingSchedule)) << name;
-    };
-    refused("\xc5\x81\xc3\xb3" "d\xc5\xba Cup", "2024",
-            QString::fromUtf8("The season name contains characters that the game's files cannot store: \xc5\x81 "
-                              "\xc5\xba. Please input it without them."));
-    refused("Cup", "2024 \xe2\x82\xac \xce\xb1",
-            QString::fromUtf8("The year contains characters that the game's files cannot store: \xce\xb1. Please "
-                              "input it without them."));
-    refused(std::string(300, 'x').c_str(), "2024",
-            QStringLiteral("The season name is also the name of its file and is too long for a file name. Please "
-                           "input a shorter season name."));
-    EXPECT_EQ(listSeasons(app.game.path() / "series" / "cup").size(), 2u);
 
     // What the code page holds (é, €) is written in it.
     f.txtSeasonName->setText(QString::fromUtf8("Caf\xc3\xa9 Cup"));
@@ -450,25 +375,6 @@ TEST_F(SeasonSave, NamesAndYearsTheCodePageOrAFileNameCannotHoldAreRefused)
     f.cmdSave_Click();
     EXPECT_TRUE(inMode(f, Mode::Viewing));
     EXPECT_EQ(app.game.read("series/cup/Caf\xc3\xa9 Cup.ini"), writeSchedule(makeSchedule("Caf\xe9 Cup", "2024 \x80", {})));
-}
-
-TEST_F(SeasonSave, TheOverwriteQuestionIsAskedAlsoForTheFileTheSeasonCameFrom)
-{
-    frmSeason& f = openClub();
-    const std::string before = seasonFile("Club");
-    f.cmdEdit_Click();
-    f.txtYear->setText("2024");
-    app.dialogs.expect(overwrite("Club"), Buttons::OkCancel, Icon::Question, Answer::Cancel);
-    f.cmdSave_Click();
-    EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
-    EXPECT_EQ(seasonFile("Club"), before);
-    EXPECT_EQ(f.txtYear->text(), "2024");
-
-    app.dialogs.expect(overwrite("Club"), Buttons::OkCancel, Icon::Question, Answer::Ok);
-    f.cmdSave_Click();
-    EXPECT_TRUE(inMode(f, Mode::Viewing));
-    EXPECT_EQ(seasonFile("Club"), writeSchedule(makeSchedule("Club", "2024", kClubEvents)));
-    EXPECT_EQ(f.txtYear->text(), "2024");
 }
 
 TEST_F(SeasonSave, ASaveUnderANewNameLeavesTheOldFile)
@@ -526,28 +432,51 @@ TEST_F(SeasonSave, DeleteScheduleAsksAndMovesTheFileToTheTrash)
     EXPECT_EQ(listed(f), (QStringList{"Only"}));
 }
 
-TEST_F(SeasonSave, DeletingTheLastSeasonReturnsToTheMenu)
+TEST_F(SeasonSave, ASeasonWithAnUpperCaseExtensionIsReadSavedInPlaceAndDeletedAsTheLast)
 {
-    writeSeason("Lone", makeSchedule("Lone", "1", {}));
+    app.game.write("series/cup/Loud.INI", writeSchedule(makeSchedule("Loud", "1990", kClubEvents)));
     frmSeason& f = open();
-    EXPECT_EQ(f.lstSchedule->count(), 0);
-    app.dialogs.expect(deleteQuestion("Lone"), Buttons::YesNo, Icon::Question, Answer::Yes);
+    ASSERT_EQ(f.Combo1->currentText(), "Loud");
+    EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third"}));
+    EXPECT_EQ(f.txtYear->text(), "1990");
+
+    f.cmdEdit_Click();
+    f.txtYear->setText("1991");
+    app.dialogs.expect(overwrite("Loud"), Buttons::OkCancel, Icon::Question, Answer::Ok);
+    f.cmdSave_Click();
+    EXPECT_EQ(app.game.read("series/cup/Loud.INI"), writeSchedule(makeSchedule("Loud", "1991", kClubEvents)));
+    EXPECT_FALSE(app.game.exists("series/cup/Loud.ini")) << "no second file beside the first";
+    EXPECT_EQ(entries(f.Combo1), (QStringList{"Loud"}));
+
+    app.dialogs.expect(deleteQuestion("Loud"), Buttons::YesNo, Icon::Question, Answer::Yes);
     app.dialogs.expect(kNoSeason, Buttons::Ok, Icon::Critical);
-    f.cmdDelete_Click();
+    f.cmdDelete_Click();  // the last season: back to the menu
+    EXPECT_FALSE(app.game.exists("series/cup/Loud.INI"));
     EXPECT_TRUE(form->isUnloaded());
     EXPECT_EQ(app.menuShows, 1);
-    EXPECT_FALSE(seasonExists("Lone"));
+}
+
+TEST_F(SeasonSave, ALineBreakInAFieldIsStoredAsABlank)
+{
+    frmSeason& f = openClub();
+    f.cmdEdit_Click();
+    f.cmdNewEvent_Click();
+    f.txtName->setText(QStringLiteral("Two\r\nLines\rand\nmore"));
+    f.txtLaps->setText("15");
+    f.cboTrack->setCurrentIndex(0);
+    f.cmdAdd_Click();
+    f.txtYear->setText(QStringLiteral("19\r\n99"));
+    app.dialogs.expect(overwrite("Club"), Buttons::OkCancel, Icon::Question, Answer::Ok);
+    f.cmdSave_Click();
+
+    const ReadResult read = readSchedule(seasonFile("Club"));
+    EXPECT_TRUE(read.valid);
+    ASSERT_EQ(read.eventNames.size(), 4u);
+    EXPECT_EQ(read.eventNames[3], "Two  Lines and more");
+    EXPECT_EQ(read.year, "19  99");
 }
 
 using SeasonClosing = SeasonWindowTest;
-
-TEST_F(SeasonClosing, ViewingClosesWithoutAQuestion)
-{
-    frmSeason& f = openClub();
-    f.cmdClose_Click();
-    EXPECT_TRUE(form->isUnloaded());
-    EXPECT_EQ(app.menuShows, 1);
-}
 
 TEST_F(SeasonClosing, EditingAsksAndCancelOrAFailedSaveKeepsTheWindowOpen)
 {
@@ -571,7 +500,7 @@ TEST_F(SeasonClosing, EditingAsksAndCancelOrAFailedSaveKeepsTheWindowOpen)
     EXPECT_EQ(app.menuShows, 0);
 }
 
-TEST_F(SeasonClosing, YesSavesAndClosesNoClosesWithoutSaving)
+TEST_F(SeasonClosing, YesSavesAndClosesNoClosesWithoutSavingViewingClosesWithoutAQuestion)
 {
     frmSeason& f = openClub();
     f.cmdNew_Click();
@@ -592,6 +521,11 @@ TEST_F(SeasonClosing, YesSavesAndClosesNoClosesWithoutSaving)
     EXPECT_TRUE(form->isUnloaded());
     EXPECT_EQ(app.menuShows, 2);
     EXPECT_EQ(seasonFile("Club").find("never written"), std::string::npos);
+    gm::test::processEvents();
+
+    open().cmdClose_Click();  // no question scripted
+    EXPECT_TRUE(form->isUnloaded());
+    EXPECT_EQ(app.menuShows, 3);
 }
 
 }  // namespace

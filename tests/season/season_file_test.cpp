@@ -1,101 +1,67 @@
+// The season file: the writer's layout to the byte, the reader and its
+// faults, and the season and track listings of the game folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "common/lines.h"
-#include "season/season_file.h"
+#include "season_test_support.h"
 #include "support/temp_dir.h"
 
-namespace gm::season {
+namespace gm::season::test {
 namespace {
 
 Schedule threeEvents()
 {
-    Schedule s;
-    s.name = "Club Cup";
-    s.year = "1999";
-    s.eventCount = 3;
-    s.events[0] = {"1", "5", "3", "Spring Opener", "20", "atlanta", "1"};
-    s.events[1] = {"2", "12", "3", "The  Long Race", "150", "sebring", "2"};
-    s.events[2] = {"3", "19", "3", "Final", "8", "watkins", "1"};
-    return s;
+    return makeSchedule("Club Cup", "1999", {{"5", "3", "Spring Opener", "20", "atlanta", "1"},
+                                             {"12", "3", "The  Long Race", "150", "sebring", "2"},
+                                             {"19", "3", "Final", "8", "watkins", "1"}});
 }
 
-const std::string kThreeEventFile =
-    "[ Event1 ]\r\n"
-    "day = 5\t\t\t; Day of the event [1-31]\r\n"
-    "month = 3\t\t\t; Month of the event [1-12]\r\n"
-    "name = Spring Opener\t\t\t; Name of the event\r\n"
-    "numberOfLaps = 20\t\t\t; Number of laps for the race session\r\n"
-    "trackDirectory = atlanta\t\t\t; Directory for the track data\r\n"
-    "startingGrid = 1\t\t\t; Starting grid: grid_2x2_InLinePoleOnLeft\r\n"
-    "\r\n"
-    "[ Event2 ]\r\n"
-    "day = 12\t\t\t; Day of the event [1-31]\r\n"
-    "month = 3\t\t\t; Month of the event [1-12]\r\n"
-    "name = The  Long Race\t\t\t; Name of the event\r\n"
-    "numberOfLaps = 150\t\t\t; Number of laps for the race session\r\n"
-    "trackDirectory = sebring\t\t\t; Directory for the track data\r\n"
-    "startingGrid = 2\t\t\t; Starting grid: grid_2x2_InLinePoleOnLeft\r\n"
-    "\r\n"
-    "[ Event3 ]\r\n"
-    "day = 19\t\t\t; Day of the event [1-31]\r\n"
-    "month = 3\t\t\t; Month of the event [1-12]\r\n"
-    "name = Final\t\t\t; Name of the event\r\n"
-    "numberOfLaps = 8\t\t\t; Number of laps for the race session\r\n"
-    "trackDirectory = watkins\t\t\t; Directory for the track data\r\n"
-    "startingGrid = 1\t\t\t; Starting grid: grid_2x2_InLinePoleOnLeft\r\n"
-    "\r\n"
-    "[ Season ]\r\n"
-    "name = Club Cup\t\t\t; Name of the season\r\n"
-    "numEvents = 3\t\t\t; Number of events in the season\r\n"
-    "year = 1999\t\t\t; Year for the season\r\n";
+// The lines the writer gives an event, and the season block.
+std::string eventBlock(const std::string& header, const std::string& name = "Race", const std::string& laps = "10",
+                       const std::string& day = "1", const std::string& month = "2", const std::string& track = "x",
+                       const std::string& grid = "1")
+{
+    return header + "\r\n" + "day = " + day + "\t\t\t; Day of the event [1-31]\r\n" + "month = " + month +
+           "\t\t\t; Month of the event [1-12]\r\n" + "name = " + name + "\t\t\t; Name of the event\r\n" +
+           "numberOfLaps = " + laps + "\t\t\t; Number of laps for the race session\r\n" + "trackDirectory = " +
+           track + "\t\t\t; Directory for the track data\r\n" + "startingGrid = " + grid +
+           "\t\t\t; Starting grid: grid_2x2_InLinePoleOnLeft\r\n\r\n";
+}
 
-// A one-event file with the event lines given, for the malformed cases.
+std::string seasonBlock(const std::string& name, const std::string& count, const std::string& year)
+{
+    return "[ Season ]\r\nname = " + name + "\t\t\t; Name of the season\r\nnumEvents = " + count +
+           "\t\t\t; Number of events in the season\r\nyear = " + year + "\t\t\t; Year for the season\r\n";
+}
+
+// A file with the event lines given, for the malformed cases.
 std::string withSeason(const std::string& events)
 {
-    return events +
-           "[ Season ]\r\n"
-           "name = S\t\t\t; Name of the season\r\n"
-           "numEvents = 1\t\t\t; Number of events in the season\r\n"
-           "year = 2001\t\t\t; Year for the season\r\n";
+    return events + seasonBlock("S", "1", "2001");
 }
 
-std::string eventBlock(const std::string& header, const std::string& name = "Race",
-                       const std::string& laps = "10")
-{
-    return header + "\r\n" + "day = 1\t\t\t; Day of the event [1-31]\r\n" +
-           "month = 2\t\t\t; Month of the event [1-12]\r\n" + "name = " + name + "\t\t\t; Name of the event\r\n" +
-           "numberOfLaps = " + laps + "\t\t\t; Number of laps for the race session\r\n" +
-           "trackDirectory = x\t\t\t; Directory for the track data\r\n" +
-           "startingGrid = 1\t\t\t; Starting grid: grid_2x2_InLinePoleOnLeft\r\n\r\n";
-}
+const std::string kThreeEventFile = eventBlock("[ Event1 ]", "Spring Opener", "20", "5", "3", "atlanta") +
+                                    eventBlock("[ Event2 ]", "The  Long Race", "150", "12", "3", "sebring", "2") +
+                                    eventBlock("[ Event3 ]", "Final", "8", "19", "3", "watkins") +
+                                    seasonBlock("Club Cup", "3", "1999");
 
-TEST(SeasonWriter, ThreeEventsGiveTheLayoutToTheByte)
-{
-    const std::string file = writeSchedule(threeEvents());
-    EXPECT_EQ(file, kThreeEventFile);
-    EXPECT_EQ(common::splitLines(file).size(), 28u);
-}
-
-TEST(SeasonWriter, NoEventsGiveTheSeasonLinesAloneAndRowsBeyondTheCountAreNotWritten)
+TEST(SeasonWriter, WritesTheLayoutToTheByteAndOnlyTheCountedRows)
 {
     Schedule s = threeEvents();
+    EXPECT_EQ(writeSchedule(s), kThreeEventFile);
+    EXPECT_EQ(common::splitLines(kThreeEventFile).size(), 28u);
     s.eventCount = 0;
-    EXPECT_EQ(writeSchedule(s),
-              "[ Season ]\r\n"
-              "name = Club Cup\t\t\t; Name of the season\r\n"
-              "numEvents = 0\t\t\t; Number of events in the season\r\n"
-              "year = 1999\t\t\t; Year for the season\r\n");
+    EXPECT_EQ(writeSchedule(s), seasonBlock("Club Cup", "0", "1999"));
     s.eventCount = 1;
     EXPECT_EQ(common::splitLines(writeSchedule(s)).size(), 12u);
 }
 
 TEST(SeasonWriter, SaveWritesTheFileAndReportsAFailure)
 {
-    test::TempDir dir;
-    const auto path = dir.path() / "Club Cup.ini";
-    EXPECT_TRUE(saveSchedule(path, threeEvents()).ok);
+    gm::test::TempDir dir;
+    EXPECT_TRUE(saveSchedule(dir.path() / "Club Cup.ini", threeEvents()).ok);
     EXPECT_EQ(dir.read("Club Cup.ini"), kThreeEventFile);
 
     dir.mkdir("Taken.ini");
@@ -107,22 +73,14 @@ TEST(SeasonWriter, SaveWritesTheFileAndReportsAFailure)
 
 TEST(SeasonReader, ReadsBackTheWrittenFile)
 {
-    const Schedule s = threeEvents();
     const ReadResult r = readSchedule(kThreeEventFile);
     EXPECT_TRUE(r.valid);
     EXPECT_EQ(r.eventNames, (std::vector<std::string>{"Spring Opener", "The  Long Race", "Final"}));
     EXPECT_EQ(r.name, "Club Cup");
     EXPECT_EQ(r.year, "1999");
-    for (std::size_t row = 0; row < 3; ++row) {
-        EXPECT_EQ(r.events[row], s.events[row]) << "row " << row;
-    }
-    for (std::size_t row = 3; row < kTableRows; ++row) {
-        EXPECT_EQ(r.events[row], EventRow{}) << "row " << row;
-    }
+    EXPECT_EQ(r.events, threeEvents().events);
 
-    const ReadResult empty = readSchedule("[ Season ]\r\nname = Nothing Yet\t\t\t; Name of the season\r\n"
-                                          "numEvents = 0\t\t\t; Number of events in the season\r\n"
-                                          "year = \t\t\t; Year for the season\r\n");
+    const ReadResult empty = readSchedule(seasonBlock("Nothing Yet", "0", ""));
     EXPECT_TRUE(empty.valid);
     EXPECT_TRUE(empty.eventNames.empty());
     EXPECT_EQ(empty.name, "Nothing Yet");
@@ -148,22 +106,14 @@ TEST(SeasonReader, RoundTripNormalisesAsTheCharacterPlacesSay)
     EXPECT_EQ(r.events[1], (EventRow{"2", "1", "12", "", "3.25", "t", "1"}));
     EXPECT_EQ(r.events[2], (EventRow{"3", "0", "4", "Last", "0", "u", "1"}));
 
-    // Laps of any length read in full; a number past the TABs is not taken.
-    EXPECT_EQ(readSchedule(withSeason(eventBlock("[ Event1 ]", "R", "123456"))).events[0][kLaps], "123456");
-    EXPECT_EQ(readSchedule(withSeason(eventBlock("[ Event1 ]", "R", "12.75"))).events[0][kLaps], "12.75");
-
     // Laps keep every digit the file holds, and a load and a save give the
     // same file; only a number written with an exponent is read as a value.
-    for (const std::string laps : {"1000000000000000", "12345678901234567", "99999999999999999999999"}) {
+    for (const std::string laps :
+         {"12.75", "123456", "1000000000000000", "12345678901234567", "99999999999999999999999"}) {
         const std::string bytes = withSeason(eventBlock("[ Event1 ]", "R", laps));
         const ReadResult read = readSchedule(bytes);
         EXPECT_EQ(read.events[0][kLaps], laps);
-        Schedule again;
-        again.name = read.name;
-        again.year = read.year;
-        again.eventCount = 1;
-        again.events = read.events;
-        EXPECT_EQ(writeSchedule(again), bytes);
+        EXPECT_EQ(writeSchedule(scheduleOf(read)), bytes);
     }
     EXPECT_EQ(readSchedule(withSeason(eventBlock("[ Event1 ]", "R", "1e3"))).events[0][kLaps], "1000");
 }
@@ -259,35 +209,53 @@ TEST(SeasonReader, EmptyLinesAtTheEndAndAMissingLastLineEndAreNoFault)
     EXPECT_FALSE(readSchedule(file + "\r\nx\r\n").valid);
 }
 
-TEST(SeasonFolder, ListsVisibleIniFilesOnlyAndTracksExceptShared)
+TEST(SeasonReader, MoreEventBlocksThanAScheduleHoldsAreNotAValidSchedule)
 {
-    test::TempDir dir;
-    dir.write("cup/B.ini", "x");
-    dir.write("cup/a.INI", "x");
-    dir.write("cup/.hidden.ini", "x");
-    dir.write("cup/notes.txt", "x");
-    dir.write("cup/old.ini.bak", "x");
-    dir.mkdir("cup/folder.ini");
-    dir.write("cup/sub/deeper.ini", "x");
-    std::vector<std::string> seasons = listSeasons(dir.path() / "cup");
+    Schedule full = makeSchedule("Many", "2001", {});
+    full.eventCount = kMaxEvents;
+    std::string many;
+    for (int r = 0; r < kMaxEvents; ++r) {
+        full.events[static_cast<std::size_t>(r)] = {std::to_string(r + 1), "1", "2", "Repeated", "10", "x", "1"};
+        many += eventBlock("[ Event1 ]", "Repeated");
+    }
+    EXPECT_TRUE(readSchedule(writeSchedule(full)).valid);
+    const ReadResult read = readSchedule(many + many + seasonBlock("Many", "1", "2001"));
+    EXPECT_FALSE(read.valid);
+    EXPECT_EQ(read.eventNames.size(), 99u) << "what fits is kept";
+}
+
+TEST(SeasonFolder, FindsVisibleIniFilesWhateverTheCaseOfTheirExtensionAndTracksExceptShared)
+{
+    gm::test::TempDir dir;
+    for (const char* file : {"cup/B.ini", "cup/a.INI", "cup/Upper.INI", "cup/both.INI", "cup/Both.ini", "cup/.hidden.ini",
+                             "cup/notes.txt", "cup/old.ini.bak", "cup/sub/deeper.ini", "tracks/notes.txt"}) {
+        dir.write(file, file);
+    }
+    for (const char* folder : {"cup/folder.ini", "tracks/x", "tracks/shared", "tracks/Shared", "tracks/.cache"}) {
+        dir.mkdir(folder);
+    }
+    const auto cup = dir.path() / "cup";
+    std::vector<std::string> seasons = listSeasons(cup);
     std::sort(seasons.begin(), seasons.end());
-    EXPECT_EQ(seasons, (std::vector<std::string>{"B", "a"}));
+    EXPECT_EQ(seasons, (std::vector<std::string>{"B", "Both", "Upper", "a", "both"}));
     EXPECT_TRUE(listSeasons(dir.path() / "nowhere").empty());
-
-    EXPECT_TRUE(seasonFileExists(dir.path() / "cup", "B"));
-    EXPECT_FALSE(seasonFileExists(dir.path() / "cup", ".hidden"));
-    EXPECT_FALSE(seasonFileExists(dir.path() / "cup", "folder"));
-    EXPECT_FALSE(seasonFileExists(dir.path() / "cup", "C"));
-
-    dir.mkdir("tracks/x");
-    dir.mkdir("tracks/shared");
-    dir.mkdir("tracks/Shared");
-    dir.mkdir("tracks/.cache");
-    dir.write("tracks/notes.txt", "x");
     std::vector<std::string> tracks = listTracks(dir.path() / "tracks");
     std::sort(tracks.begin(), tracks.end());
     EXPECT_EQ(tracks, (std::vector<std::string>{"Shared", "notes.txt", "x"}));
+
+    EXPECT_EQ(findSeasonFile(cup, "Upper"), cup / "Upper.INI");
+    EXPECT_EQ(seasonFilePath(cup, "Upper"), cup / "Upper.INI");
+    EXPECT_TRUE(seasonFileExists(cup, "B"));
+    // An exact name wins over one that differs only in case.
+    EXPECT_EQ(findSeasonFile(cup, "Both"), cup / "Both.ini");
+    // Hidden files and folders are no season files; a new name gets ".ini";
+    // wildcard characters in a name are plain characters.
+    for (const char* name : {".hidden", "folder", "C", "*", "Upp?r", "B*"}) {
+        EXPECT_FALSE(findSeasonFile(cup, name).has_value()) << name;
+        EXPECT_FALSE(seasonFileExists(cup, name)) << name;
+    }
+    EXPECT_EQ(seasonFilePath(cup, "New Cup"), cup / "New Cup.ini");
 }
 
 }  // namespace
-}  // namespace gm::season
+}  // namespace gm::season::test

@@ -121,71 +121,75 @@ enum class Mode { Viewing, EditingSchedule, EditingEvent };
 // moves are off and the other two hidden).
 inline ::testing::AssertionResult inMode(const frmSeason& f, Mode mode, bool eventButtons = false)
 {
-    std::vector<std::string> wrong;
-    auto check = [&wrong](const std::string& what, bool actual, bool expected) {
+    std::string wrong;
+    auto check = [&wrong](const QWidget* w, const char* what, bool actual, bool expected) {
         if (actual != expected) {
-            wrong.push_back(what + (expected ? " should be on" : " should be off"));
+            wrong += w->objectName().toStdString() + " " + what + (expected ? " should be on; " : " should be off; ");
         }
     };
-    auto named = [](const QWidget* w, const char* what) { return w->objectName().toStdString() + what; };
-    auto visible = [&f](const QWidget* w) { return w->isVisibleTo(&f); };
+    auto visible = [&](const QWidget* w, bool expected) { check(w, "visible", w->isVisibleTo(&f), expected); };
+    auto enabled = [&](const QWidget* w, bool expected) { check(w, "enabled", w->isEnabled(), expected); };
+    // A box's read-only state and its background go together.
     const QColor grey = f.cmdClose->palette().color(QPalette::Button);
     const QColor white = QApplication::palette().color(QPalette::Base);
-    // A box's read-only state and its background go together.
     auto box = [&](const QWidget* w, bool readOnly, bool actualReadOnly) {
-        check(named(w, " read-only"), actualReadOnly, readOnly);
-        if (w->palette().color(QPalette::Base) != (readOnly ? grey : white)) {
-            wrong.push_back(named(w, readOnly ? " should be grey" : " should be white"));
-        }
+        check(w, "read-only", actualReadOnly, readOnly);
+        check(w, readOnly ? "grey" : "white", w->palette().color(QPalette::Base) == (readOnly ? grey : white), true);
     };
 
     const bool viewing = mode == Mode::Viewing;
     const bool editingEvent = mode == Mode::EditingEvent;
-    check("Combo1 enabled", f.Combo1->isEnabled(), viewing);
-    for (const auto* b : {f.cmdNew, f.cmdEdit, f.cmdDelete}) {
-        check(named(b, " visible"), visible(b), viewing);
+    const bool buttons = mode == Mode::EditingSchedule && eventButtons;
+    enabled(f.Combo1, viewing);
+    for (const QWidget* b : {f.cmdNew, f.cmdEdit, f.cmdDelete}) {
+        visible(b, viewing);
         if (viewing) {
-            check(named(b, " enabled"), b->isEnabled(), true);
+            enabled(b, true);
         }
     }
-    check("cmdSave visible", visible(f.cmdSave), !viewing);
-    check("cmdCancel visible", visible(f.cmdCancel), !viewing);
+    visible(f.cmdSave, !viewing);
+    visible(f.cmdCancel, !viewing);
     for (const QLineEdit* b : {f.txtSeasonName, f.txtYear}) {
         box(b, viewing, b->isReadOnly());
     }
-    check("cmdNewEvent visible", visible(f.cmdNewEvent), !editingEvent);
-    if (!editingEvent) {
-        check("cmdNewEvent enabled", f.cmdNewEvent->isEnabled(), !viewing);
+    for (const QWidget* b : {f.cmdNewEvent, f.cmdEditEvent, f.cmdDeleteEvent}) {
+        visible(b, !editingEvent);
+        if (!editingEvent) {
+            enabled(b, b == f.cmdNewEvent ? !viewing : buttons);
+        }
     }
-    const bool buttons = !viewing && !editingEvent && eventButtons;
-    check("cmdEditEvent visible", visible(f.cmdEditEvent), !editingEvent);
-    check("cmdDeleteEvent visible", visible(f.cmdDeleteEvent), !editingEvent);
-    if (!editingEvent) {
-        check("cmdEditEvent enabled", f.cmdEditEvent->isEnabled(), buttons);
-        check("cmdDeleteEvent enabled", f.cmdDeleteEvent->isEnabled(), buttons);
-    }
-    check("cmdUp enabled", f.cmdUp->isEnabled(), buttons);
-    check("cmdDown enabled", f.cmdDown->isEnabled(), buttons);
-    check("cmdAdd visible", visible(f.cmdAdd), editingEvent);
-    check("cmdCencelEvent visible", visible(f.cmdCencelEvent), editingEvent);
+    enabled(f.cmdUp, buttons);
+    enabled(f.cmdDown, buttons);
+    visible(f.cmdAdd, editingEvent);
+    visible(f.cmdCencelEvent, editingEvent);
     for (const QLineEdit* b : {f.txtDay, f.txtMonth, f.txtName, f.txtLaps}) {
         box(b, !editingEvent, b->isReadOnly());
     }
     box(f.cboTrack, !editingEvent, f.cboTrack->isReadOnly());
-    check("optLeft enabled", f.optLeft->isEnabled(), editingEvent);
-    check("optRight enabled", f.optRight->isEnabled(), editingEvent);
+    enabled(f.optLeft, editingEvent);
+    enabled(f.optRight, editingEvent);
     box(f.txtEvent, true, f.txtEvent->isReadOnly());
-    check("lstSchedule enabled", f.lstSchedule->isEnabled(), true);
-    check("cmdClose enabled", f.cmdClose->isEnabled() && visible(f.cmdClose), true);
-
+    enabled(f.lstSchedule, true);
+    enabled(f.cmdClose, true);
+    visible(f.cmdClose, true);
     if (wrong.empty()) {
         return ::testing::AssertionSuccess();
     }
-    auto failure = ::testing::AssertionFailure();
-    for (const std::string& w : wrong) {
-        failure << w << "; ";
-    }
-    return failure;
+    return ::testing::AssertionFailure() << wrong;
+}
+
+// The event the boxes show, as a row of the event table.
+inline EventRow shown(const frmSeason& f)
+{
+    return {f.txtEvent->text().toStdString(), f.txtDay->text().toStdString(),   f.txtMonth->text().toStdString(),
+            f.txtName->text().toStdString(),  f.txtLaps->text().toStdString(),  f.cboTrack->currentText().toStdString(),
+            f.optRight->isChecked() ? "2" : "1"};
+}
+
+// What a read gives, as the schedule to write again.
+inline Schedule scheduleOf(const ReadResult& read)
+{
+    return {read.name, read.year, static_cast<int>(read.eventNames.size()), read.events};
 }
 
 }  // namespace gm::season::test
