@@ -2,6 +2,7 @@
 
 #include <QTest>
 #include <filesystem>
+#include <vector>
 
 #include "shell/frm_directory.h"
 #include "shell/option_file.h"
@@ -47,26 +48,49 @@ TEST(DirectoryWindow, AcceptsAFolderWithPlayersAndSeries)
     EXPECT_EQ(app.appFolder.read("option.dat"), "\"" + app.game.text() + "\"\r\n");
 }
 
-TEST(DirectoryWindow, RefusesAFolderWithOnlyOneOfThem)
+TEST(DirectoryWindow, RefusedChoicesKeepTheWindowAndStoreNothing)
 {
-    for (const char* only : {"players", "series"}) {
-        SCOPED_TRACE(only);
+    struct Case {
+        std::vector<const char*> folders;
+        std::string open;  // below the game folder
+        QString message;
+        bool optionFileUnwritable;
+    };
+    const Case cases[] = {
+        {{"players"}, "", kInvalid, false},
+        {{"series"}, "", kInvalid, false},
+        {{"The \"Game\"/players", "The \"Game\"/series"}, "/The \"Game\"", kQuoteInPath, false},
+        {{"players", "series"}, "", QStringLiteral("Could not save the Gridmark directory setting."), true},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(i);
         TestApp app;
-        app.game.mkdir(only);
+        for (const char* folder : c.folders) {
+            app.game.mkdir(folder);
+        }
+        if (c.optionFileUnwritable) {
+            app.context.applicationFolder = app.appFolder.path() / "missing-folder";
+        }
         app.context.gameDirectory = "/previous";
         DirectoryWindow d(app);
-        ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
+        const QString path = q(app.game.text() + c.open);
+        ASSERT_TRUE(d.window->Dir1->setPath(path));
         const int rows = d.window->Dir1->count();
-        app.dialogs.expect(kInvalid, Buttons::Ok, Icon::Critical);
+        app.dialogs.expect(c.message, Buttons::Ok, Icon::Critical);
         d.window->cmdOK_Click();
         EXPECT_FALSE(d.window->isUnloaded());
         EXPECT_TRUE(d.window->isVisible());
-        EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
+        EXPECT_EQ(d.window->Dir1->path(), path);
         EXPECT_EQ(d.window->Dir1->count(), rows);
         EXPECT_EQ(app.context.gameDirectory, "/previous");
-        EXPECT_FALSE(app.appFolder.exists("option.dat"));
+        EXPECT_FALSE(std::filesystem::exists(app.context.applicationFolder / "option.dat"));
         EXPECT_EQ(app.menuShows, 0);
     }
+    // The option file itself never takes a path with a double quote either.
+    test::TempDir folder;
+    EXPECT_FALSE(writeGameDirectory(folder.path(), "/The \"Game\""));
+    EXPECT_FALSE(folder.exists("option.dat"));
 }
 
 TEST(DirectoryWindow, OnlyTheOpenFolderCountsNotTheHighlightedOne)
@@ -101,24 +125,6 @@ TEST(DirectoryWindow, OnlyTheOpenFolderCountsNotTheHighlightedOne)
     d.window->cmdOK_Click();
     EXPECT_TRUE(d.window->isUnloaded());
     EXPECT_EQ(app.context.gameDirectory, gridmark.toStdString());
-}
-
-TEST(DirectoryWindow, AFolderWhosePathHoldsADoubleQuoteIsRefused)
-{
-    TestApp app;
-    app.game.mkdir("The \"Game\"/players");
-    app.game.mkdir("The \"Game\"/series");
-    app.context.gameDirectory = "/previous";
-    DirectoryWindow d(app);
-    ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text() + "/The \"Game\"")));
-    app.dialogs.expect(kQuoteInPath, Buttons::Ok, Icon::Critical);
-    d.window->cmdOK_Click();
-    EXPECT_FALSE(d.window->isUnloaded());
-    EXPECT_EQ(app.context.gameDirectory, "/previous");
-    EXPECT_FALSE(app.appFolder.exists("option.dat"));
-    // The option file itself never takes such a path either.
-    EXPECT_FALSE(writeGameDirectory(app.appFolder.path(), app.game.text() + "/The \"Game\""));
-    EXPECT_FALSE(app.appFolder.exists("option.dat"));
 }
 
 TEST(DirectoryWindow, HiddenFoldersAreNotListedAndSubFoldersAreSorted)
@@ -197,22 +203,6 @@ TEST(DirectoryWindow, InaccessibleDriveKeepsTheFolder)
     d.window->Drive1->setCurrentIndex(d.window->Drive1->count() - 1);
     EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
     EXPECT_EQ(d.window->Drive1->currentIndex(), d.window->Drive1->count() - 1);
-}
-
-TEST(DirectoryWindow, AnOptionFileThatCannotBeWrittenIsReported)
-{
-    TestApp app;
-    app.makeGameDirectory();
-    app.context.applicationFolder = app.appFolder.path() / "missing-folder";
-    app.context.gameDirectory = "/previous";
-    DirectoryWindow d(app);
-    ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
-    app.dialogs.expect(QStringLiteral("Could not save the Gridmark directory setting."), Buttons::Ok,
-                       Icon::Critical);
-    d.window->cmdOK_Click();
-    EXPECT_FALSE(d.window->isUnloaded());
-    EXPECT_EQ(app.context.gameDirectory, "/previous");
-    EXPECT_FALSE(std::filesystem::exists(app.context.applicationFolder / "option.dat"));
 }
 
 TEST(DirectoryWindow, Layout)

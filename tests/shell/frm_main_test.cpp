@@ -67,13 +67,19 @@ frmDirectory* acceptAgreement(TestApp& app, Menu& menu)
 
 TEST(FirstStart, DecliningTheAgreementEndsTheProgram)
 {
-    TestApp app;
-    Menu menu(app);
-    app.dialogs.expect(kAgreement, Buttons::YesNo, Icon::None, Answer::No);
-    menu.window.Form_Load();
-    EXPECT_TRUE(menu.window.programEnded());
-    EXPECT_FALSE(app.appFolder.exists("option.dat"));
-    EXPECT_EQ(test::findLoaded<frmDirectory>(), nullptr);
+    // No option file, or one without a value.
+    for (const bool emptyFile : {false, true}) {
+        TestApp app;
+        if (emptyFile) {
+            app.appFolder.write("option.dat", "\r\n");
+        }
+        Menu menu(app);
+        app.dialogs.expect(kAgreement, Buttons::YesNo, Icon::None, Answer::No);
+        menu.window.Form_Load();
+        EXPECT_TRUE(menu.window.programEnded());
+        EXPECT_EQ(app.appFolder.exists("option.dat"), emptyFile);
+        EXPECT_EQ(test::findLoaded<frmDirectory>(), nullptr);
+    }
 }
 
 TEST(FirstStart, AcceptingThenCancellingLeavesTheDefaultAndAsksAgainNextTime)
@@ -122,16 +128,6 @@ TEST(FirstStart, AValidChoiceIsStoredAndTheNextStartAsksNothing)
     menu.window.Form_Load();  // no dialog is scripted: any dialog fails the test
     EXPECT_FALSE(menu.window.programEnded());
     EXPECT_EQ(next.context.gameDirectory, app.game.text());
-}
-
-TEST(FirstStart, AnOptionFileWithoutAValueCountsAsMissing)
-{
-    TestApp app;
-    app.appFolder.write("option.dat", "\r\n");
-    Menu menu(app);
-    app.dialogs.expect(kAgreement, Buttons::YesNo, Icon::None, Answer::No);
-    menu.window.Form_Load();
-    EXPECT_TRUE(menu.window.programEnded());
 }
 
 TEST(MainMenu, StoredDirectoryIsReadWithoutCheckingIt)
@@ -189,44 +185,27 @@ TEST(MainMenu, AboutBoxDisablesTheMenuUntilItCloses)
     TestApp app;
     Menu menu(app);
     menu.window.show();
-    QTest::mouseClick(menu.window.cmdAbout, Qt::LeftButton);
-    frmAbout* about = test::findLoaded<frmAbout>();
-    ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(menu.window.isVisible());
-    EXPECT_FALSE(menu.window.isEnabled());
+    // Escape closes it, and Enter as well.
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QTest::mouseClick(menu.window.cmdAbout, Qt::LeftButton);
+        frmAbout* about = test::findLoaded<frmAbout>();
+        ASSERT_NE(about, nullptr);
+        EXPECT_TRUE(menu.window.isVisible());
+        EXPECT_FALSE(menu.window.isEnabled());
 
-    // A click on a menu button does nothing while the About box is open.
-    QTest::mouseClick(menu.window.cmdDirectory, Qt::LeftButton);
-    EXPECT_EQ(test::findLoaded<frmDirectory>(), nullptr);
+        // A click on a menu button does nothing while the About box is open.
+        QTest::mouseClick(menu.window.cmdDirectory, Qt::LeftButton);
+        EXPECT_EQ(test::findLoaded<frmDirectory>(), nullptr);
 
-    QTest::keyClick(about, Qt::Key_Escape);
-    EXPECT_TRUE(about->isUnloaded());
-    EXPECT_TRUE(menu.window.isEnabled());
-
-    // Enter closes it as well.
-    menu.window.cmdAbout_Click();
-    about = test::findLoaded<frmAbout>();
-    ASSERT_NE(about, nullptr);
-    EXPECT_FALSE(menu.window.isEnabled());
-    QTest::keyClick(about, Qt::Key_Return);
-    EXPECT_TRUE(about->isUnloaded());
-    EXPECT_TRUE(menu.window.isEnabled());
+        QTest::keyClick(about, key);
+        EXPECT_TRUE(about->isUnloaded());
+        EXPECT_TRUE(menu.window.isEnabled());
+    }
     menu.window.cmdDirectory_Click();
     EXPECT_NE(test::findLoaded<frmDirectory>(), nullptr);
 }
 
-TEST(MainMenu, QuitAndTheCloseBoxEndTheProgram)
-{
-    TestApp app;
-    Menu menu(app);
-    menu.window.show();
-    QTest::mouseClick(menu.window.cmdQuit, Qt::LeftButton);
-    EXPECT_EQ(menu.quits, 1);
-    menu.window.close();
-    EXPECT_EQ(menu.quits, 2);
-}
-
-TEST(MainMenu, AWindowStillLoadedIsBroughtBackNotOpenedTwice)
+TEST(MainMenu, AWindowStillLoadedIsBroughtBackNotOpenedTwiceAndQuitEnds)
 {
     TestApp app;
     Menu menu(app);
@@ -263,17 +242,11 @@ TEST(MainMenu, AWindowStillLoadedIsBroughtBackNotOpenedTwice)
     // Once unloaded, the button opens a new window.
     menu.window.cmdDirectory_Click();
     EXPECT_NE(test::findLoaded<frmDirectory>(), nullptr);
-}
 
-TEST(MainMenu, KeepsItsSize)
-{
-    TestApp app;
-    Menu menu(app);
+    // Quit ends the program whatever is loaded.
     menu.window.show();
-    EXPECT_TRUE(test::keepsDesignSize(menu.window, ui::twipsSize(7575, 5295)));
-    menu.window.showMinimized();
-    test::processEvents();
-    EXPECT_TRUE(menu.window.windowState() & Qt::WindowMinimized);
+    QTest::mouseClick(menu.window.cmdQuit, Qt::LeftButton);
+    EXPECT_EQ(menu.quits, 2);
 }
 
 TEST(MainMenu, Layout)
@@ -282,6 +255,11 @@ TEST(MainMenu, Layout)
     Menu menu(app);
     frmMain& w = menu.window;
     EXPECT_EQ(w.windowTitle(), "Gridmark Editor");
+    w.show();
+    EXPECT_TRUE(test::keepsDesignSize(w, ui::twipsSize(7575, 5295)));
+    w.showMinimized();
+    test::processEvents();
+    EXPECT_TRUE(w.windowState() & Qt::WindowMinimized);
     struct Row {
         QWidget* control;
         const char* name;

@@ -16,11 +16,10 @@ TEST(OptionFile, ReadsTheFirstFieldOfTheFirstLine)
         const char* content;
         const char* expected;  // null: treated as a missing option file
     };
+    // How a field is read is the field reader's own test; here: the first
+    // line only, and an empty first field counts as no option file.
     const Case cases[] = {
         {"\"C:\\Quillon\\Gridmark\"\r\n", "C:\\Quillon\\Gridmark"},
-        {"\"/home/a b/Gridmark, the game\"\r\n", "/home/a b/Gridmark, the game"},
-        {"   \"C:\\Games\\Gridmark\"\r\n", "C:\\Games\\Gridmark"},
-        {"C:\\Games\\Gridmark,second field\r\n", "C:\\Games\\Gridmark"},
         {"  D:\\Gridmark\r\nsecond line\r\n", "D:\\Gridmark"},
         {"\"E:\\Gridmark\"", "E:\\Gridmark"},
         {"\"F:\\one\"\r\n\"G:\\two\"\r\n", "F:\\one"},

@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QTest>
+#include <vector>
 
 #include "support/layout_check.h"
 #include "track/frm_track.h"
@@ -15,23 +16,14 @@ namespace {
 
 using ui::twipsRect;
 
-class TrackEditorLayout : public test::TrackWindowTest {
-protected:
-    void SetUp() override
-    {
-        openAtlanta();
-        ASSERT_FALSE(window->isUnloaded());
-    }
-};
+class TrackEditorLayout : public test::TrackWindowTest {};
 
+// Box, its label, caption and tooltip; the first six in the Track frame.
 struct LabelRow {
-    int box;
-    int label;
+    std::size_t box, label;
     const char* caption;
     const char* tip;
 };
-
-// Box, its label, caption and tooltip; the first six in the Track frame.
 const LabelRow kRows[] = {
     {0, 6, "Tire Heat", "> modifies amount of heat going into the tire at a given track"},
     {1, 7, "Tire Wear", "> 1.0 means more wear, i.e. 2.0 is twice normal wear, 0.5 is half normal wear"},
@@ -47,67 +39,59 @@ const LabelRow kRows[] = {
     {11, 5, "Qualify Modifier", "> 1.0 = faster during qualifying"},
 };
 
-TEST_F(TrackEditorLayout, ClientSizeAndTheFixedSizeRule)
+TEST_F(TrackEditorLayout, ControlsCaptionsTooltipsAndTabOrder)
 {
+    openAtlanta();
+    ASSERT_FALSE(window->isUnloaded());
     EXPECT_TRUE(test::keepsDesignSize(*window, ui::twipsSize(6255, 6015)));
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-}
 
-TEST_F(TrackEditorLayout, ListFramesButtonsAndLabel2)
-{
-    EXPECT_EQ(window->List1->objectName(), "List1");
-    EXPECT_EQ(window->List1->geometry(), twipsRect(120, 120, 2535, 5130));
-    EXPECT_EQ(window->List1->toolTip(), "Select track");
-
-    EXPECT_EQ(window->Frame1->objectName(), "Frame1");
-    EXPECT_EQ(window->Frame1->title(), "Track");
-    EXPECT_EQ(window->Frame1->geometry(), twipsRect(2760, 120, 3375, 2535));
-    EXPECT_EQ(window->Frame2->objectName(), "Frame2");
-    EXPECT_EQ(window->Frame2->title(), "AI (Simulation Only)");
-    EXPECT_EQ(window->Frame2->geometry(), twipsRect(2760, 2760, 3375, 2535));
-
-    struct Button {
-        QPushButton* button;
+    struct Control {
+        QWidget* widget;
         const char* name;
-        const char* caption;
+        QString caption;
+        const char* want;
         const char* tip;
-        int left;
+        QRect rect;
     };
-    const Button buttons[] = {
-        {window->cmdRestore, "cmdRestore", "Restore Default", "Restore default values for selected track", 1800},
-        {window->cmdSave, "cmdSave", "Save", "Apply change", 2880},
-        {window->cmdCancel, "cmdCancel", "Cancel", "", 3960},
-        {window->cmdClose, "cmdClose", "Close", "Go to main screen", 5040},
+    const Control controls[] = {
+        {window->List1, "List1", {}, "", "Select track", twipsRect(120, 120, 2535, 5130)},
+        {window->Frame1, "Frame1", window->Frame1->title(), "Track", "", twipsRect(2760, 120, 3375, 2535)},
+        {window->Frame2, "Frame2", window->Frame2->title(), "AI (Simulation Only)", "",
+         twipsRect(2760, 2760, 3375, 2535)},
+        {window->cmdRestore, "cmdRestore", window->cmdRestore->text(), "Restore Default",
+         "Restore default values for selected track", twipsRect(1800, 5400, 1095, 495)},
+        {window->cmdSave, "cmdSave", window->cmdSave->text(), "Save", "Apply change",
+         twipsRect(2880, 5400, 1095, 495)},
+        {window->cmdCancel, "cmdCancel", window->cmdCancel->text(), "Cancel", "", twipsRect(3960, 5400, 1095, 495)},
+        {window->cmdClose, "cmdClose", window->cmdClose->text(), "Close", "Go to main screen",
+         twipsRect(5040, 5400, 1095, 495)},
+        {window->Label2, "Label2", window->Label2->text(), "Point names for pop-up help.", "",
+         twipsRect(240, 5400, 1215, 495)},
     };
-    for (const Button& b : buttons) {
-        EXPECT_EQ(b.button->objectName(), b.name);
-        EXPECT_EQ(b.button->text(), b.caption);
-        EXPECT_EQ(b.button->toolTip(), b.tip) << b.name;
-        EXPECT_EQ(b.button->parentWidget(), window.data()) << b.name;
-        EXPECT_EQ(b.button->geometry(), twipsRect(b.left, 5400, 1095, 495)) << b.name;
+    for (const Control& c : controls) {
+        EXPECT_EQ(c.widget->objectName(), c.name);
+        EXPECT_EQ(c.widget->parentWidget(), window.data()) << c.name;
+        EXPECT_EQ(c.caption, c.want) << c.name;
+        EXPECT_EQ(c.widget->toolTip(), c.tip) << c.name;
+        EXPECT_EQ(c.widget->geometry(), c.rect) << c.name;
     }
-
-    EXPECT_EQ(window->Label2->objectName(), "Label2");
-    EXPECT_EQ(window->Label2->text(), "Point names for pop-up help.");
-    EXPECT_EQ(window->Label2->geometry(), twipsRect(240, 5400, 1215, 495));
-    EXPECT_TRUE(window->Label2->toolTip().isEmpty());
-    // The caption wraps inside its rectangle rather than running under the
-    // buttons.
+    // Label2's caption wraps inside its rectangle rather than running under
+    // the buttons.
     const QRect needed = window->Label2->fontMetrics().boundingRect(
         window->Label2->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, window->Label2->text());
     EXPECT_LE(needed.height(), window->Label2->height());
-}
 
-TEST_F(TrackEditorLayout, BoxesAndLabelsSitInTheirFrames)
-{
+    QStringList order{"List1"};
     for (const LabelRow& row : kRows) {
-        const QLineEdit* box = window->Text1[static_cast<std::size_t>(row.box)];
-        const QLabel* label = window->Label1[static_cast<std::size_t>(row.label)];
+        const QLineEdit* box = window->Text1[row.box];
+        const QLabel* label = window->Label1[row.label];
         const QWidget* frame = row.box < 6 ? window->Frame1 : window->Frame2;
-        const int top = 360 + 360 * (row.box % 6);
+        const int top = 360 + 360 * static_cast<int>(row.box % 6);
+        order << QStringLiteral("Text1(%1)").arg(row.box);
 
-        EXPECT_EQ(box->objectName(), QStringLiteral("Text1(%1)").arg(row.box));
+        EXPECT_EQ(box->objectName(), order.back());
         EXPECT_EQ(box->parentWidget(), frame) << row.box;
         EXPECT_EQ(box->geometry(), twipsRect(1680, top, 1575, 285)) << row.box;
         EXPECT_TRUE(box->toolTip().isEmpty());
@@ -124,41 +108,19 @@ TEST_F(TrackEditorLayout, BoxesAndLabelsSitInTheirFrames)
         EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << row.caption;
         EXPECT_LT(label->geometry().right(), box->geometry().left()) << row.caption;
     }
-}
-
-TEST_F(TrackEditorLayout, TabOrder)
-{
-    QStringList expected{"List1"};
-    for (int i = 0; i < 12; ++i) {
-        expected << QStringLiteral("Text1(%1)").arg(i);
-    }
-    expected << "cmdRestore" << "cmdSave" << "cmdCancel" << "cmdClose";
-
-    // Walk the focus chain from the list once round, keeping the controls
-    // that take focus from the keyboard.
-    QStringList order;
-    QWidget* w = window->List1;
-    do {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->window() == window.data() && w != window.data()) {
-            order << w->objectName();
-        }
-        w = w->nextInFocusChain();
-    } while (w != window->List1);
-    EXPECT_EQ(order, expected);
+    order << "cmdRestore" << "cmdSave" << "cmdCancel" << "cmdClose";
+    EXPECT_EQ(test::tabOrderNames(window), order);
 
     // And with the keyboard: Tab from the list goes through the boxes in
-    // index order (Save and Cancel are disabled while clean).
+    // index order, then skips Save and Cancel, disabled while clean.
     window->List1->setFocus();
     ASSERT_EQ(window->focusWidget(), window->List1);
-    const auto tab = [this] { QTest::keyClick(window->focusWidget(), Qt::Key_Tab); };
-    for (std::size_t i = 0; i < 12; ++i) {
-        tab();
-        ASSERT_EQ(window->focusWidget(), window->Text1[i]) << i;
+    std::vector<QWidget*> stops(window->Text1.begin(), window->Text1.end());
+    stops.insert(stops.end(), {window->cmdRestore, window->cmdClose});
+    for (QWidget* stop : stops) {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(window->focusWidget(), stop) << stop->objectName().toStdString();
     }
-    tab();
-    EXPECT_EQ(window->focusWidget(), window->cmdRestore);
-    tab();
-    EXPECT_EQ(window->focusWidget(), window->cmdClose);
 }
 
 }  // namespace

@@ -10,24 +10,24 @@ namespace {
 
 using test::TempDir;
 
-// One record as the defaults file writes it: thirteen quoted fields.
-std::string record(const std::string& name, const std::string& first, const char* separator)
-{
-    std::string out = "\"" + name + "\"" + separator;
-    for (int i = 0; i < 12; ++i) {
-        out += "\"" + (i == 0 ? first : std::to_string(i) + ".5") + "\"";
-        out += i == 11 ? "\r\n" : separator;
-    }
-    return out;
-}
-
+// A record's values: the first one given, then "1.5" to "11.5".
 TrackValues expectedRecord(const std::string& first)
 {
     TrackValues values;
-    for (int i = 0; i < 12; ++i) {
-        values[static_cast<std::size_t>(i)] = i == 0 ? first : std::to_string(i) + ".5";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        values[i] = i == 0 ? first : std::to_string(i) + ".5";
     }
     return values;
+}
+
+// That record as the defaults file writes it: thirteen quoted fields.
+std::string record(const std::string& name, const std::string& first, const char* separator)
+{
+    std::string out = "\"" + name + "\"";
+    for (const std::string& value : expectedRecord(first)) {
+        out += separator + ("\"" + value + "\"");
+    }
+    return out + "\r\n";
 }
 
 TEST(TrackDefaults, OnePerLineAndCommaSeparatedLayoutsGiveTheSameRecord)

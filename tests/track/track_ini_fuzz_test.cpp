@@ -3,6 +3,7 @@
 // was written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -44,18 +45,13 @@ public:
     std::string keyish()
     {
         std::string prefix(kKeyPrefixes[below(kKeyCount)]);
-        switch (below(6)) {
-        case 0:
+        const std::size_t damage = below(6);  // 3 to 5: the real key
+        if (damage == 0) {
             prefix[0] = static_cast<char>(prefix[0] - 'a' + 'A');
-            break;
-        case 1:
+        } else if (damage == 1) {
             prefix.insert(0, " ");
-            break;
-        case 2:
+        } else if (damage == 2) {
             prefix.resize(below(prefix.size()));
-            break;
-        default:
-            break;  // the real key
         }
         return prefix;
     }
@@ -126,10 +122,8 @@ TEST(TrackIniFuzz, LinesWithoutAKeyComeOutByteForByte)
         // had, and nothing for the keys it lacked.
         const TrackValues after = readValues(out);
         for (std::size_t key = 0; key < kKeyCount; ++key) {
-            bool present = false;
-            for (const std::string& line : inLines) {
-                present = present || keyOfLine(line) == key;
-            }
+            const bool present =
+                std::ranges::any_of(inLines, [key](const std::string& line) { return keyOfLine(line) == key; });
             EXPECT_EQ(after[key], present ? values[key] : std::string()) << "seed " << seed << " key " << key;
         }
 

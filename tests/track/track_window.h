@@ -93,22 +93,14 @@ protected:
         return names;
     }
 
-    QStringList boxes() const
+    // The boxes' texts, to compare with a track's values.
+    track::TrackValues boxes() const
     {
-        QStringList texts;
-        for (const QLineEdit* box : window->Text1) {
-            texts << box->text();
+        track::TrackValues texts;
+        for (std::size_t key = 0; key < texts.size(); ++key) {
+            texts[key] = window->Text1[key]->text().toStdString();
         }
         return texts;
-    }
-
-    static QStringList texts(const track::TrackValues& values)
-    {
-        QStringList out;
-        for (const std::string& v : values) {
-            out << QString::fromStdString(v);
-        }
-        return out;
     }
 
     // The unsaved-changes state; Save and Cancel must always agree.
