@@ -161,8 +161,10 @@ PlayerList ListPlayers(const std::filesystem::path& playersFolder)
 RecordsStatus LoadRecords(const std::filesystem::path& playersFolder, std::string_view playerUtf8,
                           PlayerRecords& records)
 {
+    // Something of that name that is no readable file (a folder, a file
+    // without read rights) is reported as unreadable, not as missing.
     const std::filesystem::path path = recordsPath(playersFolder, playerUtf8);
-    if (!platform::fileExists(path)) {
+    if (!platform::pathExists(path)) {
         return RecordsStatus::Missing;
     }
     const std::optional<std::string> bytes = platform::readFile(path);

@@ -63,14 +63,7 @@ protected:
         return names;
     }
 
-    std::vector<std::string> strengths() const
-    {
-        std::vector<std::string> out;
-        for (const autoai::TrackRow& row : window->records().TrackTable) {
-            out.push_back(row[0]);
-        }
-        return out;
-    }
+    std::vector<std::string> strengths() const { return strengthsOf(window->records()); }
 
     QStringList stats() const
     {
@@ -83,15 +76,16 @@ protected:
         return window->cmdApply->isEnabled();
     }
 
-    // Clicks into the strength box and types over its text.
-    void typeStrength(const QString& text) const
+    // Clicks into the strength box, types over its text and, if given,
+    // clicks a button.
+    void typeStrength(const QString& text, QAbstractButton* button = nullptr) const
     {
         QTest::mouseClick(window->txtAI, Qt::LeftButton);
         window->txtAI->selectAll();
-        if (text.isEmpty()) {
-            QTest::keyClick(window->txtAI, Qt::Key_Delete);
-        } else {
-            QTest::keyClicks(window->txtAI, text);
+        QTest::keyClick(window->txtAI, Qt::Key_Delete);
+        QTest::keyClicks(window->txtAI, text);
+        if (button != nullptr) {
+            QTest::mouseClick(button, Qt::LeftButton);
         }
     }
 

@@ -113,12 +113,10 @@ TEST_F(AutoAIEditor, ApplyToAllStoresTheTypedText)
     EXPECT_EQ(strengths(), Strengths({"80", "90", "100"}));
     EXPECT_FALSE(window->cmdSave->isEnabled());
 
-    typeStrength("200");
-    QTest::mouseClick(window->cmdApplyAll, Qt::LeftButton);
+    typeStrength("200", window->cmdApplyAll);
     EXPECT_EQ(strengths(), Strengths({"110", "110", "110"}));
 
-    typeStrength("95");
-    QTest::mouseClick(window->cmdApplyAll, Qt::LeftButton);
+    typeStrength("95", window->cmdApplyAll);
     EXPECT_EQ(window->txtAI->text(), "95.000000");
     EXPECT_EQ(strengths(), Strengths({"95", "95", "95"}));
     EXPECT_EQ(stats(), QStringList({"95.000000", "95.000000", "95.000000"}));
@@ -151,8 +149,7 @@ TEST_F(AutoAIEditor, ChoosingAnotherPlayerWithUnsavedEdits)
 {
     openAnnAndBob();
     const auto applyToAnn = [this] {
-        typeStrength("99");
-        QTest::mouseClick(window->cmdApply, Qt::LeftButton);
+        typeStrength("99", window->cmdApply);
         ASSERT_TRUE(window->cmdSave->isEnabled());
     };
 
@@ -187,8 +184,7 @@ TEST_F(AutoAIEditor, ChoosingAnotherPlayerWithUnsavedEdits)
 TEST_F(AutoAIEditor, ClosingWithUnsavedEdits)
 {
     openAnnAndBob();
-    typeStrength("75");
-    QTest::mouseClick(window->cmdApplyAll, Qt::LeftButton);
+    typeStrength("75", window->cmdApplyAll);
 
     app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
     QTest::mouseClick(window->cmdClose, Qt::LeftButton);
@@ -205,8 +201,7 @@ TEST_F(AutoAIEditor, ClosingWithUnsavedEdits)
     test::processEvents();
 
     open();
-    typeStrength("75");
-    QTest::mouseClick(window->cmdApplyAll, Qt::LeftButton);
+    typeStrength("75", window->cmdApplyAll);
     app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
     QTest::mouseClick(window->cmdClose, Qt::LeftButton);
     EXPECT_TRUE(window->isUnloaded());
@@ -218,8 +213,7 @@ TEST_F(AutoAIEditor, ClosingWithUnsavedEdits)
 TEST_F(AutoAIEditor, AFailedSaveIsReportedAndKeepsTheEdits)
 {
     openAnnAndBob();
-    typeStrength("105");
-    QTest::mouseClick(window->cmdApply, Qt::LeftButton);
+    typeStrength("105", window->cmdApply);
     const auto fullDisk = [] { return test::FileSizeLimit(16); };
 
     app.dialogs.expect(kRecordsNotSaved, Buttons::Ok, Icon::Critical);
@@ -255,32 +249,37 @@ TEST_F(AutoAIEditor, AFailedSaveIsReportedAndKeepsTheEdits)
 }
 #endif
 
-TEST_F(AutoAIEditor, APlayerWithoutRecordsAndBack)
+// A player without a records file, and one whose records file cannot be read
+// (here a folder of that name): its message, then the window as for no file.
+TEST_F(AutoAIEditor, APlayerWithoutReadableRecordsAndBack)
 {
     addPlayer("Ann", kAnn);
     app.game.mkdir("players/Bob");
+    app.game.mkdir("players/Cy/playrecs.ini");
     open();
-    QTest::mouseClick(window->cmdChart, Qt::LeftButton);
-    ASSERT_TRUE(window->Picture1->isVisible());
+    for (const auto& [player, message] : {std::pair{1, kNoRecordsFile}, std::pair{2, kRecordsUnreadable}}) {
+        QTest::mouseClick(window->cmdChart, Qt::LeftButton);
+        ASSERT_TRUE(window->Picture1->isVisible());
+        app.dialogs.expect(message, Buttons::Ok, Icon::Critical);
+        choosePlayer(player);
+        EXPECT_EQ(window->LoadedPlayer(), "");
+        EXPECT_EQ(window->List1->count(), 0);
+        for (const QLineEdit* box : {window->txtAP, window->txtAQ, window->txtAR, window->txtSP, window->txtSQ,
+                                     window->txtSR, window->txtMax, window->txtMin, window->txtAvg, window->txtAI}) {
+            EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
+        }
+        EXPECT_FALSE(window->Picture1->isVisible());
+        EXPECT_FALSE(window->cmdChart->isEnabled());
+        EXPECT_FALSE(window->cmdSave->isEnabled());
+        // With no track listed a click into the box enables nothing.
+        QTest::mouseClick(window->txtAI, Qt::LeftButton);
+        EXPECT_FALSE(applyEnabled());
 
-    app.dialogs.expect(kNoRecordsFile, Buttons::Ok, Icon::Critical);
-    choosePlayer(1);
-    EXPECT_EQ(window->LoadedPlayer(), "");
-    EXPECT_EQ(window->List1->count(), 0);
-    for (const QLineEdit* box : {window->txtAP, window->txtAQ, window->txtAR, window->txtSP, window->txtSQ,
-                                 window->txtSR, window->txtMax, window->txtMin, window->txtAvg, window->txtAI}) {
-        EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
+        choosePlayer(0);
+        EXPECT_EQ(window->LoadedPlayer(), "Ann");
+        EXPECT_TRUE(window->cmdChart->isEnabled());
+        EXPECT_EQ(stats(), QStringList({"100.000000", "80.000000", "90.000000"}));
     }
-    EXPECT_FALSE(window->Picture1->isVisible());
-    EXPECT_FALSE(window->cmdChart->isEnabled());
-    // With no track listed a click into the box enables nothing.
-    QTest::mouseClick(window->txtAI, Qt::LeftButton);
-    EXPECT_FALSE(applyEnabled());
-
-    choosePlayer(0);
-    EXPECT_EQ(window->LoadedPlayer(), "Ann");
-    EXPECT_TRUE(window->cmdChart->isEnabled());
-    EXPECT_EQ(stats(), QStringList({"100.000000", "80.000000", "90.000000"}));
 }
 
 TEST_F(AutoAIEditor, NoPlayersFolderNoPlayerAndNoSection)
@@ -324,8 +323,7 @@ TEST_F(AutoAIEditor, ThePlayerFieldTakesOnlyListedNames)
     EXPECT_EQ(field->text(), "Ann");
 
     // The reload after a save reads the loaded player, whatever the field shows.
-    typeStrength("85");
-    QTest::mouseClick(window->cmdApply, Qt::LeftButton);
+    typeStrength("85", window->cmdApply);
     field->setFocus();
     field->selectAll();
     QTest::keyClicks(field, "Bob");

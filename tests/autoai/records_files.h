@@ -20,4 +20,14 @@ inline std::string section(const std::string& name, const std::string& strength,
     return out + "LastCar=car01\r\n";
 }
 
+// The strengths of a table, column 0.
+inline std::vector<std::string> strengthsOf(const autoai::PlayerRecords& records)
+{
+    std::vector<std::string> out;
+    for (const autoai::TrackRow& row : records.TrackTable) {
+        out.push_back(row[0]);
+    }
+    return out;
+}
+
 }  // namespace gm::test

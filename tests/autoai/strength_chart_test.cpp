@@ -21,25 +21,16 @@ GroupValues sumsFor(const std::array<double, 6>& averages)
     return sums;
 }
 
-// The six vertices of a figure of these distances, from the top clockwise.
-std::array<std::pair<double, double>, 6> vertices(const std::array<double, 6>& r)
-{
-    return {{{kCx, kCy - r[0]},
-             {kCx + r[1] * kC, kCy - r[1] * kS},
-             {kCx + r[2] * kC, kCy + r[2] * kS},
-             {kCx, kCy + r[3]},
-             {kCx - r[4] * kC, kCy + r[4] * kS},
-             {kCx - r[5] * kC, kCy - r[5] * kS}}};
-}
-
+// A figure of these distances, from the top clockwise and closed, with the
+// slant written out.
 void expectFigure(const Figure& figure, const std::array<double, 6>& r, const char* what)
 {
-    const auto expected = vertices(r);
-    for (std::size_t i = 0; i < 6; ++i) {
-        EXPECT_NEAR(figure[i].x, expected[i].first, 0.01) << what << " vertex " << i;
-        EXPECT_NEAR(figure[i].y, expected[i].second, 0.01) << what << " vertex " << i;
+    const double x[7] = {0, r[1] * kC, r[2] * kC, 0, -r[4] * kC, -r[5] * kC, 0};
+    const double y[7] = {-r[0], -r[1] * kS, r[2] * kS, r[3], r[4] * kS, -r[5] * kS, -r[0]};
+    for (std::size_t i = 0; i < 7; ++i) {
+        EXPECT_NEAR(figure[i].x, kCx + x[i], 0.01) << what << " vertex " << i;
+        EXPECT_NEAR(figure[i].y, kCy + y[i], 0.01) << what << " vertex " << i;
     }
-    EXPECT_EQ(figure[6], figure[0]) << what << ": the figure is closed";
 }
 
 struct Example {
@@ -95,12 +86,12 @@ TEST(StrengthChart, TooltipsShowTheUnscaledAverageAndTheTracks)
 {
     const ChartDrawing d = chartDrawing("110.000000", "70.000000", "90.000000",
                                         sumsFor({100, 5.25, 0, 88.123456, 99.99996, 95.5}));
-    EXPECT_EQ(d.tooltips[0], "100.0000 (Infineon, Watkins Glen)");
-    EXPECT_EQ(d.tooltips[1], "05.2500 (Bristol, Martinsville, Richmond)");
-    EXPECT_EQ(d.tooltips[2], "00.0000 (Homestead, Indianapolis, Las Vegas, New Hampshire, Phoenix, Pocono)");
-    EXPECT_EQ(d.tooltips[3], "88.1235 (California, Darlington, Dover, Michigan, North Carolina)");
-    EXPECT_EQ(d.tooltips[4], "100.0000 (Atlanta, Charlotte, Chicagoland, Kansas, Texas)");
-    EXPECT_EQ(d.tooltips[5], "95.5000 (Daytona, Talladega)");
+    const std::array<std::string, 6> tips = {
+        "100.0000 (Infineon, Watkins Glen)", "05.2500 (Bristol, Martinsville, Richmond)",
+        "00.0000 (Homestead, Indianapolis, Las Vegas, New Hampshire, Phoenix, Pocono)",
+        "88.1235 (California, Darlington, Dover, Michigan, North Carolina)",
+        "100.0000 (Atlanta, Charlotte, Chicagoland, Kansas, Texas)", "95.5000 (Daytona, Talladega)"};
+    EXPECT_EQ(d.tooltips, tips);
     // A group missing some of its sections still divides by its full count.
     EXPECT_DOUBLE_EQ(groupAverage({0, 0, 0, 0, 0, 190}, 5), 190.0 / 3.0);
 }
