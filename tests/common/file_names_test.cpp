@@ -20,28 +20,20 @@ TEST(FileNames, NamesThatCannotBePlainFileNamesAreRefused)
 
 TEST(FileNames, NamesTooLongForAFileNameAreRefused)
 {
-    struct Case {
-        std::string name;
-        bool fits;
-    };
     const std::string e2 = "\xc3\xa9";          // é: 2 bytes, 1 unit
     const std::string flag = "\xf0\x9f\x8f\x81";  // 4 bytes, 2 units
     std::string twoByte;
     for (int i = 0; i < 125; ++i) {
         twoByte += e2;
     }
-    const Case cases[] = {
-        {std::string(251, 'a'), true},  // with ".ini": 255
-        {std::string(252, 'a'), false},
-        {std::string(300, 'a'), false},
-        {twoByte + "a", true},      // 251 bytes
-        {twoByte + "ab", false},    // 252 bytes
-        {flag + std::string(247, 'a'), true},
-        {flag + std::string(248, 'a'), false},
+    // 251 bytes and ".ini" make 255.
+    const std::pair<std::string, bool> cases[] = {
+        {std::string(251, 'a'), true}, {std::string(252, 'a'), false}, {twoByte + "a", true}, {twoByte + "ab", false},
+        {flag + std::string(247, 'a'), true}, {flag + std::string(248, 'a'), false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(fitsFileNameLength(c.name, ".ini"), c.fits) << c.name.size();
-        EXPECT_EQ(fileNameRefusal(c.name, ".ini", "season name").empty(), c.fits) << c.name.size();
+    for (const auto& [name, fits] : cases) {
+        EXPECT_EQ(fitsFileNameLength(name, ".ini"), fits) << name.size();
+        EXPECT_EQ(fileNameRefusal(name, ".ini", "season name").empty(), fits) << name.size();
     }
     EXPECT_EQ(fileNameRefusal(std::string(300, 'a'), ".ini", "backup name"),
               "The backup name is also the name of its file and is too long for a file name. Please input a "

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
-#include <locale>
-#include <sstream>
 #include <cmath>
 #include <limits>
+#include <locale>
 #include <random>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -14,52 +15,22 @@
 namespace gm::common {
 namespace {
 
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
 TEST(LeadingNumber, Examples)
 {
-    struct Case {
-        std::string chars;
-        double value;
+    // Blanks are skipped wherever they stand ("7\t" is a day followed by the TAB of the line), a
+    // comma is no decimal separator, a second point ends the number, an exponent without digits
+    // is not part of it and the leading zeros of an exponent do not count.
+    const std::pair<std::string, double> cases[] = {
+        {"05", 5}, {"1.", 1}, {"7\t", 7}, {" 1 2", 12}, {"1\t0 0", 100}, {"x1", 0}, {"", 0}, {"   ", 0},
+        {"-3", -3}, {"- 3", -3}, {"+4", 4}, {"1e3", 1000}, {"2E2", 200}, {"1D2", 100}, {"1 e 2", 100},
+        {"1e-2", 0.01}, {".5", 0.5}, {"-.25", -0.25}, {"1.2.3", 1.2}, {"12abc", 12}, {"3,5", 3}, {"0009", 9},
+        {".", 0}, {"-", 0}, {"+", 0}, {"--1", 0}, {"1e", 1}, {"1e+", 1}, {"1ex", 1}, {"5e2x", 500},
+        {"1e000000002", 100}, {"12\r\n", 12}, {"95 ; comment", 95}, {"AutoAI", 0},
     };
-    const Case cases[] = {
-        {"05", 5},        // a day typed with a leading zero
-        {"1.", 1},        // "1.5" seen through a two-character window
-        {"7\t", 7},       // a one-digit day followed by the TAB of the line
-        {" 1 2", 12},     // blanks are skipped wherever they stand
-        {"1\t0 0", 100},
-        {"x1", 0},
-        {"", 0},
-        {"   ", 0},
-        {"-3", -3},
-        {"- 3", -3},
-        {"+4", 4},
-        {"1e3", 1000},
-        {"2E2", 200},
-        {"1D2", 100},
-        {"1 e 2", 100},
-        {"1e-2", 0.01},
-        {"1.5", 1.5},
-        {".5", 0.5},
-        {"-.25", -0.25},
-        {"1.2.3", 1.2},   // the second point ends the number
-        {"12abc", 12},
-        {"3,5", 3},       // a comma is no decimal separator
-        {"100", 100},
-        {"0009", 9},
-        {".", 0},
-        {"-", 0},
-        {"+", 0},
-        {"--1", 0},
-        {"1e", 1},        // an exponent without digits is not part of the number
-        {"1e+", 1},
-        {"1ex", 1},
-        {"5e2x", 500},
-        {"1e000000002", 100},  // leading zeros of the exponent do not count
-        {"12\r\n", 12},
-        {"95 ; comment", 95},
-        {"AutoAI", 0},
-    };
-    for (const Case& c : cases) {
-        EXPECT_DOUBLE_EQ(leadingNumber(c.chars), c.value) << testing::PrintToString(c.chars);
+    for (const auto& [chars, value] : cases) {
+        EXPECT_DOUBLE_EQ(leadingNumber(chars), value) << testing::PrintToString(chars);
     }
 }
 
@@ -67,16 +38,14 @@ TEST(LeadingNumber, HostileInputGivesAFiniteValue)
 {
     EXPECT_DOUBLE_EQ(leadingNumber(std::string(5000, '0') + "7"), 7);
     EXPECT_DOUBLE_EQ(leadingNumber("0." + std::string(5000, '0') + "1e5000"), 1e-1);
-    const std::string many = std::string(400, '9');
-    EXPECT_TRUE(std::isfinite(leadingNumber(many)));
-    EXPECT_TRUE(std::isfinite(leadingNumber("1e99999999999")));
-    EXPECT_TRUE(std::isfinite(leadingNumber("-1e400")));
-    EXPECT_TRUE(std::isfinite(leadingNumber("1e-400")));
+    for (const std::string& chars : {std::string(400, '9'), std::string("1e99999999999"), std::string("-1e400"),
+                                     std::string("1e-400")}) {
+        EXPECT_TRUE(std::isfinite(leadingNumber(chars))) << chars;
+    }
     std::mt19937 random(3);
     for (int round = 0; round < 5000; ++round) {
         std::string chars;
-        const int n = static_cast<int>(random() % 24);
-        for (int i = 0; i < n; ++i) {
+        for (int i = static_cast<int>(random() % 24); i > 0; --i) {
             static const char alphabet[] = "0123456789+-.eEdD \t\r\nx,";
             chars.push_back(random() % 8 == 0 ? static_cast<char>(random() % 256)
                                               : alphabet[random() % (sizeof alphabet - 1)]);
@@ -87,61 +56,29 @@ TEST(LeadingNumber, HostileInputGivesAFiniteValue)
 
 TEST(LeadingNumberText, KeepsTheDigitsAsWritten)
 {
+    // Exponent forms are given as their value, without an exponent that has no digits.
     const std::pair<const char*, const char*> cases[] = {
-        {"05", "5"},
-        {"7\t", "7"},
-        {" 1 2", "12"},
-        {"1.", "1"},
-        {"1.50", "1.5"},
-        {".5", "0.5"},
-        {"-0", "0"},
-        {"-.0", "0"},
-        {"-3.25x", "-3.25"},
-        {"+8", "8"},
-        {"x1", "0"},
-        {"", "0"},
-        {"000", "0"},
-        {"1000000000000000", "1000000000000000"},
-        {"12345678901234567", "12345678901234567"},
-        {"0.12345678901234567890", "0.1234567890123456789"},
-        {"1e3", "1000"},    // read in exponent form: its value
-        {"2.5E+2", "250"},
-        {"1e", "1"},        // no exponent without its digits
+        {"05", "5"}, {"7\t", "7"}, {" 1 2", "12"}, {"1.", "1"}, {"1.50", "1.5"}, {".5", "0.5"}, {"-0", "0"},
+        {"-.0", "0"}, {"-3.25x", "-3.25"}, {"+8", "8"}, {"x1", "0"}, {"", "0"}, {"000", "0"},
+        {"1000000000000000", "1000000000000000"}, {"12345678901234567", "12345678901234567"},
+        {"0.12345678901234567890", "0.1234567890123456789"}, {"1e3", "1000"}, {"2.5E+2", "250"}, {"1e", "1"},
     };
     for (const auto& [chars, text] : cases) {
         EXPECT_EQ(leadingNumberText(chars), text) << chars;
-        // The same number as leadingNumber reads.
-        EXPECT_DOUBLE_EQ(leadingNumber(text), leadingNumber(chars)) << chars;
+        EXPECT_DOUBLE_EQ(leadingNumber(text), leadingNumber(chars)) << chars;  // the number leadingNumber reads
     }
 }
 
 TEST(PlainDecimal, Examples)
 {
-    struct Case {
-        double value;
-        std::string text;
+    // 15 significant digits hide the binary error of 0.1 + 0.2.
+    const std::pair<double, std::string> cases[] = {
+        {5, "5"}, {1.5, "1.5"}, {0, "0"}, {-0.0, "0"}, {-0.25, "-0.25"}, {1000, "1000"}, {0.1 + 0.2, "0.3"},
+        {1.0 / 3.0, "0.333333333333333"}, {2.0 / 3.0, "0.666666666666667"}, {123456.789, "123456.789"},
+        {0.00001, "0.00001"}, {-7, "-7"}, {kNaN, "0"},
     };
-    const Case cases[] = {
-        {5, "5"},
-        {1.5, "1.5"},
-        {0, "0"},
-        {-0.0, "0"},
-        {-0.25, "-0.25"},
-        {100, "100"},
-        {1000, "1000"},
-        {23, "23"},
-        {8.5, "8.5"},
-        {0.1 + 0.2, "0.3"},                    // 15 significant digits hide the binary error
-        {1.0 / 3.0, "0.333333333333333"},
-        {2.0 / 3.0, "0.666666666666667"},
-        {123456.789, "123456.789"},
-        {0.00001, "0.00001"},
-        {-7, "-7"},
-        {99, "99"},
-        {std::numeric_limits<double>::quiet_NaN(), "0"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(plainDecimal(c.value), c.text) << c.value;
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(plainDecimal(value), text) << value;
     }
 }
 
@@ -151,14 +88,15 @@ TEST(PlainDecimal, ReadsBackAsTheSameText)
     // through a double: the event table writes back what was read.
     std::mt19937_64 random(11);
     for (int round = 0; round < 20000; ++round) {
-        const int intDigits = static_cast<int>(random() % 10);   // 0 to 9
-        const int fracDigits = static_cast<int>(random() % 7);   // 0 to 6
+        const int intDigits = static_cast<int>(random() % 10);
+        const int fracDigits = static_cast<int>(random() % 7);
         std::string text = random() % 4 == 0 ? "-" : "";
-        std::string integer;
         for (int i = 0; i < intDigits; ++i) {
-            integer.push_back(static_cast<char>('0' + (i == 0 ? 1 + random() % 9 : random() % 10)));
+            text.push_back(static_cast<char>('0' + (i == 0 ? 1 + random() % 9 : random() % 10)));
         }
-        text += integer.empty() ? "0" : integer;
+        if (intDigits == 0) {
+            text += '0';
+        }
         if (fracDigits > 0) {
             text += '.';
             for (int i = 0; i < fracDigits; ++i) {
@@ -174,84 +112,40 @@ TEST(PlainDecimal, ReadsBackAsTheSameText)
 
 TEST(IsNumeric, Table)
 {
-    struct Case {
-        std::string text;
-        bool numeric;
+    // Too large for a double cannot be converted, so is not numeric; too
+    // small to tell from zero is zero, which is numeric.
+    const std::pair<std::string, bool> cases[] = {
+        {"1", true}, {" 1.5 ", true}, {"\t2\t", true}, {"-2", true}, {"+.5", true}, {".5", true}, {"5.", true},
+        {"1e5", true}, {"1E+5", true}, {"1.0E-3", true}, {"2d3", true}, {"007", true}, {"- 2", true},
+        {"", false}, {" ", false}, {"\t", false}, {"abc", false}, {"1.2.3", false}, {"1e", false}, {"1e+", false},
+        {"e5", false}, {".", false}, {"-", false}, {"+", false}, {"--1", false}, {"+-1", false}, {"1,5", false},
+        {"1 2", false}, {"1-", false}, {"12a", false}, {"0x10", false}, {"1e5.5", false}, {"1\r\n", false},
+        {std::string("1\0", 2), false}, {"1e400", false}, {"-1.8E308", false}, {"1D999", false},
+        {"1.7E308", true}, {"1e-400", true}, {"0e999", true}, {"0.0001e-320", true},
     };
-    const Case cases[] = {
-        {"1", true},
-        {" 1.5 ", true},
-        {"\t2\t", true},
-        {"-2", true},
-        {"+.5", true},
-        {".5", true},
-        {"5.", true},
-        {"1e5", true},
-        {"1E+5", true},
-        {"1.0E-3", true},
-        {"2d3", true},
-        {"007", true},
-        {"- 2", true},
-        {"", false},
-        {" ", false},
-        {"\t", false},
-        {"abc", false},
-        {"1.2.3", false},
-        {"1e", false},
-        {"1e+", false},
-        {"e5", false},
-        {".", false},
-        {"-", false},
-        {"+", false},
-        {"--1", false},
-        {"+-1", false},
-        {"1,5", false},
-        {"1 2", false},
-        {"1-", false},
-        {"12a", false},
-        {"0x10", false},
-        {"1e5.5", false},
-        {"1\r\n", false},
-        {std::string("1\0", 2), false},
-        // Too large for a double: it cannot be converted, so not numeric;
-        // too small to tell from zero is zero, which is numeric.
-        {"1e400", false},
-        {"-1.8E308", false},
-        {"1D999", false},
-        {"1.7E308", true},
-        {"1e-400", true},
-        {"0e999", true},
-        {"0.0001e-320", true},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(isNumeric(c.text), c.numeric) << testing::PrintToString(c.text);
+    for (const auto& [text, numeric] : cases) {
+        EXPECT_EQ(isNumeric(text), numeric) << testing::PrintToString(text);
     }
 }
 
 TEST(IsNumeric, NumericTextHasTheLeadingNumberValue)
 {
-    // What the numeric test accepts, the leading-number rule reads whole.
-    EXPECT_DOUBLE_EQ(leadingNumber(" 1.5 "), 1.5);
-    EXPECT_DOUBLE_EQ(leadingNumber("1.0E-3"), 0.001);
-    EXPECT_DOUBLE_EQ(leadingNumber("+.5"), 0.5);
+    // What the numeric test accepts, the leading-number rule reads whole;
+    // the C++ stream in the classic locale is the independent reading.
     std::mt19937 random(5);
     for (int round = 0; round < 5000; ++round) {
         std::string text;
-        const int n = 1 + static_cast<int>(random() % 10);
-        for (int i = 0; i < n; ++i) {
+        std::string squeezed;
+        for (int i = 1 + static_cast<int>(random() % 10); i > 0; --i) {
             static const char alphabet[] = "0123456789+-.e ";
             text.push_back(alphabet[random() % (sizeof alphabet - 1)]);
+            if (text.back() != ' ') {
+                squeezed.push_back(text.back());
+            }
         }
         if (!isNumeric(text)) {
             continue;
         }
-        std::string squeezed;
-        for (const char c : text) {
-            if (c != ' ') {
-                squeezed.push_back(c);
-            }
-        }
-        // The C++ stream in the classic locale as an independent reading.
         std::istringstream in(squeezed);
         in.imbue(std::locale::classic());
         double expected = 0;
@@ -264,53 +158,30 @@ TEST(IsNumeric, NumericTextHasTheLeadingNumberValue)
 
 TEST(FormatFixed, ShownFormats)
 {
-    EXPECT_EQ(format000(61.2346), "61.235");
-    EXPECT_EQ(format000(0.5), ".500");
-    EXPECT_EQ(format000(0), ".000");
-    EXPECT_EQ(format000(-0.0), ".000");
-    EXPECT_EQ(format000(1), "1.000");
-    EXPECT_EQ(format000(0.9995), "1.000");
-    EXPECT_EQ(format000(0.0005), ".001");
-    EXPECT_EQ(format000(1.0005), "1.001");
-    EXPECT_EQ(format000(0.0004), ".000");
-    EXPECT_EQ(format000(-0.0004), ".000");  // no sign on a value shown as zero
-    EXPECT_EQ(format000(-0.5), "-.500");
-    EXPECT_EQ(format000(-0.0005), "-.001");
-    EXPECT_EQ(format000(48.123), "48.123");
-
-    EXPECT_EQ(format000000(95), "95.000000");
-    EXPECT_EQ(format000000(110), "110.000000");
-    EXPECT_EQ(format000000(70), "70.000000");
-    EXPECT_EQ(format000000(90), "90.000000");
-    EXPECT_EQ(format000000(0.25), ".250000");
-    EXPECT_EQ(format000000(95.0000005), "95.000001");
-    EXPECT_EQ(format000000(88.3333333333), "88.333333");
-
-    EXPECT_EQ(format00_0000(95.5), "95.5000");
-    EXPECT_EQ(format00_0000(5.25), "05.2500");
-    EXPECT_EQ(format00_0000(0), "00.0000");
-    EXPECT_EQ(format00_0000(100), "100.0000");
-    EXPECT_EQ(format00_0000(99.99995), "100.0000");
-    EXPECT_EQ(format00_0000(9.99996), "10.0000");
-    EXPECT_EQ(format00_0000(91.66666666), "91.6667");
-
-    EXPECT_EQ(formatFixed(1.234, 2, 4), "01.2340");
-    EXPECT_EQ(formatFixed(2.5, 1, 0), "3");
-    EXPECT_EQ(formatFixed(-2.5, 1, 0), "-3");
-    EXPECT_EQ(formatFixed(7, 3, 1), "007.0");
-    EXPECT_EQ(formatFixed(std::numeric_limits<double>::quiet_NaN(), 0, 3), ".000");
-}
-
-TEST(FormatFixed, HugeValuesStayDigits)
-{
-    EXPECT_EQ(format000(1e20), "100000000000000000000.000");
-    EXPECT_EQ(format000(-1e20), "-100000000000000000000.000");
-    EXPECT_EQ(format000(9007199254740993.0), "9007199254740992.000");
+    // No sign on a value shown as zero; half away from zero.
+    const std::pair<std::string, const char*> cases[] = {
+        {format000(61.2346), "61.235"}, {format000(0.5), ".500"}, {format000(0), ".000"}, {format000(-0.0), ".000"},
+        {format000(1), "1.000"}, {format000(0.9995), "1.000"}, {format000(0.0005), ".001"},
+        {format000(1.0005), "1.001"}, {format000(0.0004), ".000"}, {format000(-0.0004), ".000"},
+        {format000(-0.5), "-.500"}, {format000(-0.0005), "-.001"},
+        {format000000(95), "95.000000"}, {format000000(110), "110.000000"}, {format000000(0.25), ".250000"},
+        {format000000(95.0000005), "95.000001"}, {format000000(88.3333333333), "88.333333"},
+        {format00_0000(95.5), "95.5000"}, {format00_0000(5.25), "05.2500"}, {format00_0000(0), "00.0000"},
+        {format00_0000(100), "100.0000"}, {format00_0000(99.99995), "100.0000"}, {format00_0000(9.99996), "10.0000"},
+        {format00_0000(91.66666666), "91.6667"},
+        {formatFixed(1.234, 2, 4), "01.2340"}, {formatFixed(2.5, 1, 0), "3"}, {formatFixed(-2.5, 1, 0), "-3"},
+        {formatFixed(7, 3, 1), "007.0"}, {formatFixed(kNaN, 0, 3), ".000"},
+        {format000(1e20), "100000000000000000000.000"}, {format000(-1e20), "-100000000000000000000.000"},
+        {format000(9007199254740993.0), "9007199254740992.000"},
+    };
+    for (const auto& [shown, expected] : cases) {
+        EXPECT_EQ(shown, expected);
+    }
+    // Huge values stay digits.
     for (const double v : {1e300, 1e306, 1.7e308, -1.7e308}) {
         for (const std::string& text : {format000(v), format000000(v), format00_0000(v)}) {
-            SCOPED_TRACE(text.substr(0, 20));
-            ASSERT_GT(text.size(), 300u);
-            ASSERT_EQ(text.find_first_not_of("-0123456789."), std::string::npos);
+            ASSERT_GT(text.size(), 300u) << v;
+            ASSERT_EQ(text.find_first_not_of("-0123456789."), std::string::npos) << text.substr(0, 20);
         }
     }
 }
@@ -320,41 +191,25 @@ TEST(FormatFixed, RoundsToTheShownDecimalHalfAwayFromZero)
     std::mt19937_64 random(17);
     for (int round = 0; round < 20000; ++round) {
         const int decimals = 1 + static_cast<int>(random() % 6);
-        const long long n = static_cast<long long>(random() % 1000000000ULL);
+        const auto n = static_cast<long long>(random() % 1000000000ULL);
         const double scale = std::pow(10.0, decimals);
         // n / 10^d shows as the digits of n; (n + 1/2) / 10^d as those of n + 1.
-        std::string digits = std::to_string(n);
-        std::string up = std::to_string(n + 1);
         auto render = [decimals](std::string d) {
-            if (static_cast<int>(d.size()) <= decimals) {
-                d.insert(0, static_cast<std::size_t>(decimals + 1) - d.size(), '0');
+            const auto places = static_cast<std::size_t>(decimals);
+            if (d.size() <= places) {
+                d.insert(0, places + 1 - d.size(), '0');
             }
-            std::string integer = d.substr(0, d.size() - static_cast<std::size_t>(decimals));
-            while (!integer.empty() && integer.front() == '0') {
-                integer.erase(0, 1);
-            }
-            return integer + "." + d.substr(d.size() - static_cast<std::size_t>(decimals));
+            std::string integer = d.substr(0, d.size() - places);
+            integer.erase(0, std::min(integer.find_first_not_of('0'), integer.size()));
+            return integer + "." + d.substr(d.size() - places);
         };
-        const double exact = static_cast<double>(n) / scale;
         const double half = (static_cast<double>(n) + 0.5) / scale;
-        ASSERT_EQ(formatFixed(exact, 0, decimals), render(digits)) << n << " / 10^" << decimals;
-        ASSERT_EQ(formatFixed(half, 0, decimals), render(up)) << n << ".5 / 10^" << decimals;
+        ASSERT_EQ(formatFixed(static_cast<double>(n) / scale, 0, decimals), render(std::to_string(n))) << n;
+        ASSERT_EQ(formatFixed(half, 0, decimals), render(std::to_string(n + 1))) << n << ".5 / 10^" << decimals;
         if (n > 0) {
-            ASSERT_EQ(formatFixed(-half, 0, decimals), "-" + render(up)) << n << ".5 / 10^" << decimals;
+            ASSERT_EQ(formatFixed(-half, 0, decimals), "-" + render(std::to_string(n + 1))) << n << ".5";
         }
     }
-}
-
-// Finds a locale whose decimal separator is a comma, if the system has one.
-const char* commaLocale()
-{
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8",
-                             "ru_RU.UTF-8", "de_DE@euro"}) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-            return name;
-        }
-    }
-    return nullptr;
 }
 
 TEST(Numbers, IgnoreTheUserLocale)
@@ -362,14 +217,19 @@ TEST(Numbers, IgnoreTheUserLocale)
     // The application adopts the user's locale at start; the game's files
     // use a point whatever that locale says.
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    const char* name = commaLocale();
+    const char* name = nullptr;
+    for (const char* candidate : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8",
+                                  "ru_RU.UTF-8", "de_DE@euro"}) {
+        if (name == nullptr && std::setlocale(LC_NUMERIC, candidate) != nullptr) {
+            name = candidate;
+        }
+    }
     if (name == nullptr) {
         std::setlocale(LC_NUMERIC, saved.c_str());
         GTEST_SKIP() << "no locale with a decimal comma installed";
     }
     EXPECT_DOUBLE_EQ(leadingNumber("1.5"), 1.5) << name;
     EXPECT_DOUBLE_EQ(leadingNumber("1,5"), 1) << name;
-    EXPECT_EQ(plainDecimal(1.5), "1.5") << name;
     EXPECT_EQ(plainDecimal(-0.25), "-0.25") << name;
     EXPECT_EQ(format000(61.2346), "61.235") << name;
     EXPECT_TRUE(isNumeric("1.5")) << name;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/fs.h"
@@ -19,23 +20,14 @@ namespace {
 
 TEST(Paths, DriveRootIsTheWinePrefixDriveC)
 {
-    struct Case {
-        const char* path;
-        const char* root;
-    };
-    const Case cases[] = {
-        {"/x/.wine/drive_c/Quillon/Gridmark", "/x/.wine/drive_c"},
-        {"/x/.wine/drive_c/Quillon/Gridmark/", "/x/.wine/drive_c"},
-        {"/x/.wine/drive_c", "/x/.wine/drive_c"},
+    const std::pair<const char*, const char*> cases[] = {
+        {"/x/.wine/drive_c/Quillon/Gridmark", "/x/.wine/drive_c"}, {"/x/.wine/drive_c/Quillon/Gridmark/", "/x/.wine/drive_c"},
+        {"/x/.wine/drive_c", "/x/.wine/drive_c"}, {"/x/.wine/drive_c/Quillon/../Quillon/Gridmark", "/x/.wine/drive_c"},
         {"/home/u/games/prefix/drive_c/Gridmark/tracks", "/home/u/games/prefix/drive_c"},
-        {"/x/.wine/drive_c/Quillon/../Quillon/Gridmark", "/x/.wine/drive_c"},
-        {"/x/.wine/drive_c/../other", "/"},
-        {"/home/u/Gridmark", "/"},
-        {"/home/u/drive_cx/Gridmark", "/"},
-        {"/", "/"},
+        {"/x/.wine/drive_c/../other", "/"}, {"/home/u/Gridmark", "/"}, {"/home/u/drive_cx/Gridmark", "/"}, {"/", "/"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(fromPath(driveRoot(c.path)), c.root) << c.path;
+    for (const auto& [path, root] : cases) {
+        EXPECT_EQ(fromPath(driveRoot(path)), root) << path;
     }
 }
 
@@ -85,13 +77,10 @@ TEST(Registry, FakeTableSetReadClear)
     setFakeRegistryValue(RegistryRoot::LocalMachine, key, "Count", {kRegDword, std::string("\x2a\0\0\0", 4)});
 
     const std::optional<RegistryData> path = readRegistryValue(RegistryRoot::LocalMachine, key, "PATH");
-    ASSERT_TRUE(path.has_value());
-    EXPECT_EQ(path->type, kRegString);
-    EXPECT_EQ(path->bytes, std::string("C:\\msinfo32.exe\0", 16));  // raw, the terminator kept
     const std::optional<RegistryData> count = readRegistryValue(RegistryRoot::LocalMachine, key, "Count");
-    ASSERT_TRUE(count.has_value());
-    EXPECT_EQ(count->type, kRegDword);
-    EXPECT_EQ(count->bytes, std::string("\x2a\0\0\0", 4));
+    ASSERT_TRUE(path && count);
+    EXPECT_EQ(std::pair(path->type, path->bytes), std::pair(kRegString, std::string("C:\\msinfo32.exe\0", 16)));  // raw
+    EXPECT_EQ(std::pair(count->type, count->bytes), std::pair(kRegDword, std::string("\x2a\0\0\0", 4)));
 
     // Root, key and value name each tell entries apart.
     EXPECT_EQ(readRegistryValue(RegistryRoot::CurrentUser, key, "PATH"), std::nullopt);

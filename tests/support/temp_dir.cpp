@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -16,25 +15,19 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir()
 {
-    std::random_device device;
-    std::mt19937_64 random(device());
-    const fs::path base = fs::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = base / ("gm-test-" + std::to_string(random() % 1000000000ULL));
-        std::error_code ec;
+    std::mt19937_64 random(std::random_device{}());
+    std::error_code ec;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const fs::path candidate = fs::temp_directory_path() / ("gm-test-" + std::to_string(random() % 1000000000ULL));
         if (fs::create_directory(candidate, ec)) {
             path_ = candidate;
-            return;
         }
     }
-    ADD_FAILURE() << "could not create a temporary folder";
+    EXPECT_FALSE(path_.empty()) << "could not create a temporary folder";
 }
 
 TempDir::~TempDir()
 {
-    if (path_.empty()) {
-        return;
-    }
     std::error_code ec;
     // Make everything writable again first (tests make files read-only).
     for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
@@ -42,13 +35,12 @@ TempDir::~TempDir()
         std::error_code permError;
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, permError);
     }
-    fs::remove_all(path_, ec);
+    if (!path_.empty()) {
+        fs::remove_all(path_, ec);
+    }
 }
 
-std::string TempDir::text() const
-{
-    return platform::fromPath(path_);
-}
+std::string TempDir::text() const { return platform::fromPath(path_); }
 
 fs::path TempDir::write(std::string_view relative, std::string_view bytes) const
 {
@@ -68,10 +60,7 @@ fs::path TempDir::mkdir(std::string_view relative) const
     return target;
 }
 
-std::string TempDir::read(std::string_view relative) const
-{
-    return readBytes(path_ / platform::toPath(relative));
-}
+std::string TempDir::read(std::string_view relative) const { return readBytes(path_ / platform::toPath(relative)); }
 
 bool TempDir::exists(std::string_view relative) const
 {
@@ -82,10 +71,7 @@ bool TempDir::exists(std::string_view relative) const
 std::string readBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        ADD_FAILURE() << "cannot read " << path;
-        return {};
-    }
+    EXPECT_TRUE(in) << "cannot read " << path;
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
@@ -93,9 +79,7 @@ void writeBytes(const fs::path& path, std::string_view bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        ADD_FAILURE() << "cannot write " << path;
-    }
+    EXPECT_TRUE(out) << "cannot write " << path;
 }
 
 }  // namespace gm::test
