@@ -317,10 +317,18 @@ void frmBackup::cmdBackup_Click()
         return;
     }
     // The name becomes two file names in the backup folder: it must not
-    // reach outside it or name a device.
+    // reach outside it, name a device, be too long for a file name, or hold
+    // characters the system code page cannot (the index and the Restore list
+    // would no longer name it).
     const std::string name = typed.toStdString();
-    if (!common::isUsableFileName(name)) {
-        context().dialogs->message(this, kUnusableBackupName, ui::Buttons::Ok, ui::Icon::Exclamation);
+    const QString unholdable = platform::unholdableCharacters(typed);
+    const std::string refusal = common::fileNameRefusal(name, ".zip", "backup name");
+    if (!unholdable.isEmpty() || !refusal.empty()) {
+        context().dialogs->message(this,
+                                   unholdable.isEmpty()
+                                       ? QString::fromStdString(refusal)
+                                       : platform::unholdableMessage(QStringLiteral("The backup name"), unholdable),
+                                   ui::Buttons::Ok, ui::Icon::Exclamation);
         selectName();
         return;
     }

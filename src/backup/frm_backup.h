@@ -23,9 +23,12 @@ inline const QString kTooManyFiles =
     QStringLiteral("File size exceeded. please uncheck some files or make multiple backup files.");
 inline const QString kNeedBackupName = QStringLiteral("Please input a backup name.");
 inline const QString kUnusableBackupName = QStringLiteral(
-    "The backup name is also the name of its files. Please input a backup name without \\ / : * ? \" < > | or "
+    "The backup name is also the name of its file. Please input a backup name without \\ / : * ? \" < > | or "
     "control characters that does not begin with a dot, is not only blanks or dots and is not a device name such "
     "as CON.");
+inline const QString kLongBackupName = QStringLiteral(
+    "The backup name is also the name of its file and is too long for a file name. Please input a shorter backup "
+    "name.");
 inline const QString kZippingTitle = QStringLiteral("Zipping backup files");
 // The tag that run-time errors of a backup are shown with.
 inline const QString kBackupErrorTag = QStringLiteral("Form1::cmdZip_Click");

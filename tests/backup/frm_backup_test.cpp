@@ -391,6 +391,14 @@ TEST_F(BackupWindow, AnEmptyOrUnusableNameIsRefusedAndNothingIsWritten)
         f.cmdBackup_Click();
         EXPECT_EQ(f.txtName->selectedText(), QString::fromLatin1(name));
     }
+    f.txtName->setText(QString(252, QLatin1Char('n')));
+    app.dialogs.expect(kLongBackupName, Buttons::Ok, Icon::Exclamation);
+    f.cmdBackup_Click();
+    f.txtName->setText(QStringLiteral("\u0141\u00f3d\u017a week"));
+    app.dialogs.expect(QStringLiteral("The backup name contains characters that the game's files cannot store: "
+                                      "\u0141 \u017a. Please input it without them."),
+                       Buttons::Ok, Icon::Exclamation);
+    f.cmdBackup_Click();
     EXPECT_FALSE(fs::exists(backupFolder()));
     EXPECT_TRUE(selectionEnabled());
 }

@@ -1,0 +1,110 @@
+// playrecs.ini read and strength rewrite. The input gives the file and the
+// strengths to write. The rewrite changes nothing but the text after
+// "AutoAIStrength=" on the strength lines of a section, reading the result
+// gives back the strengths written, and writing back the strengths that were
+// read gives the file as read.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "autoai/player_records.h"
+#include "fuzz_check.h"
+
+using namespace gm::autoai;
+
+namespace {
+
+struct StrengthLine {
+    std::size_t valueStart;  // offset of the value in the text
+    std::string value;
+    std::size_t section;     // index into the sections; npos before the first
+};
+
+// The strength lines of a records text (every line ends in CR LF), with the
+// section each belongs to.
+std::vector<StrengthLine> strengthLines(const std::string& text)
+{
+    std::vector<StrengthLine> found;
+    std::size_t section = std::string::npos;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string_view line(text.data() + start, end - start);
+        if (sectionName(line)) {
+            section = section == std::string::npos ? 0 : section + 1;
+        } else if (line.starts_with(kStrengthKey)) {
+            found.push_back({start + kStrengthKey.size(), std::string(line.substr(kStrengthKey.size())), section});
+        }
+        start = end + 2;
+    }
+    return found;
+}
+
+// The text with every strength value cut out, so two texts can be compared
+// on everything else.
+std::string withoutStrengthValues(const std::string& text)
+{
+    std::string rest;
+    std::size_t from = 0;
+    for (const StrengthLine& line : strengthLines(text)) {
+        rest.append(text, from, line.valueStart - from);
+        rest += '|';
+        from = line.valueStart + line.value.size();
+    }
+    rest.append(text, from, std::string::npos);
+    return rest;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    std::vector<std::string> strengths(input.ConsumeIntegralInRange<std::size_t>(0, 64));
+    for (std::string& strength : strengths) {
+        // A strength as the window writes it: no line ends.
+        strength = input.ConsumeRandomLengthString(12);
+        std::erase_if(strength, [](char c) { return c == '\r' || c == '\n'; });
+    }
+    const std::string bytes = input.ConsumeRemainingBytesAsString();
+
+    const PlayerRecords read = readRecords(bytes);
+    GM_FUZZ_CHECK(read.Sections.size() == read.TrackTable.size(), "one table row per section");
+    const std::vector<StrengthLine> before = strengthLines(read.RecordsText);
+    bool oneValuePerSection = true;
+    for (const StrengthLine& line : before) {
+        if (line.section != std::string::npos) {
+            GM_FUZZ_CHECK(line.section < read.Sections.size(), "strength lines lie in a listed section");
+            oneValuePerSection = oneValuePerSection && line.value == read.TrackTable[line.section][0];
+        }
+    }
+    if (oneValuePerSection) {
+        GM_FUZZ_CHECK(savedBytes(read) == read.RecordsText + "\r\n",
+                      "saving the strengths as read gives the file as read and one line end");
+    }
+
+    const std::string written = writeStrengths(read.RecordsText, strengths);
+    GM_FUZZ_CHECK(withoutStrengthValues(written) == withoutStrengthValues(read.RecordsText),
+                  "only strength values change");
+    const std::vector<StrengthLine> after = strengthLines(written);
+    GM_FUZZ_CHECK(after.size() == before.size(), "no strength line comes or goes");
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        const std::size_t k = before[i].section;
+        const bool rewritten = k != std::string::npos && k < strengths.size();
+        GM_FUZZ_CHECK(after[i].value == (rewritten ? strengths[k] : before[i].value),
+                      "each strength line holds its own section's new strength, the rest stay");
+    }
+    const PlayerRecords again = readRecords(written);
+    GM_FUZZ_CHECK(again.Sections == read.Sections, "the sections read back");
+    for (std::size_t k = 0; k < again.TrackTable.size(); ++k) {
+        for (std::size_t c = 1; c < kColumnCount; ++c) {
+            GM_FUZZ_CHECK(again.TrackTable[k][c] == read.TrackTable[k][c], "lap times stay");
+        }
+    }
+    return 0;
+}
