@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -44,7 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkName(bytes.substr(0, bytes.find('\0')));
 
     // The same bytes as an archive file.
-    static const fs::path archive = fs::temp_directory_path() / ("gm-fuzz-entry-" + std::to_string(getpid()) + ".zip");
+    static const fs::path archive = [] {
+        static const fs::path path = fs::temp_directory_path() / ("gm-fuzz-entry-" + std::to_string(getpid()) + ".zip");
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove(path, ignored);
+        });
+        return path;
+    }();
     {
         std::ofstream out(archive, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
