@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "common/lines.h"
 #include "common/numbers.h"
@@ -108,6 +109,23 @@ bool readEventBody(LineReader& lines, EventRow& row)
            textBetween(*track, kTrackKey.size(), kTrackComment.size(), row[kTrack]);
 }
 
+// The event count is the number of blocks read, and rows 0 to count - 1
+// are the events. The list names them in race order, the order a save
+// writes them in, so that each list entry shows its own event even when a
+// hand-edited file has its blocks out of order. Numbers repeated or skipped
+// leave one of those rows empty: saving would then write an event without a
+// number and drop another, so such a file is reported.
+ReadResult finish(ReadResult result, std::size_t blocks)
+{
+    for (std::size_t r = 0; r < blocks; ++r) {
+        if (result.events[r][kNumber].empty()) {
+            result.valid = false;
+        }
+        result.eventNames.push_back(result.events[r][kName]);
+    }
+    return result;
+}
+
 }  // namespace
 
 std::string writeSchedule(const Schedule& schedule)
@@ -143,14 +161,14 @@ ReadResult readSchedule(std::string_view bytes)
     ReadResult result;
     LineReader lines(bytes);
     const std::string* line = lines.next();
+    std::size_t blocks = 0;
 
     // Event blocks, up to the season header. The number in the header, not
-    // the block's place, chooses the row; the names go to the list in file
-    // order.
+    // the block's place, chooses the row.
     while (true) {
         if (line == nullptr) {
             result.valid = false;  // no season block at all
-            return result;
+            return finish(std::move(result), blocks);
         }
         if (std::string_view(*line).substr(0, kSeasonHeader.size()) == kSeasonHeader) {
             break;
@@ -158,19 +176,19 @@ ReadResult readSchedule(std::string_view bytes)
         const double number = common::leadingNumber(mid(*line, 8, 2));
         // More blocks than a schedule can hold (numbers repeated) do not
         // fit the table or the event list.
-        if (!(number >= 1.0 && number <= kMaxEvents) || result.eventNames.size() >= kMaxEvents) {
+        if (!(number >= 1.0 && number <= kMaxEvents) || blocks >= kMaxEvents) {
             result.valid = false;
-            return result;
+            return finish(std::move(result), blocks);
         }
         EventRow row;
         row[kNumber] = common::plainDecimal(number);
         if (!readEventBody(lines, row)) {
             result.valid = false;
-            return result;
+            return finish(std::move(result), blocks);
         }
         const auto index = static_cast<std::size_t>(std::nearbyint(number - 1.0));
         result.events[index] = row;
-        result.eventNames.push_back(row[kName]);
+        ++blocks;
         lines.next();  // the empty line after the block
         line = lines.next();
     }
@@ -188,7 +206,7 @@ ReadResult readSchedule(std::string_view bytes)
         if (year == nullptr || !textBetween(*name, kNameKey.size(), kSeasonNameComment.size(), nameText) ||
             !textBetween(*year, kYearKey.size(), kYearComment.size(), yearText)) {
             result.valid = false;
-            return result;
+            return finish(std::move(result), blocks);
         }
         result.name = std::move(nameText);
         result.year = std::move(yearText);
@@ -197,16 +215,7 @@ ReadResult readSchedule(std::string_view bytes)
     if (passes == 0) {
         result.valid = false;
     }
-    // The event count is the number of blocks, and rows 0 to count - 1 are
-    // the events. Numbers repeated or skipped (a hand-edited file) leave one
-    // of those rows empty: saving would then write an event without a
-    // number and drop another, so such a file is reported.
-    for (std::size_t r = 0; r < result.eventNames.size(); ++r) {
-        if (result.events[r][kNumber].empty()) {
-            result.valid = false;
-        }
-    }
-    return result;
+    return finish(std::move(result), blocks);
 }
 
 std::vector<std::string> listSeasons(const std::filesystem::path& seasonFolder)

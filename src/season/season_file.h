@@ -55,8 +55,8 @@ platform::WriteResult saveSchedule(const std::filesystem::path& file, const Sche
 
 struct ReadResult {
     EventTable events;
-    // The event names in file order: the entries of the event list. The
-    // event count is the number of names.
+    // The event names in race order: the entries of the event list. The
+    // event count is the number of names (the event blocks read).
     std::vector<std::string> eventNames;
     std::string name;
     std::string year;

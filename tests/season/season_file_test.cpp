@@ -118,12 +118,15 @@ TEST(SeasonReader, RoundTripNormalisesAsTheCharacterPlacesSay)
     EXPECT_EQ(readSchedule(withSeason(eventBlock("[ Event1 ]", "R", "1e3"))).events[0][kLaps], "1000");
 }
 
-TEST(SeasonReader, TheHeaderNumberChoosesTheRowAndNamesFollowFileOrder)
+TEST(SeasonReader, TheHeaderNumberChoosesTheRowAndTheListFollowsIt)
 {
+    // Blocks out of order (a hand-edited file): the list names the events
+    // in race order, so each entry shows its own event, and a save keeps it.
     const ReadResult r =
         readSchedule(withSeason(eventBlock("[ Event2 ]", "Second") + eventBlock("[ Event1 ]", "First")));
     EXPECT_TRUE(r.valid);
-    EXPECT_EQ(r.eventNames, (std::vector<std::string>{"Second", "First"}));
+    EXPECT_EQ(r.eventNames, (std::vector<std::string>{"First", "Second"}));
+    EXPECT_EQ(readSchedule(writeSchedule(scheduleOf(r))).eventNames, r.eventNames);
     EXPECT_EQ(r.events[0][kName], "First");
     EXPECT_EQ(r.events[1][kName], "Second");
     EXPECT_EQ(r.events[1][kNumber], "2");
