@@ -147,8 +147,12 @@ std::string entryNameForPath(const std::string& fullPath)
 namespace {
 
 // Memory that files being deflated and waiting to be written may hold at
-// once; a single larger file may still go when nothing else is held.
-constexpr std::uint64_t kMemoryBudget = 64ull * 1024 * 1024;
+// once; a single larger file may still go when nothing else is held. A file
+// being deflated holds about twice its size (read and deflated bytes), so
+// this lets two workers deflate a 16 MB replay each, with room for deflated
+// bytes waiting to be written; a budget of exactly twice that would let
+// only one go at a time.
+constexpr std::uint64_t kMemoryBudget = 80ull * 1024 * 1024;
 // Pieces in which files are read, so progress and cancel are seen often.
 constexpr std::size_t kReadPiece = 4u * 1024 * 1024;
 
