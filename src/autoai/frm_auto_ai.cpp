@@ -562,27 +562,12 @@ void frmAutoAI::Form_QueryUnload(bool& cancel)
     if (!cmdSave->isEnabled()) {
         return;
     }
-    switch (context().dialogs->message(this, kSaveBeforeClose, ui::Buttons::YesNoCancel, ui::Icon::Question)) {
-    case ui::Answer::Yes:
-        // A failed save keeps the window open with the edits.
-        if (!saveRecords()) {
-            cancel = true;
-        }
-        return;
-    case ui::Answer::No:
-        return;
-    case ui::Answer::Ok:
-    case ui::Answer::Cancel:
-        cancel = true;
-        return;
-    }
+    cancel = keepOpenAfterAsking(kSaveBeforeClose, [this] { return saveRecords(); });
 }
 
 void frmAutoAI::Form_Unload()
 {
-    if (context().showMenu) {
-        context().showMenu();
-    }
+    showMenu();
 }
 
 }  // namespace gm::autoai

@@ -458,9 +458,7 @@ void frmBackup::Form_QueryUnload(bool& cancel)
 
 void frmBackup::Form_Unload()
 {
-    if (context().showMenu) {
-        context().showMenu();
-    }
+    showMenu();
 }
 
 }  // namespace gm::backup

@@ -522,9 +522,7 @@ void frmRestore::Form_QueryUnload(bool& cancel)
 
 void frmRestore::Form_Unload()
 {
-    if (context().showMenu) {
-        context().showMenu();
-    }
+    showMenu();
 }
 
 }  // namespace gm::backup

@@ -531,22 +531,15 @@ void frmSeason::Form_QueryUnload(bool& cancel)
     if (!cmdNew->isHidden()) {
         return;  // viewing: nothing unsaved
     }
-    const ui::Answer answer = context().dialogs->message(
-        this, QStringLiteral("Would you like to save before you close?"), ui::Buttons::YesNoCancel,
-        ui::Icon::Question);
-    if (answer == ui::Answer::Yes) {
-        // A save that did not happen keeps the window open with the schedule.
-        cancel = !saveSchedule();
-    } else if (answer != ui::Answer::No) {
-        cancel = true;
-    }
+    cancel = keepOpenAfterAsking(QStringLiteral("Would you like to save before you close?"),
+                                 [this] { return saveSchedule(); });
 }
 
 void frmSeason::Form_Unload()
 {
-    if (!menuShown_ && context().showMenu) {
+    if (!menuShown_) {
         menuShown_ = true;
-        context().showMenu();
+        showMenu();
     }
 }
 

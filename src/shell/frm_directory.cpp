@@ -157,9 +157,7 @@ void frmDirectory::cmdCancel_Click()
 
 void frmDirectory::Form_Unload()
 {
-    if (context().showMenu) {
-        context().showMenu();
-    }
+    showMenu();
 }
 
 }  // namespace gm::shell

@@ -347,29 +347,16 @@ void frmTrack::Form_QueryUnload(bool& cancel)
     if (!cmdSave->isEnabled() || List1->currentRow() < 0) {
         return;
     }
-    switch (context().dialogs->message(this, kSaveBeforeClose, ui::Buttons::YesNoCancel, ui::Icon::Question)) {
-    case ui::Answer::Yes:
+    // A save refused or failed leaves Save enabled (the window changed).
+    cancel = keepOpenAfterAsking(kSaveBeforeClose, [this] {
         cmdSave_Click();
-        // A refused or failed save leaves the window changed: it stays open
-        // with the edits rather than losing them.
-        if (cmdSave->isEnabled()) {
-            cancel = true;
-        }
-        return;
-    case ui::Answer::No:
-        return;
-    case ui::Answer::Ok:
-    case ui::Answer::Cancel:
-        cancel = true;
-        return;
-    }
+        return !cmdSave->isEnabled();
+    });
 }
 
 void frmTrack::Form_Unload()
 {
-    if (context().showMenu) {
-        context().showMenu();
-    }
+    showMenu();
 }
 
 }  // namespace gm::track

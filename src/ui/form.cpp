@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QResizeEvent>
 
+#include "ui/dialogs.h"
 #include "ui/font.h"
 #include "ui/geometry.h"
 
@@ -60,6 +61,29 @@ void Form::showCentred()
 {
     centreOn(this, context_.menuWindow);
     show();
+}
+
+bool Form::keepOpenAfterAsking(const QString& question, const std::function<bool()>& save)
+{
+    switch (context_.dialogs->message(this, question, Buttons::YesNoCancel, Icon::Question)) {
+    case Answer::Yes:
+        // A refused or failed save keeps the window open with the edits
+        // rather than losing them.
+        return !save();
+    case Answer::No:
+        return false;
+    case Answer::Ok:
+    case Answer::Cancel:
+        break;
+    }
+    return true;
+}
+
+void Form::showMenu() const
+{
+    if (context_.showMenu) {
+        context_.showMenu();
+    }
 }
 
 void Form::Form_Resize()

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QSize>
+#include <QString>
+#include <functional>
 #include <QWidget>
 
 #include "ui/app_context.h"
@@ -48,6 +50,14 @@ protected:
 
     // Shows the window modeless, centred on the menu window.
     void showCentred();
+
+    // The question a window with unsaved edits asks as it closes (Yes, No
+    // and Cancel, question icon): Yes runs `save` and lets the window close
+    // only when it saved; No lets it close without saving; Cancel or the
+    // close box keep it open. True: the window stays open.
+    bool keepOpenAfterAsking(const QString& question, const std::function<bool()>& save);
+    // Shows the menu window again, as each tool does when it closes.
+    void showMenu() const;
 
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
