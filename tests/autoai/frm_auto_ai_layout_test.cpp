@@ -51,7 +51,7 @@ TEST_F(AutoAIEditorLayout, EveryControlAsTheTablesGiveIt)
     // sized to its caption.
     const char* w = "frmAutoAI";
     const char* pic = "Picture1";
-    test::expectControls(*window, {
+    test::expectControlTable(*window, {
         {"Combo1", w, nullptr, "Select player name", 120, 120, 2535, 315},
         {"List1", w, nullptr, "Select track", 120, 600, 2535, 5130},
         {"txtAI", w, nullptr, "Type AI strength", 6000, 4680, 1815, 285},

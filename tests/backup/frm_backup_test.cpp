@@ -136,7 +136,7 @@ TEST_F(BackupWindow, LayoutOpenedStatePreviewWithoutGameFolderAndClose)
     EXPECT_TRUE(gm::test::keepsDesignSize(f, ui::twipsSize(8415, 6735)));
     const char* w = "frmBackup";
     const char* fr = "Frame1";
-    gm::test::expectControls(f, {
+    gm::test::expectControlTable(f, {
         {"txtName", w, "", "", 1320, 120, 4215, 285},
         {"List1", w, nullptr, "", 120, 480, 5415, 6135},
         {"chkEI", fr, "Exports / Imports Files", "", 120, 240, 2055, 375},
@@ -176,9 +176,8 @@ TEST_F(BackupWindow, LayoutOpenedStatePreviewWithoutGameFolderAndClose)
     }
     checked.removeAll({});
     disabled.removeAll({});
-    EXPECT_EQ(sorted(checked), sorted({"chkEI", "chkPlayer", "chkReplay", "chkSeason", "chkRoster", "chkCar",
-                                       "chkTrack"}));
-    EXPECT_EQ(sorted(disabled), sorted({"List1", "cmdBackup", "cmdAll", "cmdNone"}));
+    EXPECT_EQ(sorted(checked).join(' ').toStdString(), "chkCar chkEI chkPlayer chkReplay chkRoster chkSeason chkTrack");
+    EXPECT_EQ(sorted(disabled).join(' ').toStdString(), "List1 cmdAll cmdBackup cmdNone");
 
     // No game folder at all: Preview lists nothing but enables the selection.
     f.cmdSearch_Click();

@@ -22,7 +22,7 @@ TEST(ProgressWindow, LayoutAndABarThatFollowsTheWorkDone)
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.isModal());
     EXPECT_TRUE(window.windowTitle().isEmpty());
-    test::expectControls(window, {{"Label1", "frmProgress", "Please wait for a moment", "", 120, 240, 4455, 495},
+    test::expectControlTable(window, {{"Label1", "frmProgress", "Please wait for a moment", "", 120, 240, 4455, 495},
                                   {"cmdCancel", "frmProgress", "Cancel", "", 3360, 840, 1215, 375}});
     EXPECT_EQ(window.size(), ui::twipsSize(4680, 1305));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());

@@ -62,7 +62,7 @@ TEST_F(RestoreWindow, ControlsAsTheLayoutTableSays)
     EXPECT_EQ(f.windowTitle(), "Restore Utility");
     EXPECT_TRUE(gm::test::keepsDesignSize(f, ui::twipsSize(5655, 6735)));
     const char* w = "frmRestore";
-    gm::test::expectControls(f, {
+    gm::test::expectControlTable(f, {
         {"Combo1", w, nullptr, "", 1320, 120, 4215, 315},
         {"List2", w, nullptr, "", 120, 480, 5415, 5520},
         {"Label1", w, "Backup Name", "", 120, 120, 1215, 255},

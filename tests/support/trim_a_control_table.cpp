@@ -10,7 +10,7 @@
 
 namespace gm::test {
 
-QString captionOf(const QWidget* control)
+QString controlCaption(const QWidget* control)
 {
     if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
         return button->text();
@@ -27,24 +27,24 @@ QString captionOf(const QWidget* control)
     return {};
 }
 
-void expectControls(const QWidget& window, std::initializer_list<ControlRow> rows)
+void expectControlTable(const QWidget& window, std::initializer_list<ControlSpec> rows)
 {
-    for (const ControlRow& row : rows) {
+    for (const ControlSpec& row : rows) {
         SCOPED_TRACE(row.name);
         const auto* control = window.findChild<QWidget*>(QString::fromLatin1(row.name));
         ASSERT_NE(control, nullptr);
-        EXPECT_EQ(control->parentWidget()->objectName(), QString::fromLatin1(row.parent));
+        EXPECT_EQ(control->parentWidget()->objectName().toStdString(), row.parent);
         if (row.caption != nullptr) {
-            EXPECT_EQ(captionOf(control), QString::fromLatin1(row.caption));
+            EXPECT_EQ(controlCaption(control).toStdString(), row.caption);
         }
-        EXPECT_EQ(control->toolTip(), QString::fromLatin1(row.tip));
+        EXPECT_EQ(control->toolTip().toStdString(), row.tip);
         const QRect place = ui::twipsRect(row.left, row.top, row.width, row.height);
         if (row.width > 0) {
             EXPECT_EQ(control->geometry(), place);
         } else {
             EXPECT_EQ(control->geometry().topLeft(), place.topLeft());
             EXPECT_EQ(control->height(), place.height());
-            EXPECT_GE(control->width(), control->fontMetrics().horizontalAdvance(captionOf(control)));
+            EXPECT_GE(control->width(), control->fontMetrics().horizontalAdvance(controlCaption(control)));
         }
         if (const auto* label = qobject_cast<const QLabel*>(control); label != nullptr && row.width > 0) {
             const QRect needed = label->fontMetrics().boundingRect(label->contentsRect(), Qt::TextWordWrap,

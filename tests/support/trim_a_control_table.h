@@ -9,7 +9,7 @@ class QWidget;
 
 namespace gm::test {
 
-struct ControlRow {
+struct ControlSpec {
     const char* name;
     const char* parent;   // the parent's object name
     const char* caption;  // nullptr: nothing to compare (a list, a text box showing data)
@@ -19,11 +19,11 @@ struct ControlRow {
 
 // What a control shows as its caption: a button's or a label's text, a
 // frame's title, a text box's text; empty for anything else.
-QString captionOf(const QWidget* control);
+QString controlCaption(const QWidget* control);
 
 // Checks every row against the window's control of that name. A label's
 // caption must fit it: on one line when the label is sized to it, within
 // its height when the label wraps.
-void expectControls(const QWidget& window, std::initializer_list<ControlRow> rows);
+void expectControlTable(const QWidget& window, std::initializer_list<ControlSpec> rows);
 
 }  // namespace gm::test
