@@ -26,12 +26,11 @@ struct Packed {
     fs::path drive = dir.mkdir("prefix/drive_c");
     std::string archive = dir.text() + "/backup.zip";
 
-    void pack(const Tree& files, std::uint64_t threshold = kDefaultStreamingThreshold)
+    void pack(const Tree& files)
     {
         test::writeTree(drive, files);
         CGZipFiles zip;
         zip.setZipFileName(archive);
-        zip.setStreamingThreshold(threshold);
         for (const auto& [name, bytes] : files) {
             zip.AddFile(platform::fromPath(drive / name));
         }
