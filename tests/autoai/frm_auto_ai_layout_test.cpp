@@ -97,7 +97,8 @@ TEST_F(AutoAIEditorLayout, EveryControlAsTheTablesGiveIt)
     // The frames' labels stay clear of the boxes beside the frames.
     for (const QGroupBox* frame : {window->Frame1, window->Frame2, window->Frame4}) {
         for (const QLabel* label : frame->findChildren<QLabel*>()) {
-            EXPECT_LT(label->geometry().right(), twipsRect(6000 - 2880, 0, 0, 0).x()) << label->objectName().toStdString();
+            EXPECT_LT(label->geometry().right(), twipsRect(6000 - 2880, 0, 0, 0).x())
+                << label->objectName().toStdString();
         }
     }
     // The boxes that only show values: read-only, grey and out of the tab chain.

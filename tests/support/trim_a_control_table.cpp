@@ -27,9 +27,9 @@ QString controlCaption(const QWidget* control)
     return {};
 }
 
-void expectControlTable(const QWidget& window, std::initializer_list<ControlSpec> rows)
+void expectControlTable(const QWidget& window, std::initializer_list<TableControl> rows)
 {
-    for (const ControlSpec& row : rows) {
+    for (const TableControl& row : rows) {
         SCOPED_TRACE(row.name);
         const auto* control = window.findChild<QWidget*>(QString::fromLatin1(row.name));
         ASSERT_NE(control, nullptr);

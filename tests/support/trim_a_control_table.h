@@ -9,7 +9,7 @@ class QWidget;
 
 namespace gm::test {
 
-struct ControlSpec {
+struct TableControl {
     const char* name;
     const char* parent;   // the parent's object name
     const char* caption;  // nullptr: nothing to compare (a list, a text box showing data)
@@ -24,6 +24,6 @@ QString controlCaption(const QWidget* control);
 // Checks every row against the window's control of that name. A label's
 // caption must fit it: on one line when the label is sized to it, within
 // its height when the label wraps.
-void expectControlTable(const QWidget& window, std::initializer_list<ControlSpec> rows);
+void expectControlTable(const QWidget& window, std::initializer_list<TableControl> rows);
 
 }  // namespace gm::test
