@@ -9,6 +9,7 @@
 #include "autoai/strength_chart.h"
 #include "autoai_window.h"
 #include "support/layout_check.h"
+#include "support/trim_a_control_table.h"
 #include "ui/geometry.h"
 
 namespace gm::autoai {
@@ -42,107 +43,69 @@ protected:
     }
 };
 
-// Every control of the window and the chart panel: its parent, caption,
-// tooltip and place in twips. A width of 0 is a label sized to its caption.
-struct Place {
-    const char* name;
-    const char* parent;
-    const char* text;
-    const char* tip;
-    int left, top, width, height;
-};
-const Place kPlaces[] = {
-    {"Combo1", "frmAutoAI", "", "Select player name", 120, 120, 2535, 315},
-    {"List1", "frmAutoAI", "", "Select track", 120, 600, 2535, 5130},
-    {"txtAI", "frmAutoAI", "", "Type AI strength", 6000, 4680, 1815, 285},
-    {"cmdApply", "frmAutoAI", "Apply", "Apply AI strength change to the selected track", 3120, 5280, 975, 495},
-    {"cmdApplyAll", "frmAutoAI", "Apply to All", "Apply AI strength change to all tracks", 4080, 5280, 975, 495},
-    {"cmdSave", "frmAutoAI", "Save", "Save changes", 5040, 5280, 975, 495},
-    {"cmdChart", "frmAutoAI", "AI Strength Chart", "", 6000, 5280, 975, 495},
-    {"cmdClose", "frmAutoAI", "Close", "Go to main screen", 6960, 5280, 975, 495},
-    {"txtAP", "frmAutoAI", "", "", 6000, 480, 1815, 285},
-    {"txtAQ", "frmAutoAI", "", "", 6000, 840, 1815, 285},
-    {"txtAR", "frmAutoAI", "", "", 6000, 1200, 1815, 285},
-    {"txtSP", "frmAutoAI", "", "", 6000, 2040, 1815, 285},
-    {"txtSQ", "frmAutoAI", "", "", 6000, 2400, 1815, 285},
-    {"txtSR", "frmAutoAI", "", "", 6000, 2760, 1815, 285},
-    {"txtMax", "frmAutoAI", "", "", 6000, 3600, 1815, 285},
-    {"txtMin", "frmAutoAI", "", "", 6000, 3960, 1815, 285},
-    {"txtAvg", "frmAutoAI", "", "", 6000, 4320, 1815, 285},
-    {"Picture1", "frmAutoAI", "", "", 2760, 120, 5175, 5055},
-    {"Frame1", "frmAutoAI", "Arcade Mode", "", 2880, 120, 5055, 1455},
-    {"Frame2", "frmAutoAI", "Simulatoin Mode", "", 2880, 1680, 5055, 1455},
-    {"Frame4", "frmAutoAI", "AI Strength", "", 2880, 3240, 5055, 1815},
-    {"Label1", "Frame1", "Best Lap Time", "", 120, 360, 0, 195},
-    {"Label2", "Frame1", "Best Qualify Time", "", 120, 720, 0, 195},
-    {"Label3", "Frame1", "Best Lap Time in Race", "", 120, 1080, 0, 195},
-    {"Label4", "Frame2", "Best Lap Time", "", 120, 360, 0, 195},
-    {"Label5", "Frame2", "Best Qualify Time", "", 120, 720, 0, 195},
-    {"Label6", "Frame2", "Best Lap Time in Race", "", 120, 1080, 0, 195},
-    {"Label7", "Frame4", "Highest AI Strength", "", 120, 360, 0, 195},
-    {"Label8", "Frame4", "Lowest  AI Strength", "", 120, 720, 0, 195},
-    {"Label9", "Frame4", "Average  AI Strength", "", 120, 1080, 0, 195},
-    {"Label10", "Frame4", "Auto AI Strength  (70 - 110)", "", 120, 1440, 0, 195},
-    {"cmdHide", "Picture1", "Hide", "", 4200, 4680, 975, 375},
-    {"Text1(0)", "Picture1", "Road Course", "", 2160, 120, 1215, 195},
-    {"Text1(1)", "Picture1", "Intermediate Track", "", 1920, 4680, 1455, 195},
-    {"Text1(2)", "Picture1", "Plate Track", "", 120, 1080, 495, 435},
-    {"Text1(3)", "Picture1", "1.5 Oval", "", 120, 3600, 735, 195},
-    {"Text1(4)", "Picture1", "Short Track", "", 4560, 1080, 495, 555},
-    {"Text1(5)", "Picture1", "Flat Track", "", 4320, 3600, 1215, 195},
-    {"Text1(6)", "Picture1", "Average\r\n", "Bigger the average polygon, more consistent at any type of tracks ", 120,
-     4680, 1095, 195},
-    {"Text1(7)", "Picture1", "AI Strength\r\n", "", 120, 4440, 1095, 195},
-};
-
-QString textOf(const QWidget* w)
-{
-    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
-        return button->text();
-    }
-    if (const auto* frame = qobject_cast<const QGroupBox*>(w)) {
-        return frame->title();
-    }
-    if (const auto* label = qobject_cast<const QLabel*>(w)) {
-        return label->text();
-    }
-    return {};
-}
-
 TEST_F(AutoAIEditorLayout, EveryControlAsTheTablesGiveIt)
 {
     EXPECT_TRUE(test::keepsDesignSize(*window, ui::twipsSize(8055, 5895)));
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-    for (const Place& p : kPlaces) {
-        const auto* w = window->findChild<QWidget*>(QString::fromLatin1(p.name));
-        ASSERT_NE(w, nullptr) << p.name;
-        EXPECT_EQ(w->parentWidget()->objectName(), p.parent) << p.name;
-        EXPECT_EQ(textOf(w), p.text) << p.name;
-        EXPECT_EQ(w->toolTip(), p.tip) << p.name;
-        const QRect place = twipsRect(p.left, p.top, p.width, p.height);
-        if (p.width > 0) {
-            EXPECT_EQ(w->geometry(), place) << p.name;
-        } else {
-            EXPECT_EQ(w->geometry().topLeft(), place.topLeft()) << p.name;
-            EXPECT_EQ(w->height(), place.height()) << p.name;
-            // Sized to its caption, and clear of the boxes beside the frame.
-            EXPECT_GE(w->width(), w->fontMetrics().horizontalAdvance(textOf(w))) << p.name;
-            EXPECT_LT(w->geometry().right(), twipsRect(6000 - 2880, 0, 0, 0).x()) << p.name;
+    // The window, its frames and the chart panel; a width of 0 is a label
+    // sized to its caption.
+    const char* w = "frmAutoAI";
+    const char* pic = "Picture1";
+    test::expectControlTable(*window, {
+        {"Combo1", w, nullptr, "Select player name", 120, 120, 2535, 315},
+        {"List1", w, nullptr, "Select track", 120, 600, 2535, 5130},
+        {"txtAI", w, nullptr, "Type AI strength", 6000, 4680, 1815, 285},
+        {"cmdApply", w, "Apply", "Apply AI strength change to the selected track", 3120, 5280, 975, 495},
+        {"cmdApplyAll", w, "Apply to All", "Apply AI strength change to all tracks", 4080, 5280, 975, 495},
+        {"cmdSave", w, "Save", "Save changes", 5040, 5280, 975, 495},
+        {"cmdChart", w, "AI Strength Chart", "", 6000, 5280, 975, 495},
+        {"cmdClose", w, "Close", "Go to main screen", 6960, 5280, 975, 495},
+        {"txtAP", w, nullptr, "", 6000, 480, 1815, 285},
+        {"txtAQ", w, nullptr, "", 6000, 840, 1815, 285},
+        {"txtAR", w, nullptr, "", 6000, 1200, 1815, 285},
+        {"txtSP", w, nullptr, "", 6000, 2040, 1815, 285},
+        {"txtSQ", w, nullptr, "", 6000, 2400, 1815, 285},
+        {"txtSR", w, nullptr, "", 6000, 2760, 1815, 285},
+        {"txtMax", w, nullptr, "", 6000, 3600, 1815, 285},
+        {"txtMin", w, nullptr, "", 6000, 3960, 1815, 285},
+        {"txtAvg", w, nullptr, "", 6000, 4320, 1815, 285},
+        {"Picture1", w, "", "", 2760, 120, 5175, 5055},
+        {"Frame1", w, "Arcade Mode", "", 2880, 120, 5055, 1455},
+        {"Frame2", w, "Simulatoin Mode", "", 2880, 1680, 5055, 1455},
+        {"Frame4", w, "AI Strength", "", 2880, 3240, 5055, 1815},
+        {"Label1", "Frame1", "Best Lap Time", "", 120, 360, 0, 195},
+        {"Label2", "Frame1", "Best Qualify Time", "", 120, 720, 0, 195},
+        {"Label3", "Frame1", "Best Lap Time in Race", "", 120, 1080, 0, 195},
+        {"Label4", "Frame2", "Best Lap Time", "", 120, 360, 0, 195},
+        {"Label5", "Frame2", "Best Qualify Time", "", 120, 720, 0, 195},
+        {"Label6", "Frame2", "Best Lap Time in Race", "", 120, 1080, 0, 195},
+        {"Label7", "Frame4", "Highest AI Strength", "", 120, 360, 0, 195},
+        {"Label8", "Frame4", "Lowest  AI Strength", "", 120, 720, 0, 195},
+        {"Label9", "Frame4", "Average  AI Strength", "", 120, 1080, 0, 195},
+        {"Label10", "Frame4", "Auto AI Strength  (70 - 110)", "", 120, 1440, 0, 195},
+        {"cmdHide", pic, "Hide", "", 4200, 4680, 975, 375},
+        {"Text1(0)", pic, "Road Course", "", 2160, 120, 1215, 195},
+        {"Text1(1)", pic, "Intermediate Track", "", 1920, 4680, 1455, 195},
+        {"Text1(2)", pic, "Plate Track", "", 120, 1080, 495, 435},
+        {"Text1(3)", pic, "1.5 Oval", "", 120, 3600, 735, 195},
+        {"Text1(4)", pic, "Short Track", "", 4560, 1080, 495, 555},
+        {"Text1(5)", pic, "Flat Track", "", 4320, 3600, 1215, 195},
+        {"Text1(6)", pic, "Average\r\n", "Bigger the average polygon, more consistent at any type of tracks ", 120,
+         4680, 1095, 195},
+        {"Text1(7)", pic, "AI Strength\r\n", "", 120, 4440, 1095, 195},
+    });
+    // The frames' labels stay clear of the boxes beside the frames.
+    for (const QGroupBox* frame : {window->Frame1, window->Frame2, window->Frame4}) {
+        for (const QLabel* label : frame->findChildren<QLabel*>()) {
+            EXPECT_LT(label->geometry().right(), twipsRect(6000 - 2880, 0, 0, 0).x())
+                << label->objectName().toStdString();
         }
-        if (const auto* label = qobject_cast<const QLabel*>(w); label && p.width > 0) {
-            // The chart labels' captions fit: the two narrow ones on two lines.
-            EXPECT_LE(label->fontMetrics()
-                          .boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text().trimmed())
-                          .height(),
-                      label->height())
-                << p.name;
-        }
-        if (QString::fromLatin1(p.name).startsWith("txt") && w != window->txtAI) {
-            // The read-only boxes: grey and out of the tab chain.
-            const auto* box = qobject_cast<const QLineEdit*>(w);
-            EXPECT_TRUE(box->isReadOnly()) << p.name;
-            EXPECT_EQ(box->palette().color(QPalette::Base), box->palette().color(QPalette::Button)) << p.name;
-        }
+    }
+    // The boxes that only show values: read-only, grey and out of the tab chain.
+    for (const QLineEdit* box : {window->txtAP, window->txtAQ, window->txtAR, window->txtSP, window->txtSQ,
+                                 window->txtSR, window->txtMax, window->txtMin, window->txtAvg}) {
+        EXPECT_TRUE(box->isReadOnly()) << box->objectName().toStdString();
+        EXPECT_EQ(box->palette().color(QPalette::Base), box->palette().color(QPalette::Button));
     }
     EXPECT_EQ(test::tabOrderNames(window), QStringList({"Combo1", "List1", "txtAI", "cmdApply", "cmdApplyAll",
                                                          "cmdSave", "cmdChart", "cmdClose", "cmdHide"}));

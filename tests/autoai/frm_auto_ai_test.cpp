@@ -57,8 +57,19 @@ TEST_F(AutoAIEditor, OpensOnTheFirstPlayerWithItsTracksAndStatistics)
     EXPECT_TRUE(window->cmdChart->isEnabled());
     EXPECT_FALSE(window->Picture1->isVisible());
 
+    // Typing into the strength box after a Tab enables nothing; only a click
+    // into it does, until a track is shown.
+    window->List1->setFocus();
+    QTest::keyClick(window->List1, Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), window->txtAI);
+    QTest::keyClicks(window->txtAI, "5");
+    EXPECT_FALSE(applyEnabled());
+    QTest::mouseClick(window->txtAI, Qt::LeftButton);
+    EXPECT_TRUE(applyEnabled());
+
     // A track without lap-time lines shows .000 in all six boxes.
     clickTrack(1);
+    EXPECT_FALSE(applyEnabled());
     EXPECT_EQ(window->txtAP->text(), ".000");
     EXPECT_EQ(window->txtSR->text(), ".000");
     EXPECT_EQ(window->txtAI->text(), "80");
@@ -126,23 +137,6 @@ TEST_F(AutoAIEditor, ApplyToAllStoresTheTypedText)
     QTest::mouseClick(window->cmdSave, Qt::LeftButton);
     EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "95"}, {"texas", "95"}, {"kansas", "95"}}) + "\r\n");
     EXPECT_EQ(recordsOf("Bob"), kBob);
-}
-
-TEST_F(AutoAIEditor, OnlyAClickIntoTheStrengthBoxEnablesApply)
-{
-    openAnnAndBob();
-    window->List1->setFocus();
-    QTest::keyClick(window->List1, Qt::Key_Tab);
-    ASSERT_EQ(window->focusWidget(), window->txtAI);
-    QTest::keyClicks(window->txtAI, "5");
-    EXPECT_FALSE(applyEnabled());
-
-    QTest::mouseClick(window->txtAI, Qt::LeftButton);
-    EXPECT_TRUE(applyEnabled());
-    // Showing a track disables them again.
-    clickTrack(2);
-    EXPECT_FALSE(applyEnabled());
-    EXPECT_EQ(window->txtAI->text(), "100");
 }
 
 TEST_F(AutoAIEditor, ChoosingAnotherPlayerWithUnsavedEdits)

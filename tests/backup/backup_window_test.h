@@ -30,26 +30,19 @@ using ui::Answer;
 using ui::Buttons;
 using ui::Icon;
 
-// The texts of a list's entries and of its checked entries.
-inline QStringList texts(const QListWidget* list)
+// The texts of a list's entries, or of its checked entries only.
+inline QStringList texts(const QListWidget* list, bool checkedOnly = false)
 {
     QStringList out;
     for (int row = 0; row < list->count(); ++row) {
-        out << list->item(row)->text();
-    }
-    return out;
-}
-
-inline QStringList checkedTexts(const QListWidget* list)
-{
-    QStringList out;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->checkState() == Qt::Checked) {
+        if (!checkedOnly || list->item(row)->checkState() == Qt::Checked) {
             out << list->item(row)->text();
         }
     }
     return out;
 }
+
+inline QStringList checkedTexts(const QListWidget* list) { return texts(list, true); }
 
 // The names of the files in a folder, sorted (none when it is missing).
 inline std::vector<std::string> folderFiles(const fs::path& folder)
@@ -113,10 +106,7 @@ protected:
 
     // Presses Cancel in the progress window as soon as the window thread
     // handles events again, that is once the work has begun.
-    static void cancelWhenWorkBegins()
-    {
-        QTimer::singleShot(0, [] { pressCancel(); });
-    }
+    static void cancelWhenWorkBegins() { QTimer::singleShot(0, [] { pressCancel(); }); }
 
     static void pressCancel()
     {

@@ -7,12 +7,13 @@
 
 #include "backup/frm_progress.h"
 #include "support/test_app.h"
+#include "support/trim_a_control_table.h"
 #include "ui/geometry.h"
 
 namespace gm::backup {
 namespace {
 
-TEST(ProgressWindow, ShowsItsLabelAndAnEmptyTitleUntilSet)
+TEST(ProgressWindow, LayoutAndABarThatFollowsTheWorkDone)
 {
     test::TestApp app;
     frmProgress window(app.context);
@@ -21,22 +22,12 @@ TEST(ProgressWindow, ShowsItsLabelAndAnEmptyTitleUntilSet)
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.isModal());
     EXPECT_TRUE(window.windowTitle().isEmpty());
-    EXPECT_EQ(window.Label1->text(), "Please wait for a moment");
-    EXPECT_EQ(window.Label1->geometry(), ui::twipsRect(120, 240, 4455, 495));
+    test::expectControlTable(window, {{"Label1", "frmProgress", "Please wait for a moment", "", 120, 240, 4455, 495},
+                                  {"cmdCancel", "frmProgress", "Cancel", "", 3360, 840, 1215, 375}});
     EXPECT_EQ(window.size(), ui::twipsSize(4680, 1305));
-    EXPECT_EQ(window.cmdCancel->text(), "Cancel");
-    EXPECT_EQ(window.cmdCancel->geometry(), ui::twipsRect(3360, 840, 1215, 375));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinMaxButtonsHint);
-    window.setWindowTitle(QStringLiteral("Zipping backup files"));
-    EXPECT_EQ(window.windowTitle(), "Zipping backup files");
-}
 
-TEST(ProgressWindow, BarFollowsTheWorkDone)
-{
-    test::TestApp app;
-    frmProgress window(app.context);
-    window.setAttribute(Qt::WA_DeleteOnClose, false);
     QProgressBar* bar = window.ProgressBar1;
     window.setProgress(0, 4);
     EXPECT_EQ(bar->value(), 0);

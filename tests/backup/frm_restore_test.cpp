@@ -10,6 +10,7 @@
 #include "support/file_size_limit.h"
 #include "support/layout_check.h"
 #include "support/trash.h"
+#include "support/trim_a_control_table.h"
 #include "ui/geometry.h"
 
 namespace gm::backup::test {
@@ -60,37 +61,19 @@ TEST_F(RestoreWindow, ControlsAsTheLayoutTableSays)
     frmRestore& f = openRestore();
     EXPECT_EQ(f.windowTitle(), "Restore Utility");
     EXPECT_TRUE(gm::test::keepsDesignSize(f, ui::twipsSize(5655, 6735)));
-    struct Row {
-        const char* name;
-        const char* caption;
-        int left, top, width, height;
-    };
-    const Row table[] = {
-        {"Combo1", "", 1320, 120, 4215, 315},      {"List2", "", 120, 480, 5415, 5520},
-        {"Label1", "Backup Name", 120, 120, 1215, 255}, {"cmdDelete", "Delete", 1920, 6120, 1215, 495},
-        {"cmdRestore", "Restore", 3120, 6120, 1215, 495}, {"cmdClose", "Close", 4320, 6120, 1215, 495},
-    };
-    QStringList focusOrder;
-    for (const Row& row : table) {
-        SCOPED_TRACE(row.name);
-        const auto* control = f.findChild<QWidget*>(QString::fromLatin1(row.name));
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(control->parentWidget(), &f);
-        EXPECT_EQ(control->geometry(), ui::twipsRect(row.left, row.top, row.width, row.height));
-        EXPECT_EQ(control->toolTip(), QString::fromLatin1(control == f.cmdClose ? "Go to main screen" : ""));
-        if (const auto* b = qobject_cast<const QAbstractButton*>(control)) {
-            EXPECT_EQ(b->text(), QString::fromLatin1(row.caption));
-        } else if (const auto* l = qobject_cast<const QLabel*>(control)) {
-            EXPECT_EQ(l->text(), QString::fromLatin1(row.caption));
-        }
-        if (control->focusPolicy() & Qt::TabFocus) {
-            focusOrder << QString::fromLatin1(row.name);
-        }
-    }
+    const char* w = "frmRestore";
+    gm::test::expectControlTable(f, {
+        {"Combo1", w, nullptr, "", 1320, 120, 4215, 315},
+        {"List2", w, nullptr, "", 120, 480, 5415, 5520},
+        {"Label1", w, "Backup Name", "", 120, 120, 1215, 255},
+        {"cmdDelete", w, "Delete", "", 1920, 6120, 1215, 495},
+        {"cmdRestore", w, "Restore", "", 3120, 6120, 1215, 495},
+        {"cmdClose", w, "Close", "Go to main screen", 4320, 6120, 1215, 495},
+    });
     EXPECT_FALSE(f.Combo1->isEditable());
     QStringList order = gm::test::tabOrderNames(&f);
     std::rotate(order.begin(), std::find(order.begin(), order.end(), QStringLiteral("Combo1")), order.end());
-    EXPECT_EQ(order, focusOrder);
+    EXPECT_EQ(order, QStringList({"Combo1", "List2", "cmdDelete", "cmdRestore", "cmdClose"}));
 
     // No backup folder: empty lists, and Restore and Delete do nothing.
     EXPECT_EQ(f.Combo1->count(), 0);
@@ -225,9 +208,7 @@ TEST_F(RestoreWindow, AnUndoBackupThatCannotBeWrittenStopsTheRestoreFirst)
     makeBackup("old", {"\\replay\\r.rpy"});
     std::mt19937 random(3);
     std::string noise(256 * 1024, ' ');
-    for (char& c : noise) {
-        c = static_cast<char>(random());
-    }
+    std::ranges::generate(noise, [&random] { return static_cast<char>(random()); });
     put("replay/r.rpy", noise);  // cannot be packed within the limit below
 
     openRestore();
