@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "shell/frm_directory.h"
+#include "shell/frm_main.h"
 #include "shell/option_file.h"
+#include "support/control_table.h"
 #include "support/layout_check.h"
 #include "support/test_app.h"
 #include "ui/geometry.h"
@@ -25,27 +27,42 @@ QString q(const std::string& s)
 }
 
 struct DirectoryWindow {
-    explicit DirectoryWindow(TestApp& app)
-    {
-        app.context.showMenu = [&app] { ++app.menuShows; };
-        window = new frmDirectory(app.context);
-        window->Form_Load();
-    }
+    explicit DirectoryWindow(TestApp& app) : window(new frmDirectory(app.context)) { window->Form_Load(); }
     ~DirectoryWindow() { delete window.data(); }
     QPointer<frmDirectory> window;
 };
 
-TEST(DirectoryWindow, AcceptsAFolderWithPlayersAndSeries)
+TEST(DirectoryWindow, AcceptsAFolderWithPlayersAndSeriesAndStoresItInTheDataFolderWhenThereIsOne)
 {
-    TestApp app;
-    app.makeGameDirectory();
-    DirectoryWindow d(app);
-    ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
-    d.window->cmdOK_Click();
-    EXPECT_TRUE(d.window->isUnloaded());
-    EXPECT_EQ(app.menuShows, 1);
-    EXPECT_EQ(app.context.gameDirectory, app.game.text());
-    EXPECT_EQ(app.appFolder.read("option.dat"), "\"" + app.game.text() + "\"\r\n");
+    // With a data folder (the program's folder cannot be written), the option
+    // file goes there and a file beside the program is neither written nor read.
+    for (const bool dataFolder : {false, true}) {
+        TestApp app;
+        test::TempDir data;
+        app.makeGameDirectory();
+        if (dataFolder) {
+            app.context.dataFolder = data.path();
+            app.appFolder.write("option.dat", "\"/somewhere/else\"\r\n");
+        }
+        {
+            DirectoryWindow d(app);
+            ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
+            d.window->cmdOK_Click();
+            EXPECT_TRUE(d.window->isUnloaded());
+        }
+        EXPECT_EQ(app.menuShows, 1);
+        EXPECT_EQ(app.context.gameDirectory, app.game.text());
+        const std::string stored = "\"" + app.game.text() + "\"\r\n";
+        EXPECT_EQ((dataFolder ? data : app.appFolder).read("option.dat"), stored);
+        if (dataFolder) {
+            EXPECT_EQ(app.appFolder.read("option.dat"), "\"/somewhere/else\"\r\n");
+            app.context.gameDirectory.clear();
+            frmMain menu(app.context, {});
+            app.context.menuWindow = &menu;
+            menu.Form_Load();  // no dialog scripted: a first start would fail the test
+            EXPECT_EQ(app.context.gameDirectory, app.game.text());
+        }
+    }
 }
 
 TEST(DirectoryWindow, RefusedChoicesKeepTheWindowAndStoreNothing)
@@ -215,20 +232,16 @@ TEST(DirectoryWindow, Layout)
     EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "fixed border";
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_EQ(w.Drive1->geometry(), ui::twipsRect(120, 480, 4935, 315));
-    EXPECT_EQ(w.Dir1->geometry(), ui::twipsRect(120, 960, 4935, 3240));
-    EXPECT_EQ(w.cmdOK->geometry(), ui::twipsRect(2640, 4320, 1215, 495));
-    EXPECT_EQ(w.cmdCancel->geometry(), ui::twipsRect(3840, 4320, 1215, 495));
-    EXPECT_EQ(w.Label1->geometry(), ui::twipsRect(120, 120, 4920, 255));
-    EXPECT_EQ(w.Label1->text(), "Please double click on the Gridmark Directory.");
-    EXPECT_EQ(w.cmdOK->text(), "OK");
-    EXPECT_EQ(w.cmdCancel->text(), "Cancel");
+    test::expectControls(w, {
+        {"Label1", "Please double click on the Gridmark Directory.", "", 120, 120, 4920, 255},
+        {"Drive1", nullptr, "", 120, 480, 4935, 315},
+        {"Dir1", nullptr, "", 120, 960, 4935, 3240},
+        {"cmdOK", "OK", "", 2640, 4320, 1215, 495},
+        {"cmdCancel", "Cancel", "", 3840, 4320, 1215, 495},
+    });
     EXPECT_FALSE(w.cmdOK->isDefault());
     EXPECT_FALSE(w.cmdOK->autoDefault());
     EXPECT_EQ(test::tabOrderNames(&w), (QStringList{"Drive1", "Dir1", "cmdOK", "cmdCancel"}));
-    for (const QWidget* control : std::initializer_list<const QWidget*>{w.Drive1, w.Dir1, w.cmdOK, w.cmdCancel}) {
-        EXPECT_TRUE(control->toolTip().isEmpty());
-    }
 
     // Neither Enter nor Escape presses a button.
     app.makeGameDirectory();
