@@ -93,20 +93,27 @@ TEST(TrackDefaults, ARecordCutShortIsIncomplete)
     EXPECT_EQ(other.values, expectedRecord("1.1"));
 }
 
-TEST(TrackDefaults, ReadsTheFileBesideTheProgram)
+TEST(TrackDefaults, ReadsTheFileBesideTheProgramOrElseTheInstalledOne)
 {
-    TempDir app;
-    EXPECT_EQ(readDefaults(app.path(), "atlanta").status, DefaultsStatus::MissingFile);
-    app.mkdir("defaultTrackini.dat");
-    EXPECT_EQ(readDefaults(app.path(), "atlanta").status, DefaultsStatus::MissingFile);
+    // An installed copy reads the file from its share folder; a file beside
+    // the program (portable use) comes first.
+    TempDir prefix;
+    const std::filesystem::path bin = prefix.mkdir("bin");
+    EXPECT_EQ(readDefaults(bin, "atlanta").status, DefaultsStatus::MissingFile);
+    prefix.mkdir("bin/defaultTrackini.dat");
+    EXPECT_EQ(readDefaults(bin, "atlanta").status, DefaultsStatus::MissingFile);
 
-    TempDir other;
-    other.write("defaultTrackini.dat", record("atlanta", "1.1", "\r\n"));
-    EXPECT_EQ(defaultsPath(other.path()), other.path() / "defaultTrackini.dat");
-    const DefaultsResult found = readDefaults(other.path(), "atlanta");
+    prefix.write("share/gridmark-editor/defaultTrackini.dat", record("atlanta", "1.1", "\r\n"));
+    EXPECT_EQ(defaultsPath(bin), prefix.path() / "share/gridmark-editor/defaultTrackini.dat");
+    EXPECT_EQ(readDefaults(bin, "atlanta").values, expectedRecord("1.1"));
+    EXPECT_EQ(readDefaults(bin, "zolder").status, DefaultsStatus::NotFound);
+
+    std::filesystem::remove(bin / "defaultTrackini.dat");
+    prefix.write("bin/defaultTrackini.dat", record("atlanta", "0.7", ","));
+    EXPECT_EQ(defaultsPath(bin), bin / "defaultTrackini.dat");
+    const DefaultsResult found = readDefaults(bin, "atlanta");
     ASSERT_EQ(found.status, DefaultsStatus::Found);
-    EXPECT_EQ(found.values, expectedRecord("1.1"));
-    EXPECT_EQ(readDefaults(other.path(), "zolder").status, DefaultsStatus::NotFound);
+    EXPECT_EQ(found.values, expectedRecord("0.7"));
 }
 
 }  // namespace
