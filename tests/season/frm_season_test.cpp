@@ -132,12 +132,12 @@ TEST_F(SeasonOpening, ListsSeasonsSortedWithoutCaseAndTracksExceptShared)
     EXPECT_FALSE(f.isUnloaded());
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(app.menuShows, 0);
-    EXPECT_EQ(entries(f.Combo1), (QStringList{"a", "B"}));
+    EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"a", "B"}));
     EXPECT_EQ(f.Combo1->currentText(), "a");
     EXPECT_EQ(listed(f), (QStringList{"From a", "Second a"}));
     EXPECT_EQ(f.txtSeasonName->text(), "a");
     EXPECT_EQ(f.txtYear->text(), "2003");
-    EXPECT_EQ(entries(f.cboTrack), (QStringList{"atlanta", "notes.txt", "sebring"}));
+    EXPECT_EQ(entries(f.cboTrack->model()), (QStringList{"atlanta", "notes.txt", "sebring"}));
     EXPECT_EQ(f.cboTrack->currentIndex(), -1);
     EXPECT_TRUE(inMode(f, Mode::Viewing));
 
@@ -188,7 +188,7 @@ TEST_F(SeasonOpening, AFileThatIsNotASeasonScheduleIsReportedAndWhatCouldBeReadI
 
 using SeasonModes = SeasonWindowTest;
 
-TEST_F(SeasonModes, ViewingShowsAChosenEventAndEditOrNewScheduleStartEditing)
+TEST_F(SeasonModes, ViewingShowsAChosenEventAndEditOrNewScheduleStartEditingWhichCancelUndoes)
 {
     frmSeason& f = openClub();
     EXPECT_TRUE(inMode(f, Mode::Viewing));
@@ -209,9 +209,20 @@ TEST_F(SeasonModes, ViewingShowsAChosenEventAndEditOrNewScheduleStartEditing)
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
     choose(f, 1);
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
-    f.cmdCancel_Click();
 
-    // New Schedule starts empty.
+    // Cancel reads the season again, in the middle of an event edit too.
+    f.txtSeasonName->setText("Changed");
+    f.cmdDeleteEvent_Click();
+    EXPECT_EQ(f.lstSchedule->count(), 2);
+    f.cmdEditEvent_Click();
+    f.cmdCancel_Click();
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
+    EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third"}));
+    EXPECT_EQ(f.txtSeasonName->text(), "Club");
+    EXPECT_EQ(f.eventTable()[1][kName], "Second");
+    EXPECT_EQ(f.txtEvent->text(), "");
+
+    // New Schedule starts empty; Cancel shows the season still chosen.
     choose(f, 2);
     f.cmdNew_Click();
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
@@ -219,26 +230,6 @@ TEST_F(SeasonModes, ViewingShowsAChosenEventAndEditOrNewScheduleStartEditing)
     EXPECT_EQ(f.txtSeasonName->text() + f.txtYear->text(), "");
     EXPECT_EQ(shown(f), (EventRow{"1", "", "", "", "", "", "1"}));
     EXPECT_EQ(f.eventTable(), EventTable{});
-}
-
-TEST_F(SeasonModes, CancelScheduleReadsTheSeasonAgain)
-{
-    frmSeason& f = openClub();
-    f.cmdEdit_Click();
-    f.txtSeasonName->setText("Changed");
-    choose(f, 0);
-    f.cmdDeleteEvent_Click();
-    EXPECT_EQ(f.lstSchedule->count(), 2);
-    f.cmdEditEvent_Click();  // cancelling in the middle of an event edit too
-    f.cmdCancel_Click();
-    EXPECT_TRUE(inMode(f, Mode::Viewing));
-    EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third"}));
-    EXPECT_EQ(f.txtSeasonName->text(), "Club");
-    EXPECT_EQ(f.eventTable()[0][kName], "First");
-    EXPECT_EQ(f.txtEvent->text(), "");
-
-    // After New Schedule, Cancel shows the season still chosen in Combo1.
-    f.cmdNew_Click();
     f.cmdCancel_Click();
     EXPECT_TRUE(inMode(f, Mode::Viewing));
     EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third"}));
@@ -313,9 +304,9 @@ TEST_F(SeasonModes, SaveScheduleAsksToOverwriteItsOwnFileAndReturnsToViewingOnTh
     EXPECT_TRUE(inMode(f, Mode::Viewing));
     EXPECT_EQ(f.Combo1->currentText(), "Club");
     EXPECT_EQ(f.txtSeasonName->text(), "Club");
-    EXPECT_EQ(entries(f.Combo1), (QStringList{"Club", "Zeta"}));
+    EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Club", "Zeta"}));
     EXPECT_EQ(seasonFile("Zeta"), writeSchedule(makeSchedule("Zeta", "2000 again", {{"1", "1", "Only"}})));
-    EXPECT_EQ(entries(f.cboTrack), (QStringList{"atlanta", "sebring", "watkins"}));
+    EXPECT_EQ(entries(f.cboTrack->model()), (QStringList{"atlanta", "sebring", "watkins"}));
 }
 
 using SeasonSave = SeasonWindowTest;
@@ -375,7 +366,7 @@ TEST_F(SeasonSave, AWriteFailureIsReportedAndASaveUnderANewNameLeavesTheOldFile)
     std::string renamed = club;
     renamed.replace(renamed.find("name = Club\t"), 11, "name = Alpha Cup");
     EXPECT_EQ(seasonFile("Alpha Cup"), renamed);
-    EXPECT_EQ(entries(f.Combo1), (QStringList{"Alpha Cup", "Club", "Zeta"}));
+    EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Alpha Cup", "Club", "Zeta"}));
     EXPECT_EQ(f.Combo1->currentText(), "Alpha Cup");
 }
 
@@ -391,7 +382,7 @@ TEST_F(SeasonSave, DeleteScheduleAsksAndMovesTheFileToTheTrash)
     f.cmdDelete_Click();
     EXPECT_FALSE(seasonExists("Club"));
     EXPECT_TRUE(inTrash(club));
-    EXPECT_EQ(entries(f.Combo1), (QStringList{"Zeta"}));
+    EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Zeta"}));
     EXPECT_EQ(listed(f), (QStringList{"Only"}));
     EXPECT_TRUE(inMode(f, Mode::Viewing));
 
@@ -401,7 +392,7 @@ TEST_F(SeasonSave, DeleteScheduleAsksAndMovesTheFileToTheTrash)
     app.dialogs.expect(QStringLiteral("Could not delete the file."), Buttons::Ok, Icon::Critical);
     f.cmdDelete_Click();
     EXPECT_FALSE(f.isUnloaded());
-    EXPECT_EQ(entries(f.Combo1), (QStringList{"Zeta"}));
+    EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Zeta"}));
     EXPECT_EQ(listed(f), (QStringList{"Only"}));
 }
 
@@ -419,7 +410,7 @@ TEST_F(SeasonSave, ASeasonWithAnUpperCaseExtensionIsReadSavedInPlaceAndDeletedAs
     f.cmdSave_Click();
     EXPECT_EQ(app.game.read("series/cup/Loud.INI"), writeSchedule(makeSchedule("Loud", "1991", kClubEvents)));
     EXPECT_FALSE(app.game.exists("series/cup/Loud.ini")) << "no second file beside the first";
-    EXPECT_EQ(entries(f.Combo1), (QStringList{"Loud"}));
+    EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Loud"}));
 
     app.dialogs.expect(deleteQuestion("Loud"), Buttons::YesNo, Icon::Question, Answer::Yes);
     app.dialogs.expect(kNoSeason, Buttons::Ok, Icon::Critical);
@@ -451,7 +442,7 @@ TEST_F(SeasonSave, ALineBreakInAFieldIsStoredAsABlank)
 
 using SeasonClosing = SeasonWindowTest;
 
-TEST_F(SeasonClosing, EditingAsksAndCancelOrAFailedSaveKeepsTheWindowOpen)
+TEST_F(SeasonClosing, EditingAsksCancelOrAFailedSaveKeepsTheWindowOpenYesSavesNoDropsViewingDoesNotAsk)
 {
     frmSeason& f = openClub();
     f.cmdNew_Click();
@@ -471,12 +462,7 @@ TEST_F(SeasonClosing, EditingAsksAndCancelOrAFailedSaveKeepsTheWindowOpen)
     EXPECT_FALSE(f.isUnloaded());
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
     EXPECT_EQ(app.menuShows, 0);
-}
 
-TEST_F(SeasonClosing, YesSavesAndClosesNoClosesWithoutSavingViewingClosesWithoutAQuestion)
-{
-    frmSeason& f = openClub();
-    f.cmdNew_Click();
     f.txtSeasonName->setText("Fresh");
     f.txtYear->setText("2030");
     app.dialogs.expect(kAskSave, Buttons::YesNoCancel, Icon::Question, Answer::Yes);

@@ -11,6 +11,7 @@
 namespace gm::season::test {
 namespace {
 
+// The window editing the season "S" of these events.
 class SeasonEventsOn : public SeasonWindowTest {
 protected:
     frmSeason& editing(const std::vector<EventSpec>& events)
@@ -19,6 +20,14 @@ protected:
         frmSeason& f = open();
         f.cmdEdit_Click();
         return f;
+    }
+    // Saves the schedule over its file and gives what the file holds then.
+    std::string saveOver(frmSeason& f)
+    {
+        app.dialogs.expect("S.ini already exists.  Would you like to overwrite?", Buttons::OkCancel, Icon::Question,
+                           Answer::Ok);
+        f.cmdSave_Click();
+        return seasonFile("S");
     }
 };
 
@@ -64,10 +73,7 @@ TEST_F(SeasonEventsOn, NewEventClearsTheFieldsAndCountsFromTheEndOfTheList)
     f.cmdUp_Click();
     EXPECT_EQ(listed(f), (QStringList{"A", "B", "D", "C"}));
     EXPECT_EQ(f.txtEvent->text(), "3");
-    app.dialogs.expect("S.ini already exists.  Would you like to overwrite?", Buttons::OkCancel, Icon::Question,
-                       Answer::Ok);
-    f.cmdSave_Click();
-    EXPECT_EQ(seasonFile("S"), writeSchedule(makeSchedule("S", "2010", {{"5", "3", "A", "20", "sebring", "2"},
+    EXPECT_EQ(saveOver(f), writeSchedule(makeSchedule("S", "2010", {{"5", "3", "A", "20", "sebring", "2"},
                                                                         {"12", "3", "B"},
                                                                         {"26", "3", "D", "5", "atlanta", "1"},
                                                                         {"19", "3", "C"}})));
@@ -161,10 +167,7 @@ TEST_F(SeasonEventsOn, NinetyNineEventsAreTheMostThatCanBeSaved)
     EXPECT_EQ(f.lstSchedule->item(5)->text(), "Renamed");
 
     // The save writes 98 events in file order.
-    app.dialogs.expect("S.ini already exists.  Would you like to overwrite?", Buttons::OkCancel, Icon::Question,
-                       Answer::Ok);
-    f.cmdSave_Click();
-    const ReadResult back = readSchedule(seasonFile("S"));
+    const ReadResult back = readSchedule(saveOver(f));
     EXPECT_TRUE(back.valid);
     ASSERT_EQ(back.eventNames.size(), 98u);
     EXPECT_EQ(back.eventNames[5], "Renamed");
@@ -210,26 +213,19 @@ TEST_F(SeasonEventsOn, SaveEventRefusesATrackNotInstalledAndTextTheCodePageCanno
     EXPECT_EQ(f.eventTable()[0], (EventRow{"1", "1", "1", "Caf\xe9", "10", "sebring", "1"}));
 }
 
-TEST_F(SeasonEventsOn, AClickBelowTheEventsKeepsTheChosenEvent)
-{
-    frmSeason& f = editing({{"1", "1", "A"}, {"2", "1", "B"}, {"3", "1", "C"}});
-    QListWidget* list = f.lstSchedule;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
-    const QPoint blank(10, list->viewport()->height() - 5);
-    ASSERT_EQ(list->itemAt(blank), nullptr);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, blank);
-    EXPECT_TRUE(list->item(2)->isSelected());
-    EXPECT_EQ(f.txtEvent->text(), "3");
-    f.cmdDeleteEvent_Click();
-    EXPECT_EQ(listed(f), (QStringList{"A", "B"}));
-}
-
-TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUp)
+TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUpAndABlankClickKeepsTheChosenEvent)
 {
     frmSeason& f = editing({{"1", "1", "A", "11"}, {"2", "1", "B", "12"}, {"3", "1", "C", "13"}, {"4", "1", "D", "14"}});
     f.cmdDeleteEvent_Click();  // nothing chosen: nothing happens
     EXPECT_EQ(f.lstSchedule->count(), 4);
-    choose(f, 1);
+    // Chosen by a click; a click below the events keeps it chosen.
+    QListWidget* list = f.lstSchedule;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    const QPoint blank(10, list->viewport()->height() - 5);
+    ASSERT_EQ(list->itemAt(blank), nullptr);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_TRUE(list->item(1)->isSelected());
+    EXPECT_EQ(f.txtEvent->text(), "2");
     f.cmdDeleteEvent_Click();
     EXPECT_EQ(listed(f), (QStringList{"A", "C", "D"}));
     EXPECT_EQ(f.eventTable()[1], (EventRow{"2", "3", "1", "C", "13", "atlanta", "1"}));
@@ -241,10 +237,7 @@ TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUp)
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
 
     // The schedule is written with events numbered 1 to 3.
-    app.dialogs.expect("S.ini already exists.  Would you like to overwrite?", Buttons::OkCancel, Icon::Question,
-                       Answer::Ok);
-    f.cmdSave_Click();
-    EXPECT_EQ(seasonFile("S"), writeSchedule(makeSchedule("S", "2010", {{"1", "1", "A", "11"},
+    EXPECT_EQ(saveOver(f), writeSchedule(makeSchedule("S", "2010", {{"1", "1", "A", "11"},
                                                                         {"3", "1", "C", "13"},
                                                                         {"4", "1", "D", "14"}})));
 }

@@ -93,22 +93,16 @@ protected:
         f.lstSchedule->setCurrentRow(row);
         ASSERT_TRUE(f.lstSchedule->item(row)->isSelected());
     }
-    static QStringList listed(const frmSeason& f)
-    {
-        QStringList names;
-        for (int i = 0; i < f.lstSchedule->count(); ++i) {
-            names << f.lstSchedule->item(i)->text();
-        }
-        return names;
-    }
-    static QStringList entries(const QComboBox* combo)
+    // The texts of a list's or a combo box's entries.
+    static QStringList entries(const QAbstractItemModel* model)
     {
         QStringList texts;
-        for (int i = 0; i < combo->count(); ++i) {
-            texts << combo->itemText(i);
+        for (int i = 0; i < model->rowCount(); ++i) {
+            texts << model->index(i, 0).data().toString();
         }
         return texts;
     }
+    static QStringList listed(const frmSeason& f) { return entries(f.lstSchedule->model()); }
 
     TestApp app;
     QPointer<frmSeason> form;
