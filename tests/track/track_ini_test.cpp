@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/lines.h"
-
 #include "support/temp_dir.h"
 #include "track/track_ini.h"
 #include "track_test_support.h"
@@ -38,59 +37,45 @@ TEST(TrackIniKeys, PrefixesAndValueStartsFollowTheKeyTable)
 
 TEST(TrackIniLine, GetValueAndReplaceValue)
 {
+    // Lines of ai_fuel_use, whose value starts at 15.
     struct Case {
-        std::string line;
-        std::size_t start;
-        std::string value;
-        std::string newValue;
-        std::string replaced;
+        std::string line, value, newValue, replaced;
     };
     const std::string fuel = "ai_fuel_use = ";
     const Case cases[] = {
         // The worked example: two blanks and a comment keep their place.
-        {fuel + "1.00  // fuel", 15, "1.00", "0.95", fuel + "0.95  // fuel"},
+        {fuel + "1.00  // fuel", "1.00", "0.95", fuel + "0.95  // fuel"},
         // Longer and shorter values push the rest right or left.
-        {fuel + "1.00  // fuel", 15, "1.00", "1.125", fuel + "1.125  // fuel"},
-        {fuel + "1.00  // fuel", 15, "1.00", "1", fuel + "1  // fuel"},
+        {fuel + "1.00  // fuel", "1.00", "1.125", fuel + "1.125  // fuel"},
+        {fuel + "1.00  // fuel", "1.00", "1", fuel + "1  // fuel"},
         // Only one blank follows the value: it stays one blank.
-        {fuel + "1.00 x", 15, "1.00", "2", fuel + "2 x"},
+        {fuel + "1.00 x", "1.00", "2", fuel + "2 x"},
         // Two blanks after the equals sign: an empty value; the new text
         // takes the place of nothing and one blank.
-        {fuel + " 1.00 x", 15, "", "7", fuel + "7 1.00 x"},
+        {fuel + " 1.00 x", "", "7", fuel + "7 1.00 x"},
         // TABs and other bytes belong to the value.
-        {fuel + "1.0\t// tab ", 15, "1.0\t//", "3", fuel + "3 tab "},
-        {fuel + "\xe9\xff\x01 c", 15, "\xe9\xff\x01", "0.5", fuel + "0.5 c"},
+        {fuel + "1.0\t// tab ", "1.0\t//", "3", fuel + "3 tab "},
+        {fuel + "\xe9\xff\x01 c", "\xe9\xff\x01", "0.5", fuel + "0.5 c"},
         // No blank after the value: it ends at the line end, and so does
         // the new text.
-        {fuel + "1.00", 15, "1.00", "0.95", fuel + "0.95"},
-        {fuel + "1.00", 15, "1.00", "1.00", fuel + "1.00"},
-        {fuel, 15, "", "4", fuel + "4"},
+        {fuel + "1.00", "1.00", "0.95", fuel + "0.95"},
+        {fuel, "", "4", fuel + "4"},
         // A blank as the very last character.
-        {fuel + "1.00 ", 15, "1.00", "2.5", fuel + "2.5 "},
+        {fuel + "1.00 ", "1.00", "2.5", fuel + "2.5 "},
         // An empty new value leaves the prefix and the blank.
-        {fuel + "1.00  c", 15, "1.00", "", fuel + "  c"},
+        {fuel + "1.00  c", "1.00", "", fuel + "  c"},
         // A lone LF ends the value as well, and stays where it was with
         // everything after it.
-        {fuel + "1.00\nai_drag_modifier = 2 c", 15, "1.00", "0.95", fuel + "0.95\nai_drag_modifier = 2 c"},
-        {fuel + "\nx y", 15, "", "1", fuel + "1\nx y"},
+        {fuel + "1.00\nai_drag_modifier = 2 c", "1.00", "0.95", fuel + "0.95\nai_drag_modifier = 2 c"},
+        {fuel + "\nx y", "", "1", fuel + "1\nx y"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(GetValue(c.line, c.start), c.value) << c.line;
-        EXPECT_EQ(ReplaceValue(c.line, c.start, c.newValue), c.replaced) << c.line << " <- " << c.newValue;
+        EXPECT_EQ(GetValue(c.line, 15), c.value) << c.line;
+        EXPECT_EQ(ReplaceValue(c.line, 15, c.newValue), c.replaced) << c.line << " <- " << c.newValue;
     }
     // A start beyond the line never reads past it.
     EXPECT_EQ(GetValue("ab", 10), "");
     EXPECT_EQ(ReplaceValue("ab", 10, "x"), "abx");
-}
-
-TEST(TrackIniFile, ReadsTheTwelveValuesAndWritingThemBackOnlyAddsOneLineEnd)
-{
-    const std::string bytes = test::sampleTrackIni();
-    ASSERT_EQ(readValues(bytes), test::sampleValues());
-    const std::string written = writeValues(bytes, readValues(bytes));
-    EXPECT_EQ(written, bytes + "\r\n");
-    // And again: every save adds one more empty line, nothing else.
-    EXPECT_EQ(writeValues(written, readValues(written)), bytes + "\r\n\r\n");
 }
 
 TEST(TrackIniFile, KeysTwiceAbsentOrMisspelledAreHandledAsTheLineRuleSays)
@@ -102,12 +87,9 @@ TEST(TrackIniFile, KeysTwiceAbsentOrMisspelledAreHandledAsTheLineRuleSays)
         "track_tire_wear = 1.2 second\r\n"
         "ai_grip_modifier =  1.0 two blanks\r\n"
         "track_tire_wear_loss=5 no blanks\r\n";
-    const TrackValues read = readValues(bytes);
-    EXPECT_EQ(read[1], "1.2");  // the later line wins
-    EXPECT_EQ(read[0], "");     // wrong case and leading blanks are not the key
-    EXPECT_EQ(read[9], "");     // two blanks after the equals sign
-    EXPECT_EQ(read[2], "");
-    EXPECT_EQ(read[8], "");     // absent
+    // The later line wins; wrong case, leading blanks, two blanks after the
+    // equals sign or none before it are not the key.
+    EXPECT_EQ(readValues(bytes), (TrackValues{"", "1.2"}));
 
     TrackValues values;
     values.fill("5");
@@ -127,18 +109,23 @@ TEST(TrackIniFile, LineEndsFollowTheGameLineRule)
     // of the line (it ends a value, but not the line); a last line without
     // a line end gets one.
     const std::string bytes = "ai_fuel_use = 1 a\rx\ny\r\nai_drag_modifier = 2";
-    const TrackValues read = readValues(bytes);
-    EXPECT_EQ(read[8], "1");
-    EXPECT_EQ(read[10], "2");
-    TrackValues values = read;
+    TrackValues values = readValues(bytes);
+    EXPECT_EQ(values, (TrackValues{"", "", "", "", "", "", "", "", "1", "", "2"}));
     values[10] = "3";
     EXPECT_EQ(writeValues(bytes, values), "ai_fuel_use = 1 a\r\nx\ny\r\nai_drag_modifier = 3\r\n\r\n");
     // An empty file stays empty apart from the one line end.
     EXPECT_EQ(writeValues("", values), "\r\n");
 }
 
-TEST(TrackIniFile, ReadAndWriteOnDisk)
+TEST(TrackIniFile, ReadsTheTwelveValuesAndWritingThemBackOnlyAddsOneLineEnd)
 {
+    const std::string bytes = test::sampleTrackIni();
+    const std::string written = writeValues(bytes, readValues(bytes));
+    EXPECT_EQ(written, bytes + "\r\n");
+    // And again: every save adds one more empty line, nothing else.
+    EXPECT_EQ(writeValues(written, readValues(written)), bytes + "\r\n\r\n");
+
+    // On disk.
     TempDir game;
     const std::filesystem::path ini = game.write("tracks/atlanta/track.ini", test::sampleTrackIni());
     EXPECT_EQ(trackIniPath(game.path() / "tracks", "atlanta"), ini);
