@@ -23,21 +23,10 @@ const QString kBadName = QStringLiteral(
     "as CON.");
 const QString kAskSave = QStringLiteral("Would you like to save before you close?");
 
-QString overwrite(const QString& name)
-{
-    return name + QStringLiteral(".ini already exists.  Would you like to overwrite?");
-}
-
-QString deleteQuestion(const QString& name)
-{
-    return QStringLiteral("Are you sure you want to delte ") + name + QStringLiteral(" season?");
-}
-
+const auto overwrite = [](const QString& name) { return name + ".ini already exists.  Would you like to overwrite?"; };
+const auto deleteQuestion = [](const QString& name) { return "Are you sure you want to delte " + name + " season?"; };
 // A file in the private trash of the test run with exactly these bytes.
-bool inTrash(const std::string& bytes)
-{
-    return std::ranges::count(gm::test::trashedContents(), bytes) > 0;
-}
+const auto inTrash = [](const std::string& bytes) { return std::ranges::count(gm::test::trashedContents(), bytes) > 0; };
 
 using SeasonLayout = SeasonWindowTest;
 

@@ -213,7 +213,7 @@ TEST_F(SeasonEventsOn, SaveEventRefusesATrackNotInstalledAndTextTheCodePageCanno
     EXPECT_EQ(f.eventTable()[0], (EventRow{"1", "1", "1", "Caf\xe9", "10", "sebring", "1"}));
 }
 
-TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUpAndABlankClickKeepsTheChosenEvent)
+TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUpAndTheMovesExchangeEventsKeepingTheNumbers)
 {
     frmSeason& f = editing({{"1", "1", "A", "11"}, {"2", "1", "B", "12"}, {"3", "1", "C", "13"}, {"4", "1", "D", "14"}});
     f.cmdDeleteEvent_Click();  // nothing chosen: nothing happens
@@ -240,38 +240,36 @@ TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUpAndABlankClickKeepsTheCho
     EXPECT_EQ(saveOver(f), writeSchedule(makeSchedule("S", "2010", {{"1", "1", "A", "11"},
                                                                         {"3", "1", "C", "13"},
                                                                         {"4", "1", "D", "14"}})));
-}
 
-TEST_F(SeasonEventsOn, MovesExchangeEventsAndKeepTheNumbers)
-{
-    frmSeason& f = editing({{"1", "1", "A", "11"}, {"8", "1", "B", "12"}, {"15", "1", "C", "13"}});
+    // The moves exchange events and keep the numbers.
+    f.cmdEdit_Click();
     choose(f, 0);
     f.cmdDown_Click();
     EXPECT_EQ(f.txtEvent->text(), "2");
     f.cmdDown_Click();
     EXPECT_EQ(f.txtEvent->text(), "3");
-    EXPECT_EQ(listed(f), (QStringList{"B", "C", "A"}));
+    EXPECT_EQ(listed(f), (QStringList{"C", "D", "A"}));
     EXPECT_EQ(f.lstSchedule->selectedItems().size(), 0);
-    EXPECT_EQ(f.eventTable()[0], (EventRow{"1", "8", "1", "B", "12", "atlanta", "1"}));
+    EXPECT_EQ(f.eventTable()[0], (EventRow{"1", "3", "1", "C", "13", "atlanta", "1"}));
     EXPECT_EQ(f.eventTable()[2], (EventRow{"3", "1", "1", "A", "11", "atlanta", "1"}));
     EXPECT_EQ(f.txtName->text(), "A");
 
     // Down on the last event and Up on the first do nothing.
     f.cmdDown_Click();
     EXPECT_EQ(f.txtEvent->text(), "3");
-    EXPECT_EQ(listed(f), (QStringList{"B", "C", "A"}));
+    EXPECT_EQ(listed(f), (QStringList{"C", "D", "A"}));
     choose(f, 0);
     f.cmdUp_Click();
     EXPECT_EQ(f.txtEvent->text(), "1");
-    EXPECT_EQ(listed(f), (QStringList{"B", "C", "A"}));
-    EXPECT_EQ(f.eventTable()[0][kName], "B");
+    EXPECT_EQ(listed(f), (QStringList{"C", "D", "A"}));
+    EXPECT_EQ(f.eventTable()[0][kName], "C");
 
     // With an empty event number (after Delete Event) the moves do nothing.
     choose(f, 1);
     f.cmdDeleteEvent_Click();
     f.cmdUp_Click();
     f.cmdDown_Click();
-    EXPECT_EQ(listed(f), (QStringList{"B", "A"}));
+    EXPECT_EQ(listed(f), (QStringList{"C", "A"}));
 }
 
 }  // namespace
