@@ -192,12 +192,13 @@ TEST(MainMenu, OpensToolsAndComesBackWhenTheyClose)
     EXPECT_TRUE(menu.window.isVisible());
 }
 
-TEST(MainMenu, AboutBoxDisablesTheMenuUntilItCloses)
+TEST(MainMenu, WaitsForTheAboutBoxBringsBackAWindowStillLoadedAndQuitEnds)
 {
     TestApp app;
     Menu menu(app);
     menu.window.show();
-    // Escape closes it, and Enter as well.
+    // The About box disables the menu until it closes: Escape closes it,
+    // and Enter as well.
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
         QTest::mouseClick(menu.window.cmdAbout, Qt::LeftButton);
         frmAbout* about = findLoaded<frmAbout>();
@@ -213,15 +214,6 @@ TEST(MainMenu, AboutBoxDisablesTheMenuUntilItCloses)
         EXPECT_TRUE(about->isUnloaded());
         EXPECT_TRUE(menu.window.isEnabled());
     }
-    menu.window.cmdDirectory_Click();
-    EXPECT_NE(findLoaded<frmDirectory>(), nullptr);
-}
-
-TEST(MainMenu, AWindowStillLoadedIsBroughtBackNotOpenedTwiceAndQuitEnds)
-{
-    TestApp app;
-    Menu menu(app);
-    menu.window.show();
     menu.window.cmdDirectory_Click();
     frmDirectory* first = findLoaded<frmDirectory>();
     ASSERT_NE(first, nullptr);
