@@ -1,4 +1,4 @@
-#include "support/control_table.h"
+#include "support/trim_b_control_table.h"
 
 #include <QVariant>
 #include <QWidget>
