@@ -18,41 +18,27 @@ public:
     std::size_t below(std::size_t n) { return static_cast<std::size_t>(random_() % n); }
 
     // Text as a box can hold it: any byte but CR and LF, not ending in a
-    // blank or TAB (the reader drops those).
+    // blank or TAB (the reader drops those); "t" where it may not be empty.
     std::string text(std::size_t maxLength, bool allowEmpty)
     {
-        std::string out;
-        const std::size_t length = below(maxLength + 1);
-        for (std::size_t i = 0; i < length; ++i) {
-            char c = static_cast<char>(below(256));
-            if (c == '\r' || c == '\n') {
-                c = 'x';
-            }
-            out.push_back(c);
+        std::string out(below(maxLength + 1), 'x');
+        for (char& c : out) {
+            c = static_cast<char>(below(256));
+            c = c == '\r' || c == '\n' ? 'x' : c;
         }
         while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) {
             out.pop_back();
         }
-        if (out.empty() && !allowEmpty) {
-            out = "t";
-        }
-        return out;
+        return out.empty() && !allowEmpty ? "t" : out;
     }
 
     Schedule schedule()
     {
-        Schedule s;
-        s.name = text(40, true);
-        s.year = text(8, true);
-        s.eventCount = static_cast<int>(below(kMaxEvents + 1));
-        for (int r = 0; r < s.eventCount; ++r) {
-            s.events[static_cast<std::size_t>(r)] = {std::to_string(r + 1),
-                                                     std::to_string(1 + below(31)),
-                                                     std::to_string(1 + below(12)),
-                                                     text(60, true),
-                                                     std::to_string(1 + below(99999)),
-                                                     text(20, false),
-                                                     below(2) == 0 ? "1" : "2"};
+        Schedule s{text(40, true), text(8, true), static_cast<int>(below(kMaxEvents + 1)), {}};
+        for (std::size_t r = 0; r < static_cast<std::size_t>(s.eventCount); ++r) {
+            s.events[r] = {std::to_string(r + 1),     std::to_string(1 + below(31)),    std::to_string(1 + below(12)),
+                           text(60, true),            std::to_string(1 + below(99999)), text(20, false),
+                           below(2) == 0 ? "1" : "2"};
         }
         return s;
     }

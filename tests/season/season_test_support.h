@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "season/frm_season.h"
@@ -92,22 +93,16 @@ protected:
         f.lstSchedule->setCurrentRow(row);
         ASSERT_TRUE(f.lstSchedule->item(row)->isSelected());
     }
-    static QStringList listed(const frmSeason& f)
-    {
-        QStringList names;
-        for (int i = 0; i < f.lstSchedule->count(); ++i) {
-            names << f.lstSchedule->item(i)->text();
-        }
-        return names;
-    }
-    static QStringList entries(const QComboBox* combo)
+    // The texts of a list's or a combo box's entries.
+    static QStringList entries(const QAbstractItemModel* model)
     {
         QStringList texts;
-        for (int i = 0; i < combo->count(); ++i) {
-            texts << combo->itemText(i);
+        for (int i = 0; i < model->rowCount(); ++i) {
+            texts << model->index(i, 0).data().toString();
         }
         return texts;
     }
+    static QStringList listed(const frmSeason& f) { return entries(f.lstSchedule->model()); }
 
     TestApp app;
     QPointer<frmSeason> form;
@@ -121,57 +116,38 @@ enum class Mode { Viewing, EditingSchedule, EditingEvent };
 // moves are off and the other two hidden).
 inline ::testing::AssertionResult inMode(const frmSeason& f, Mode mode, bool eventButtons = false)
 {
+    const bool viewing = mode == Mode::Viewing, editingEvent = mode == Mode::EditingEvent;
+    const bool buttons = mode == Mode::EditingSchedule && eventButtons;
     std::string wrong;
     auto check = [&wrong](const QWidget* w, const char* what, bool actual, bool expected) {
         if (actual != expected) {
             wrong += w->objectName().toStdString() + " " + what + (expected ? " should be on; " : " should be off; ");
         }
     };
-    auto visible = [&](const QWidget* w, bool expected) { check(w, "visible", w->isVisibleTo(&f), expected); };
-    auto enabled = [&](const QWidget* w, bool expected) { check(w, "enabled", w->isEnabled(), expected); };
+    // Each control: visible, and if so enabled, or not.
+    const std::vector<std::tuple<const QWidget*, bool, bool>> controls = {
+        {f.Combo1, true, viewing}, {f.cmdNew, viewing, true}, {f.cmdEdit, viewing, true}, {f.cmdDelete, viewing, true},
+        {f.cmdSave, !viewing, true}, {f.cmdCancel, !viewing, true}, {f.cmdNewEvent, !editingEvent, !viewing},
+        {f.cmdEditEvent, !editingEvent, buttons}, {f.cmdDeleteEvent, !editingEvent, buttons}, {f.cmdUp, true, buttons},
+        {f.cmdDown, true, buttons}, {f.cmdAdd, editingEvent, true}, {f.cmdCencelEvent, editingEvent, true},
+        {f.optLeft, true, editingEvent}, {f.optRight, true, editingEvent}, {f.lstSchedule, true, true},
+        {f.cmdClose, true, true}};
+    for (const auto& [w, visible, enabled] : controls) {
+        check(w, "visible", w->isVisibleTo(&f), visible);
+        if (visible) {
+            check(w, "enabled", w->isEnabled(), enabled);
+        }
+    }
     // A box's read-only state and its background go together.
     const QColor grey = f.cmdClose->palette().color(QPalette::Button);
     const QColor white = QApplication::palette().color(QPalette::Base);
-    auto box = [&](const QWidget* w, bool readOnly, bool actualReadOnly) {
-        check(w, "read-only", actualReadOnly, readOnly);
+    const std::vector<std::pair<const QWidget*, bool>> boxes = {
+        {f.txtSeasonName, viewing}, {f.txtYear, viewing}, {f.txtDay, !editingEvent},  {f.txtMonth, !editingEvent},
+        {f.txtName, !editingEvent}, {f.txtLaps, !editingEvent}, {f.cboTrack, !editingEvent}, {f.txtEvent, true}};
+    for (const auto& [w, readOnly] : boxes) {
+        check(w, "read-only", w->property("readOnly").toBool(), readOnly);
         check(w, readOnly ? "grey" : "white", w->palette().color(QPalette::Base) == (readOnly ? grey : white), true);
-    };
-
-    const bool viewing = mode == Mode::Viewing;
-    const bool editingEvent = mode == Mode::EditingEvent;
-    const bool buttons = mode == Mode::EditingSchedule && eventButtons;
-    enabled(f.Combo1, viewing);
-    for (const QWidget* b : {f.cmdNew, f.cmdEdit, f.cmdDelete}) {
-        visible(b, viewing);
-        if (viewing) {
-            enabled(b, true);
-        }
     }
-    visible(f.cmdSave, !viewing);
-    visible(f.cmdCancel, !viewing);
-    for (const QLineEdit* b : {f.txtSeasonName, f.txtYear}) {
-        box(b, viewing, b->isReadOnly());
-    }
-    for (const QWidget* b : {f.cmdNewEvent, f.cmdEditEvent, f.cmdDeleteEvent}) {
-        visible(b, !editingEvent);
-        if (!editingEvent) {
-            enabled(b, b == f.cmdNewEvent ? !viewing : buttons);
-        }
-    }
-    enabled(f.cmdUp, buttons);
-    enabled(f.cmdDown, buttons);
-    visible(f.cmdAdd, editingEvent);
-    visible(f.cmdCencelEvent, editingEvent);
-    for (const QLineEdit* b : {f.txtDay, f.txtMonth, f.txtName, f.txtLaps}) {
-        box(b, !editingEvent, b->isReadOnly());
-    }
-    box(f.cboTrack, !editingEvent, f.cboTrack->isReadOnly());
-    enabled(f.optLeft, editingEvent);
-    enabled(f.optRight, editingEvent);
-    box(f.txtEvent, true, f.txtEvent->isReadOnly());
-    enabled(f.lstSchedule, true);
-    enabled(f.cmdClose, true);
-    visible(f.cmdClose, true);
     if (wrong.empty()) {
         return ::testing::AssertionSuccess();
     }

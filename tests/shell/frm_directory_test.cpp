@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "shell/frm_directory.h"
+#include "shell/frm_main.h"
 #include "shell/option_file.h"
+#include "support/trim_b_control_table.h"
 #include "support/layout_check.h"
 #include "support/test_app.h"
 #include "ui/geometry.h"
@@ -25,27 +27,42 @@ QString q(const std::string& s)
 }
 
 struct DirectoryWindow {
-    explicit DirectoryWindow(TestApp& app)
-    {
-        app.context.showMenu = [&app] { ++app.menuShows; };
-        window = new frmDirectory(app.context);
-        window->Form_Load();
-    }
+    explicit DirectoryWindow(TestApp& app) : window(new frmDirectory(app.context)) { window->Form_Load(); }
     ~DirectoryWindow() { delete window.data(); }
     QPointer<frmDirectory> window;
 };
 
-TEST(DirectoryWindow, AcceptsAFolderWithPlayersAndSeries)
+TEST(DirectoryWindow, AcceptsAFolderWithPlayersAndSeriesAndStoresItInTheDataFolderWhenThereIsOne)
 {
-    TestApp app;
-    app.makeGameDirectory();
-    DirectoryWindow d(app);
-    ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
-    d.window->cmdOK_Click();
-    EXPECT_TRUE(d.window->isUnloaded());
-    EXPECT_EQ(app.menuShows, 1);
-    EXPECT_EQ(app.context.gameDirectory, app.game.text());
-    EXPECT_EQ(app.appFolder.read("option.dat"), "\"" + app.game.text() + "\"\r\n");
+    // With a data folder (the program's folder cannot be written), the option
+    // file goes there and a file beside the program is neither written nor read.
+    for (const bool dataFolder : {false, true}) {
+        TestApp app;
+        test::TempDir data;
+        app.makeGameDirectory();
+        if (dataFolder) {
+            app.context.dataFolder = data.path();
+            app.appFolder.write("option.dat", "\"/somewhere/else\"\r\n");
+        }
+        {
+            DirectoryWindow d(app);
+            ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
+            d.window->cmdOK_Click();
+            EXPECT_TRUE(d.window->isUnloaded());
+        }
+        EXPECT_EQ(app.menuShows, 1);
+        EXPECT_EQ(app.context.gameDirectory, app.game.text());
+        const std::string stored = "\"" + app.game.text() + "\"\r\n";
+        EXPECT_EQ((dataFolder ? data : app.appFolder).read("option.dat"), stored);
+        if (dataFolder) {
+            EXPECT_EQ(app.appFolder.read("option.dat"), "\"/somewhere/else\"\r\n");
+            app.context.gameDirectory.clear();
+            frmMain menu(app.context, {});
+            app.context.menuWindow = &menu;
+            menu.Form_Load();  // no dialog scripted: a first start would fail the test
+            EXPECT_EQ(app.context.gameDirectory, app.game.text());
+        }
+    }
 }
 
 TEST(DirectoryWindow, RefusedChoicesKeepTheWindowAndStoreNothing)
@@ -130,45 +147,26 @@ TEST(DirectoryWindow, OnlyTheOpenFolderCountsNotTheHighlightedOne)
 TEST(DirectoryWindow, HiddenFoldersAreNotListedAndSubFoldersAreSorted)
 {
     TestApp app;
-    app.game.mkdir("beta");
-    app.game.mkdir("Alpha");
-    app.game.mkdir("\xc3\x89t\xc3\xa9");  // Été sorts with the E's, before Zeta
-    app.game.mkdir("Zeta");
-    app.game.mkdir(".hidden");
+    for (const char* folder : {"beta", "Alpha", "\xc3\x89t\xc3\xa9", "Zeta", ".hidden"}) {
+        app.game.mkdir(folder);
+    }
     app.game.write("a-file.txt", "x");
     DirectoryWindow d(app);
     FolderListWidget* list = d.window->Dir1;
-    ASSERT_TRUE(list->setPath(q(app.game.text())));
-    const int alpha = list->row(list->entryFor(q(app.game.text() + "/Alpha")));
-    const int beta = list->row(list->entryFor(q(app.game.text() + "/beta")));
-    EXPECT_GE(alpha, 0);
-    EXPECT_EQ(beta, alpha + 1);
-    EXPECT_EQ(list->row(list->entryFor(q(app.game.text() + "/\xc3\x89t\xc3\xa9"))), beta + 1);
-    EXPECT_EQ(list->row(list->entryFor(q(app.game.text() + "/Zeta"))), beta + 2);
-    EXPECT_EQ(list->entryFor(q(app.game.text() + "/.hidden")), nullptr);
-    EXPECT_EQ(list->entryFor(q(app.game.text() + "/a-file.txt")), nullptr);
-    // The open folder's ancestors come first, from the root down.
-    EXPECT_EQ(FolderListWidget::entryPath(list->item(0)), QStringLiteral("/"));
-    EXPECT_EQ(FolderListWidget::entryPath(list->item(alpha - 1)), q(app.game.text()));
+    const QString game = q(app.game.text());
+    ASSERT_TRUE(list->setPath(game));
+    // The open folder's ancestors first, from the root down, then the open
+    // folder and its visible sub-folders, sorted (Été with the E's).
+    QStringList paths;
+    for (int row = 0; row < list->count(); ++row) {
+        paths << FolderListWidget::entryPath(list->item(row));
+    }
+    EXPECT_EQ(paths.value(0), QStringLiteral("/"));
+    EXPECT_EQ(paths.mid(paths.indexOf(game)), (QStringList{game, game + "/Alpha", game + "/beta",
+                                                          game + QString::fromUtf8("/\xc3\x89t\xc3\xa9"), game + "/Zeta"}));
 }
 
-TEST(DirectoryWindow, OpensAtTheStoredDirectoryAndCancelStoresNothing)
-{
-    TestApp app;
-    app.makeGameDirectory();
-    app.context.gameDirectory = app.game.text() + "/";
-    DirectoryWindow d(app);
-    EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
-    EXPECT_EQ(d.window->Drive1->currentIndex(), 0);
-    EXPECT_EQ(d.window->Drive1->itemText(0), QStringLiteral("/"));
-    QTest::mouseClick(d.window->cmdCancel, Qt::LeftButton);
-    EXPECT_TRUE(d.window->isUnloaded());
-    EXPECT_EQ(app.menuShows, 1);
-    EXPECT_EQ(app.context.gameDirectory, app.game.text() + "/");
-    EXPECT_FALSE(app.appFolder.exists("option.dat"));
-}
-
-TEST(DirectoryWindow, OffersWineDrivesAndStartsOnTheDefaultPrefix)
+TEST(DirectoryWindow, OpensAtTheStoredDirectoryOrOnTheWineDriveAndCancelStoresNothing)
 {
     // HOME is the test run's private folder.
     const std::filesystem::path home = qEnvironmentVariable("HOME").toStdString();
@@ -177,32 +175,36 @@ TEST(DirectoryWindow, OffersWineDrivesAndStartsOnTheDefaultPrefix)
     const std::filesystem::path otherC = home / ".local" / "share" / "wineprefixes" / "steam" / "drive_c";
     std::filesystem::create_directories(wineC / "Games");
     std::filesystem::create_directories(otherC);
+    EXPECT_EQ(frmDirectory::driveList().mid(0, 3), (QStringList{"/", q(wineC.string()), q(otherC.string())}));
     {
         TestApp app;
         app.context.gameDirectory = "/no/such/game/";
         DirectoryWindow d(app);
-        const QStringList drives = frmDirectory::driveList();
-        EXPECT_EQ(drives.value(0), QStringLiteral("/"));
-        EXPECT_EQ(drives.value(1), q(wineC.string()));
-        EXPECT_EQ(drives.value(2), q(otherC.string()));
         EXPECT_EQ(d.window->Drive1->currentText(), q(wineC.string()));
         EXPECT_EQ(d.window->Dir1->path(), q(wineC.string()));
         EXPECT_NE(d.window->Dir1->entryFor(q((wineC / "Games").string())), nullptr);
     }
     std::filesystem::remove_all(home / ".wine");
     std::filesystem::remove_all(home / ".local" / "share" / "wineprefixes");
-}
 
-TEST(DirectoryWindow, InaccessibleDriveKeepsTheFolder)
-{
     TestApp app;
+    app.context.gameDirectory = app.game.text() + "/";
     DirectoryWindow d(app);
-    ASSERT_TRUE(d.window->Dir1->setPath(q(app.game.text())));
+    EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
+    EXPECT_EQ(d.window->Drive1->currentIndex(), 0);
+    EXPECT_EQ(d.window->Drive1->currentText(), QStringLiteral("/"));
+    // A drive that cannot be opened keeps the folder.
     d.window->Drive1->addItem(q(app.game.text() + "/unmounted"));
     app.dialogs.expect(QStringLiteral("The drive you specified is not accessible."), Buttons::Ok, Icon::Critical);
     d.window->Drive1->setCurrentIndex(d.window->Drive1->count() - 1);
     EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
     EXPECT_EQ(d.window->Drive1->currentIndex(), d.window->Drive1->count() - 1);
+
+    QTest::mouseClick(d.window->cmdCancel, Qt::LeftButton);
+    EXPECT_TRUE(d.window->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
+    EXPECT_EQ(app.context.gameDirectory, app.game.text() + "/");
+    EXPECT_FALSE(app.appFolder.exists("option.dat"));
 }
 
 TEST(DirectoryWindow, Layout)
@@ -215,20 +217,16 @@ TEST(DirectoryWindow, Layout)
     EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "fixed border";
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_EQ(w.Drive1->geometry(), ui::twipsRect(120, 480, 4935, 315));
-    EXPECT_EQ(w.Dir1->geometry(), ui::twipsRect(120, 960, 4935, 3240));
-    EXPECT_EQ(w.cmdOK->geometry(), ui::twipsRect(2640, 4320, 1215, 495));
-    EXPECT_EQ(w.cmdCancel->geometry(), ui::twipsRect(3840, 4320, 1215, 495));
-    EXPECT_EQ(w.Label1->geometry(), ui::twipsRect(120, 120, 4920, 255));
-    EXPECT_EQ(w.Label1->text(), "Please double click on the Gridmark Directory.");
-    EXPECT_EQ(w.cmdOK->text(), "OK");
-    EXPECT_EQ(w.cmdCancel->text(), "Cancel");
+    test::expectControls(w, {
+        {"Label1", "Please double click on the Gridmark Directory.", "", 120, 120, 4920, 255},
+        {"Drive1", nullptr, "", 120, 480, 4935, 315},
+        {"Dir1", nullptr, "", 120, 960, 4935, 3240},
+        {"cmdOK", "OK", "", 2640, 4320, 1215, 495},
+        {"cmdCancel", "Cancel", "", 3840, 4320, 1215, 495},
+    });
     EXPECT_FALSE(w.cmdOK->isDefault());
     EXPECT_FALSE(w.cmdOK->autoDefault());
     EXPECT_EQ(test::tabOrderNames(&w), (QStringList{"Drive1", "Dir1", "cmdOK", "cmdCancel"}));
-    for (const QWidget* control : std::initializer_list<const QWidget*>{w.Drive1, w.Dir1, w.cmdOK, w.cmdCancel}) {
-        EXPECT_TRUE(control->toolTip().isEmpty());
-    }
 
     // Neither Enter nor Escape presses a button.
     app.makeGameDirectory();

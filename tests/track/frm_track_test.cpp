@@ -1,40 +1,125 @@
+// The track editor window: its layout, the track list, and the commands.
 #include <gtest/gtest.h>
 
 #include <QTest>
 #include <filesystem>
+#include <vector>
 
 #ifndef _WIN32
 #include <unistd.h>
 #endif
 
+#include "support/trim_b_control_table.h"
+#include "support/layout_check.h"
 #include "track/frm_track.h"
 #include "track/track_defaults.h"
-#include "track_test_files.h"
-#include "track_window.h"
+#include "track_test_support.h"
+#include "ui/geometry.h"
 
 namespace gm::track {
 namespace {
 
 using test::iniWith;
 using test::valuesOf;
+using test::valuesWith;
 using ui::Answer;
 using ui::Buttons;
 using ui::Icon;
 
 class TrackEditor : public test::TrackWindowTest {};
 
+// Box, its label, caption and tooltip; the first six in the Track frame.
+struct LabelRow {
+    std::size_t box, label;
+    const char* caption;
+    const char* tip;
+};
+const LabelRow kRows[] = {
+    {0, 6, "Tire Heat", "> modifies amount of heat going into the tire at a given track"},
+    {1, 7, "Tire Wear", "> 1.0 means more wear, i.e. 2.0 is twice normal wear, 0.5 is half normal wear"},
+    {2, 8, "Tire Wear Loss", "percentage of grip lost at full tire wear"},
+    {3, 9, "Tire Wear Exp", "> 1.0 gives a bigger fall off later in run < 1.0 gives a bigger fall off early in run"},
+    {4, 10, "Asphalt Grip", "> 1.0 means more grip.  This shouldn't have to change by more than +- 0.05"},
+    {5, 11, "Concrete Grip", "> means more grip.  Again, keep between about 0.9 and 1.05"},
+    {6, 0, "Accel Modifier", "acceleration grip efficiency"},
+    {7, 1, "Decel Modifier", "braking grip efficiency"},
+    {8, 2, "Fuel Use", "> 1.0 = more fuel consumed"},
+    {9, 3, "Grip Modifier", "> 1.0 = more grip"},
+    {10, 4, "Drag Modifier", "> 1.0 = more drag, which is slower"},
+    {11, 5, "Qualify Modifier", "> 1.0 = faster during qualifying"},
+};
+
+TEST_F(TrackEditor, LayoutCaptionsTooltipsAndTabOrder)
+{
+    openAtlanta();
+    ASSERT_FALSE(window->isUnloaded());
+    EXPECT_TRUE(test::keepsDesignSize(*window, ui::twipsSize(6255, 6015)));
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+
+    test::expectControls(*window, {
+        {"List1", nullptr, "Select track", 120, 120, 2535, 5130},
+        {"Frame1", "Track", "", 2760, 120, 3375, 2535},
+        {"Frame2", "AI (Simulation Only)", "", 2760, 2760, 3375, 2535},
+        {"cmdRestore", "Restore Default", "Restore default values for selected track", 1800, 5400, 1095, 495},
+        {"cmdSave", "Save", "Apply change", 2880, 5400, 1095, 495},
+        {"cmdCancel", "Cancel", "", 3960, 5400, 1095, 495},
+        {"cmdClose", "Close", "Go to main screen", 5040, 5400, 1095, 495},
+        {"Label2", "Point names for pop-up help.", "", 240, 5400, 1215, 495},
+    });
+    // Label2's caption wraps inside its rectangle rather than running under
+    // the buttons.
+    const QRect needed = window->Label2->fontMetrics().boundingRect(
+        window->Label2->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, window->Label2->text());
+    EXPECT_LE(needed.height(), window->Label2->height());
+
+    QStringList order{"List1"};
+    for (const LabelRow& row : kRows) {
+        const QLineEdit* box = window->Text1[row.box];
+        const QLabel* label = window->Label1[row.label];
+        const QWidget* frame = row.box < 6 ? window->Frame1 : window->Frame2;
+        const int top = 360 + 360 * static_cast<int>(row.box % 6);
+        order << QStringLiteral("Text1(%1)").arg(row.box);  // the box's own name
+        EXPECT_EQ(box->parentWidget(), frame) << row.box;
+        EXPECT_EQ(box->geometry(), ui::twipsRect(1680, top, 1575, 285)) << row.box;
+        EXPECT_TRUE(box->toolTip().isEmpty());
+
+        EXPECT_EQ(label->objectName(), QStringLiteral("Label1(%1)").arg(row.label));
+        EXPECT_EQ(label->parentWidget(), frame) << row.caption;
+        EXPECT_EQ(label->text(), row.caption);
+        EXPECT_EQ(label->toolTip(), row.tip);
+        const QRect place = ui::twipsRect(120, top, 0, 195);
+        EXPECT_EQ(label->pos(), place.topLeft()) << row.caption;
+        EXPECT_EQ(label->height(), place.height()) << row.caption;
+        // Sized to the caption: the whole caption fits, and the label ends
+        // before its box begins.
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << row.caption;
+        EXPECT_LT(label->geometry().right(), box->geometry().left()) << row.caption;
+    }
+    order << "cmdRestore" << "cmdSave" << "cmdCancel" << "cmdClose";
+    EXPECT_EQ(test::tabOrderNames(window), order);
+
+    // And with the keyboard: Tab from the list goes through the boxes in
+    // index order, then skips Save and Cancel, disabled while clean.
+    window->List1->setFocus();
+    ASSERT_EQ(window->focusWidget(), window->List1);
+    std::vector<QWidget*> stops(window->Text1.begin(), window->Text1.end());
+    stops.insert(stops.end(), {window->cmdRestore, window->cmdClose});
+    for (QWidget* stop : stops) {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(window->focusWidget(), stop) << stop->objectName().toStdString();
+    }
+}
+
 TEST_F(TrackEditor, OpensWithTheTrackFoldersSortedAndTheFirstOneShown)
 {
-    addTrack("Zandvoort", iniWith(valuesOf(3)));
-    addTrack("atlanta", iniWith(valuesOf(1)));
-    addTrack("Brands", iniWith(valuesOf(2)));
-    addTrack("shared", iniWith(valuesOf(9)));
+    for (const char* name : {"Zandvoort", "atlanta", "Brands", "shared", ".hidden"}) {
+        addTrack(name, iniWith(valuesOf(name[0] == 'a' ? 1 : 2)));
+    }
 #ifndef _WIN32
     addTrack("Shared", iniWith(valuesOf(4)));  // only "shared" itself is passed over
 #endif
-    addTrack(".hidden", iniWith(valuesOf(5)));
     app.game.write("tracks/readme.txt", "not a track");
-
     open();
     ASSERT_FALSE(window->isUnloaded());
     EXPECT_TRUE(window->isVisible());
@@ -45,8 +130,7 @@ TEST_F(TrackEditor, OpensWithTheTrackFoldersSortedAndTheFirstOneShown)
     EXPECT_EQ(listed(), QStringList({"atlanta", "Brands", "Zandvoort"}));
 #endif
     EXPECT_EQ(window->List1->currentRow(), 0);
-    EXPECT_EQ(boxes(), valuesOf(1));
-    EXPECT_FALSE(changed());
+    EXPECT_TRUE(shows(valuesOf(1), false));
     EXPECT_TRUE(window->cmdRestore->isEnabled());
     EXPECT_TRUE(window->cmdClose->isEnabled());
     EXPECT_EQ(app.menuShows, 0);
@@ -56,27 +140,22 @@ TEST_F(TrackEditor, TypingMarksChangedCancelReloadsAndSaveWrites)
 {
     openAtlanta();
     type(4, "1.5");
-    EXPECT_EQ(window->Text1[4]->text(), "1.5");
-    EXPECT_TRUE(changed());
-
-    QTest::mouseClick(window->cmdCancel, Qt::LeftButton);
-    EXPECT_EQ(boxes(), valuesOf(1));
-    EXPECT_FALSE(changed());
+    EXPECT_TRUE(shows(valuesWith(1, 4, "1.5"), true));
+    click(window->cmdCancel);
+    EXPECT_TRUE(shows(valuesOf(1), false));
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
 
     // Every box marks the window changed, the last one too.
     type(11, "2");
     EXPECT_TRUE(changed());
-
     // Save writes the boxes and turns an empty box into zero.
     type(2, "");
     type(7, "0.875");
-    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
-    TrackValues expected = test::valuesWith(1, 11, "2");
+    click(window->cmdSave);
+    TrackValues expected = valuesWith(1, 11, "2");
     expected[2] = "0";
     expected[7] = "0.875";
-    EXPECT_EQ(window->Text1[2]->text(), "0");
-    EXPECT_FALSE(changed());
+    EXPECT_TRUE(shows(expected, false));
     EXPECT_EQ(trackFile("atlanta"), iniWith(expected) + "\r\n");
 }
 
@@ -87,12 +166,11 @@ TEST_F(TrackEditor, SaveRefusesTextThatIsNotANumberOrThatTheCodePageLacks)
     type(3, "abc");
     type(5, "");
     app.dialogs.expect(kNotNumbers, Buttons::Ok, Icon::Critical);
-    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
-
-    EXPECT_EQ(window->Text1[1]->text(), "0");   // before the refused box
-    EXPECT_EQ(window->Text1[3]->text(), "abc");
-    EXPECT_EQ(window->Text1[5]->text(), "");    // after it: not reached
-    EXPECT_TRUE(changed());
+    click(window->cmdSave);
+    TrackValues refused = valuesWith(1, 1, "0");  // before the refused box
+    refused[3] = "abc";
+    refused[5] = "";  // after it: not reached
+    EXPECT_TRUE(shows(refused, true));
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
 
     // Characters the game's code page lacks are refused by name.
@@ -100,7 +178,7 @@ TEST_F(TrackEditor, SaveRefusesTextThatIsNotANumberOrThatTheCodePageLacks)
     app.dialogs.expect(QString::fromUtf8("A value contains characters that the game's files cannot store: \xd9\xa3. "
                                          "Please input it without them."),
                        Buttons::Ok, Icon::Exclamation);
-    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    click(window->cmdSave);
     EXPECT_TRUE(changed());
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
 
@@ -109,24 +187,11 @@ TEST_F(TrackEditor, SaveRefusesTextThatIsNotANumberOrThatTheCodePageLacks)
     // value in the file (" -1.5E+2" would read back as an empty value).
     type(3, " - 1.5E+2 ");
     type(5, "+.5");
-    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
-    EXPECT_FALSE(changed());
-    EXPECT_EQ(window->Text1[3]->text(), "-1.5E+2");
-    const TrackValues saved = readTrackIni(app.game.path() / "tracks/atlanta/track.ini").values;
-    EXPECT_EQ(saved[3], "-1.5E+2");
-    EXPECT_EQ(saved[5], "+.5");
-}
-
-TEST_F(TrackEditor, AClickBelowTheTracksKeepsTheLoadedTrackHighlighted)
-{
-    addTrack("brands", iniWith(valuesOf(2)));
-    openAtlanta();
-    const QPoint blank(10, window->List1->viewport()->height() - 5);
-    ASSERT_EQ(window->List1->itemAt(blank), nullptr);
-    QTest::mouseClick(window->List1->viewport(), Qt::LeftButton, {}, blank);
-    EXPECT_EQ(window->List1->currentRow(), 0);
-    EXPECT_TRUE(window->List1->item(0)->isSelected());
-    EXPECT_EQ(boxes(), valuesOf(1));
+    click(window->cmdSave);
+    refused[3] = "-1.5E+2";
+    refused[5] = "+.5";
+    EXPECT_TRUE(shows(refused, false));
+    EXPECT_EQ(trackFile("atlanta"), iniWith(refused) + "\r\n");
 }
 
 TEST_F(TrackEditor, SavingOneChangeChangesOnlyThatValueInTheFile)
@@ -135,101 +200,77 @@ TEST_F(TrackEditor, SavingOneChangeChangesOnlyThatValueInTheFile)
     open();
     EXPECT_EQ(boxes(), test::sampleValues());
     type(8, "0.95");
-    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    click(window->cmdSave);
     EXPECT_FALSE(changed());
-
     std::string expected = test::sampleTrackIni();
     const std::string oldLine = "ai_fuel_use = 1.00  // fuel";
     expected.replace(expected.find(oldLine), oldLine.size(), "ai_fuel_use = 0.95  // fuel");
     EXPECT_EQ(trackFile("atlanta"), expected + "\r\n");
-
-    // Opened again, the editor shows the saved value.
-    delete window.data();
-    open();
-    TrackValues values = test::sampleValues();
-    values[8] = "0.95";
-    EXPECT_EQ(boxes(), values);
 }
 
-TEST_F(TrackEditor, RestoreDefaultFillsTheBoxesFromTheDefaultsFile)
+TEST_F(TrackEditor, RestoreDefaultFillsTheBoxesFromTheDefaultsFileOrReportsItMissingOrIncomplete)
 {
-    addTrack("atlanta", iniWith(valuesOf(1)));
     addTrack("bristol", iniWith(valuesOf(2)));
+    openAtlanta();
+    type(0, "5");
+    app.dialogs.expect(kDefaultsMissing, Buttons::Ok, Icon::Critical);
+    click(window->cmdRestore);
+    app.appFolder.write("defaultTrackini.dat", "\"atlanta\",\"1\",\"2\",\"3\"\r\n");
+    app.dialogs.expect(kDefaultsIncomplete, Buttons::Ok, Icon::Critical);
+    click(window->cmdRestore);
+    EXPECT_TRUE(shows(valuesWith(1, 0, "5"), true));
+
     const std::string defaults = test::defaultsRecord("atlanta", valuesOf(7));
     app.appFolder.write("defaultTrackini.dat", defaults);
-    open();
-
-    QTest::mouseClick(window->cmdRestore, Qt::LeftButton);
-    EXPECT_EQ(boxes(), valuesOf(7));
-    EXPECT_TRUE(changed());
+    click(window->cmdCancel);
+    click(window->cmdRestore);
+    EXPECT_TRUE(shows(valuesOf(7), true));
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));  // not written until saved
 
     // A track without a record: nothing happens, no message.
     clickTrack(1);
-    EXPECT_EQ(boxes(), valuesOf(2));
-    QTest::mouseClick(window->cmdRestore, Qt::LeftButton);
-    EXPECT_EQ(boxes(), valuesOf(2));
-    EXPECT_FALSE(changed());
-
+    click(window->cmdRestore);
+    EXPECT_TRUE(shows(valuesOf(2), false));
     // Defaults equal to what the boxes show change no box: still clean.
     app.appFolder.write("defaultTrackini.dat", defaults + test::defaultsRecord("bristol", valuesOf(2)));
-    QTest::mouseClick(window->cmdRestore, Qt::LeftButton);
-    EXPECT_FALSE(changed());
+    click(window->cmdRestore);
+    EXPECT_TRUE(shows(valuesOf(2), false));
 
     // Restored values are unsaved changes: closing asks.
     clickTrack(0);
-    QTest::mouseClick(window->cmdRestore, Qt::LeftButton);
+    click(window->cmdRestore);
     app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::No);
-    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    click(window->cmdClose);
     EXPECT_TRUE(window->isUnloaded());
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
-}
-
-TEST_F(TrackEditor, AMissingOrIncompleteDefaultsFileIsReported)
-{
-    openAtlanta();
-    type(0, "5");
-
-    app.dialogs.expect(kDefaultsMissing, Buttons::Ok, Icon::Critical);
-    QTest::mouseClick(window->cmdRestore, Qt::LeftButton);
-    const TrackValues edited = test::valuesWith(1, 0, "5");
-    EXPECT_EQ(boxes(), edited);
-    EXPECT_TRUE(changed());
-
-    app.appFolder.write("defaultTrackini.dat", "\"atlanta\",\"1\",\"2\",\"3\"\r\n");
-    app.dialogs.expect(kDefaultsIncomplete, Buttons::Ok, Icon::Critical);
-    QTest::mouseClick(window->cmdRestore, Qt::LeftButton);
-    EXPECT_EQ(boxes(), edited);
 }
 
 TEST_F(TrackEditor, ClosingAsksOnlyWithUnsavedEdits)
 {
     // Clean: closes without a question.
     openAtlanta();
-    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    click(window->cmdClose);
     EXPECT_TRUE(window->isUnloaded());
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(app.menuShows, 1);
-    const TrackValues edited = test::valuesWith(1, 6, "9");
+    const TrackValues edited = valuesWith(1, 6, "9");
 
     // Yes with a refused save keeps the window open.
     open();
     type(6, "x1");
     app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
         .expect(kNotNumbers, Buttons::Ok, Icon::Critical);
-    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    click(window->cmdClose);
     EXPECT_FALSE(window->isUnloaded());
-    EXPECT_EQ(window->Text1[6]->text(), "x1");
-    EXPECT_TRUE(changed());
+    EXPECT_TRUE(shows(valuesWith(1, 6, "x1"), true));
 
     // Cancel: the window stays open with the edits.
     type(6, "9");
     app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
-    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    click(window->cmdClose);
     EXPECT_FALSE(window->isUnloaded());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(boxes(), edited);
-    EXPECT_TRUE(changed());
+    EXPECT_TRUE(shows(edited, true));
     EXPECT_EQ(app.menuShows, 1);
 
     // No: closes without saving; the menu comes back.
@@ -245,69 +286,63 @@ TEST_F(TrackEditor, ClosingAsksOnlyWithUnsavedEdits)
     open();
     type(6, "9");
     app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
-    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    click(window->cmdClose);
     EXPECT_TRUE(window->isUnloaded());
     EXPECT_EQ(app.menuShows, 3);
     EXPECT_EQ(trackFile("atlanta"), iniWith(edited) + "\r\n");
 }
 
-TEST_F(TrackEditor, AnotherTrackDropsTheEditsWithoutAsking)
+TEST_F(TrackEditor, AnotherTrackDropsTheEditsWithoutAskingAndABlankClickKeepsTheTrack)
 {
-    addTrack("atlanta", iniWith(valuesOf(1)));
     addTrack("bristol", iniWith(valuesOf(2)));
-    open();
+    openAtlanta();
     type(0, "7");
+    // A click below the tracks keeps the loaded track highlighted.
+    const QPoint blank(10, window->List1->viewport()->height() - 5);
+    ASSERT_EQ(window->List1->itemAt(blank), nullptr);
+    QTest::mouseClick(window->List1->viewport(), Qt::LeftButton, {}, blank);
+    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_TRUE(window->List1->item(0)->isSelected());
+    EXPECT_TRUE(shows(valuesWith(1, 0, "7"), true));
+
     clickTrack(1);
     EXPECT_EQ(window->List1->currentRow(), 1);
-    EXPECT_EQ(boxes(), valuesOf(2));
-    EXPECT_FALSE(changed());
+    EXPECT_TRUE(shows(valuesOf(2), false));
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
 
     // Keys the file lacks leave their boxes empty.
     addTrack("atlanta", "track_tire_heat = 1.5 \r\nai_qual_modifier = 0.9\r\n");
     clickTrack(0);
-    EXPECT_EQ(boxes(), (TrackValues{"1.5", "", "", "", "", "", "", "", "", "", "", "0.9"}));
-    EXPECT_FALSE(changed());
+    EXPECT_TRUE(shows({"1.5", "", "", "", "", "", "", "", "", "", "", "0.9"}, false));
 }
 
 TEST_F(TrackEditor, ATrackFolderWithoutTrackIni)
 {
-    addTrack("atlanta", iniWith(valuesOf(1)));
+    // The first track: the window opens with empty boxes, clean.
     app.game.mkdir("tracks/bristol");
-    open();
-    type(0, "7");
-    const TrackValues edited = test::valuesWith(1, 0, "7");
-
-    // Selecting it: the message, and the boxes and the state as they were.
-    app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
-    clickTrack(1);
-    EXPECT_EQ(boxes(), edited);
-    EXPECT_TRUE(changed());
-
-    // Save on it: refused, nothing created.
-    app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
-    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
-    EXPECT_TRUE(changed());
-    EXPECT_FALSE(app.game.exists("tracks/bristol/track.ini"));
-
-    // Cancel on it: the message again, the boxes keep their texts, the
-    // window becomes clean.
-    app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
-    QTest::mouseClick(window->cmdCancel, Qt::LeftButton);
-    EXPECT_EQ(boxes(), edited);
-    EXPECT_FALSE(changed());
-    EXPECT_FALSE(app.game.exists("tracks/bristol/track.ini"));
-}
-
-TEST_F(TrackEditor, AFirstTrackWithoutTrackIniOpensWithEmptyBoxes)
-{
-    app.game.mkdir("tracks/aaa");
-    addTrack("bristol", iniWith(valuesOf(2)));
+    addTrack("zandvoort", iniWith(valuesOf(1)));
     app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
     open();
     EXPECT_FALSE(window->isUnloaded());
-    EXPECT_EQ(boxes(), TrackValues{});
-    EXPECT_FALSE(changed());
+    EXPECT_TRUE(shows({}, false));
+    clickTrack(1);
+    type(0, "7");
+    const TrackValues edited = valuesWith(1, 0, "7");
+
+    // Selecting it: the message, and the boxes and the state as they were.
+    app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
+    clickTrack(0);
+    EXPECT_TRUE(shows(edited, true));
+    // Save on it: refused, nothing created.
+    app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
+    click(window->cmdSave);
+    EXPECT_TRUE(shows(edited, true));
+    // Cancel on it: the message again, the boxes keep their texts, the
+    // window becomes clean.
+    app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
+    click(window->cmdCancel);
+    EXPECT_TRUE(shows(edited, false));
+    EXPECT_FALSE(app.game.exists("tracks/bristol/track.ini"));
 }
 
 TEST_F(TrackEditor, NoTracksFolderClosesTheWindowAndBringsTheMenuBack)
@@ -347,16 +382,13 @@ TEST_F(TrackEditor, AnEmptyTracksFolderOpensWithNothingToSave)
     ASSERT_FALSE(window->isUnloaded());
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->List1->count(), 0);
-    EXPECT_EQ(boxes(), TrackValues{});
-    EXPECT_FALSE(changed());
+    EXPECT_TRUE(shows({}, false));
 
     // Restore Default and Save do nothing: no message, no box, no file.
-    QTest::mouseClick(window->cmdRestore, Qt::LeftButton);
-    EXPECT_EQ(boxes(), TrackValues{});
+    click(window->cmdRestore);
     type(0, "1");
-    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
-    EXPECT_EQ(window->Text1[1]->text(), "");
-    EXPECT_TRUE(changed());
+    click(window->cmdSave);
+    EXPECT_TRUE(shows({"1"}, true));
     EXPECT_FALSE(app.game.exists("tracks/track.ini"));
     EXPECT_FALSE(app.game.exists("tracks/shared/track.ini"));
 
@@ -370,15 +402,13 @@ TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
 {
     openAtlanta();
     type(9, "1.25");
-    const TrackValues edited = test::valuesWith(1, 9, "1.25");
-
+    const TrackValues edited = valuesWith(1, 9, "1.25");
     app.dialogs.expect(kTrackIniNotSaved, Buttons::Ok, Icon::Critical);
     {
         const test::FileSizeLimit fullDisk(16);
-        QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+        click(window->cmdSave);
     }
-    EXPECT_EQ(boxes(), edited);
-    EXPECT_TRUE(changed());
+    EXPECT_TRUE(shows(edited, true));
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
 
     // Closing with Yes tries again; a second failure keeps the window open.
@@ -386,7 +416,7 @@ TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
         .expect(kTrackIniNotSaved, Buttons::Ok, Icon::Critical);
     {
         const test::FileSizeLimit fullDisk(16);
-        QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+        click(window->cmdClose);
     }
     EXPECT_FALSE(window->isUnloaded());
     EXPECT_TRUE(changed());
@@ -399,14 +429,14 @@ TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
         fs::permissions(ini, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
         app.dialogs.expect(kTrackIniNotSaved, Buttons::Ok, Icon::Critical);
-        QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+        click(window->cmdSave);
         EXPECT_TRUE(changed());
         EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
     }
 
     // Once the disk has room again, Save works.
     fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
-    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    click(window->cmdSave);
     EXPECT_FALSE(changed());
     EXPECT_EQ(trackFile("atlanta"), iniWith(edited) + "\r\n");
 }

@@ -1,11 +1,17 @@
+// The track.ini rules: keys, values and lines, the file on disk, and random
+// files whose lines without a key must come out byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
+#include <random>
 #include <string>
+#include <vector>
 
+#include "common/lines.h"
 #include "support/temp_dir.h"
 #include "track/track_ini.h"
-#include "track_test_files.h"
+#include "track_test_support.h"
 
 namespace gm::track {
 namespace {
@@ -31,59 +37,45 @@ TEST(TrackIniKeys, PrefixesAndValueStartsFollowTheKeyTable)
 
 TEST(TrackIniLine, GetValueAndReplaceValue)
 {
+    // Lines of ai_fuel_use, whose value starts at 15.
     struct Case {
-        std::string line;
-        std::size_t start;
-        std::string value;
-        std::string newValue;
-        std::string replaced;
+        std::string line, value, newValue, replaced;
     };
     const std::string fuel = "ai_fuel_use = ";
     const Case cases[] = {
         // The worked example: two blanks and a comment keep their place.
-        {fuel + "1.00  // fuel", 15, "1.00", "0.95", fuel + "0.95  // fuel"},
+        {fuel + "1.00  // fuel", "1.00", "0.95", fuel + "0.95  // fuel"},
         // Longer and shorter values push the rest right or left.
-        {fuel + "1.00  // fuel", 15, "1.00", "1.125", fuel + "1.125  // fuel"},
-        {fuel + "1.00  // fuel", 15, "1.00", "1", fuel + "1  // fuel"},
+        {fuel + "1.00  // fuel", "1.00", "1.125", fuel + "1.125  // fuel"},
+        {fuel + "1.00  // fuel", "1.00", "1", fuel + "1  // fuel"},
         // Only one blank follows the value: it stays one blank.
-        {fuel + "1.00 x", 15, "1.00", "2", fuel + "2 x"},
+        {fuel + "1.00 x", "1.00", "2", fuel + "2 x"},
         // Two blanks after the equals sign: an empty value; the new text
         // takes the place of nothing and one blank.
-        {fuel + " 1.00 x", 15, "", "7", fuel + "7 1.00 x"},
+        {fuel + " 1.00 x", "", "7", fuel + "7 1.00 x"},
         // TABs and other bytes belong to the value.
-        {fuel + "1.0\t// tab ", 15, "1.0\t//", "3", fuel + "3 tab "},
-        {fuel + "\xe9\xff\x01 c", 15, "\xe9\xff\x01", "0.5", fuel + "0.5 c"},
+        {fuel + "1.0\t// tab ", "1.0\t//", "3", fuel + "3 tab "},
+        {fuel + "\xe9\xff\x01 c", "\xe9\xff\x01", "0.5", fuel + "0.5 c"},
         // No blank after the value: it ends at the line end, and so does
         // the new text.
-        {fuel + "1.00", 15, "1.00", "0.95", fuel + "0.95"},
-        {fuel + "1.00", 15, "1.00", "1.00", fuel + "1.00"},
-        {fuel, 15, "", "4", fuel + "4"},
+        {fuel + "1.00", "1.00", "0.95", fuel + "0.95"},
+        {fuel, "", "4", fuel + "4"},
         // A blank as the very last character.
-        {fuel + "1.00 ", 15, "1.00", "2.5", fuel + "2.5 "},
+        {fuel + "1.00 ", "1.00", "2.5", fuel + "2.5 "},
         // An empty new value leaves the prefix and the blank.
-        {fuel + "1.00  c", 15, "1.00", "", fuel + "  c"},
+        {fuel + "1.00  c", "1.00", "", fuel + "  c"},
         // A lone LF ends the value as well, and stays where it was with
         // everything after it.
-        {fuel + "1.00\nai_drag_modifier = 2 c", 15, "1.00", "0.95", fuel + "0.95\nai_drag_modifier = 2 c"},
-        {fuel + "\nx y", 15, "", "1", fuel + "1\nx y"},
+        {fuel + "1.00\nai_drag_modifier = 2 c", "1.00", "0.95", fuel + "0.95\nai_drag_modifier = 2 c"},
+        {fuel + "\nx y", "", "1", fuel + "1\nx y"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(GetValue(c.line, c.start), c.value) << c.line;
-        EXPECT_EQ(ReplaceValue(c.line, c.start, c.newValue), c.replaced) << c.line << " <- " << c.newValue;
+        EXPECT_EQ(GetValue(c.line, 15), c.value) << c.line;
+        EXPECT_EQ(ReplaceValue(c.line, 15, c.newValue), c.replaced) << c.line << " <- " << c.newValue;
     }
     // A start beyond the line never reads past it.
     EXPECT_EQ(GetValue("ab", 10), "");
     EXPECT_EQ(ReplaceValue("ab", 10, "x"), "abx");
-}
-
-TEST(TrackIniFile, ReadsTheTwelveValuesAndWritingThemBackOnlyAddsOneLineEnd)
-{
-    const std::string bytes = test::sampleTrackIni();
-    ASSERT_EQ(readValues(bytes), test::sampleValues());
-    const std::string written = writeValues(bytes, readValues(bytes));
-    EXPECT_EQ(written, bytes + "\r\n");
-    // And again: every save adds one more empty line, nothing else.
-    EXPECT_EQ(writeValues(written, readValues(written)), bytes + "\r\n\r\n");
 }
 
 TEST(TrackIniFile, KeysTwiceAbsentOrMisspelledAreHandledAsTheLineRuleSays)
@@ -95,12 +87,9 @@ TEST(TrackIniFile, KeysTwiceAbsentOrMisspelledAreHandledAsTheLineRuleSays)
         "track_tire_wear = 1.2 second\r\n"
         "ai_grip_modifier =  1.0 two blanks\r\n"
         "track_tire_wear_loss=5 no blanks\r\n";
-    const TrackValues read = readValues(bytes);
-    EXPECT_EQ(read[1], "1.2");  // the later line wins
-    EXPECT_EQ(read[0], "");     // wrong case and leading blanks are not the key
-    EXPECT_EQ(read[9], "");     // two blanks after the equals sign
-    EXPECT_EQ(read[2], "");
-    EXPECT_EQ(read[8], "");     // absent
+    // The later line wins; wrong case, leading blanks, two blanks after the
+    // equals sign or none before it are not the key.
+    EXPECT_EQ(readValues(bytes), (TrackValues{"", "1.2"}));
 
     TrackValues values;
     values.fill("5");
@@ -120,18 +109,23 @@ TEST(TrackIniFile, LineEndsFollowTheGameLineRule)
     // of the line (it ends a value, but not the line); a last line without
     // a line end gets one.
     const std::string bytes = "ai_fuel_use = 1 a\rx\ny\r\nai_drag_modifier = 2";
-    const TrackValues read = readValues(bytes);
-    EXPECT_EQ(read[8], "1");
-    EXPECT_EQ(read[10], "2");
-    TrackValues values = read;
+    TrackValues values = readValues(bytes);
+    EXPECT_EQ(values, (TrackValues{"", "", "", "", "", "", "", "", "1", "", "2"}));
     values[10] = "3";
     EXPECT_EQ(writeValues(bytes, values), "ai_fuel_use = 1 a\r\nx\ny\r\nai_drag_modifier = 3\r\n\r\n");
     // An empty file stays empty apart from the one line end.
     EXPECT_EQ(writeValues("", values), "\r\n");
 }
 
-TEST(TrackIniFile, ReadAndWriteOnDisk)
+TEST(TrackIniFile, ReadsTheTwelveValuesAndWritingThemBackOnlyAddsOneLineEnd)
 {
+    const std::string bytes = test::sampleTrackIni();
+    const std::string written = writeValues(bytes, readValues(bytes));
+    EXPECT_EQ(written, bytes + "\r\n");
+    // And again: every save adds one more empty line, nothing else.
+    EXPECT_EQ(writeValues(written, readValues(written)), bytes + "\r\n\r\n");
+
+    // On disk.
     TempDir game;
     const std::filesystem::path ini = game.write("tracks/atlanta/track.ini", test::sampleTrackIni());
     EXPECT_EQ(trackIniPath(game.path() / "tracks", "atlanta"), ini);
@@ -177,6 +171,135 @@ TEST(TrackIniFile, AFailedWriteIsReportedAndKeepsTheOldFile)
     EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
 }
 #endif
+
+class RandomTrackIni {
+public:
+    explicit RandomTrackIni(std::uint32_t seed) : random_(seed) {}
+
+    std::size_t below(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_); }
+
+    // Up to maxLength bytes that stress the line and value rules (blanks,
+    // TABs, CR, LF, equals signs, letters, digits, high bytes), now and then
+    // any byte.
+    std::string bytes(std::size_t maxLength)
+    {
+        static const std::string interesting = " \t\r\n=._-+/;[]\"eE0123456789abcdefz\x80\xa0\xe9\xff";
+        std::string out(below(maxLength + 1), ' ');
+        for (char& c : out) {
+            c = below(8) == 0 ? static_cast<char>(below(256)) : interesting[below(interesting.size())];
+        }
+        return out;
+    }
+
+    // A key prefix, often whole, sometimes damaged (case, blanks, cut short).
+    std::string keyish()
+    {
+        std::string prefix(kKeyPrefixes[below(kKeyCount)]);
+        const std::size_t damage = below(6);  // 3 to 5: the real key
+        if (damage == 0) {
+            prefix[0] = static_cast<char>(prefix[0] - 'a' + 'A');
+        } else if (damage == 1) {
+            prefix.insert(0, " ");
+        } else if (damage == 2) {
+            prefix.resize(below(prefix.size()));
+        }
+        return prefix;
+    }
+
+    std::string file()
+    {
+        std::string out;
+        const std::size_t lines = below(30);
+        for (std::size_t i = 0; i < lines; ++i) {
+            if (below(2) == 0) {
+                out += keyish();
+            }
+            out += bytes(24);
+            const std::size_t end = below(10);
+            out += end < 7 ? "\r\n" : end == 7 ? "\r" : "";
+        }
+        return out;
+    }
+
+    // A value as a box could hold it: no line ends and no blanks, which
+    // end a value anyway.
+    std::string value()
+    {
+        std::string out = bytes(8);
+        std::erase_if(out, [](char c) { return c == '\r' || c == '\n' || c == ' '; });
+        return out;
+    }
+
+private:
+    std::mt19937 random_;
+};
+
+TEST(TrackIniFuzz, LinesWithoutAKeyComeOutByteForByte)
+{
+    for (std::uint32_t seed = 1; seed <= 3000; ++seed) {
+        RandomTrackIni random(seed);
+        const std::string in = random.file();
+        TrackValues values;
+        for (std::string& v : values) {
+            v = random.value();
+        }
+
+        const TrackValues before = readValues(in);
+        const std::string out = writeValues(in, values);
+
+        const std::vector<std::string> inLines = common::splitLines(in);
+        const std::vector<std::string> outLines = common::splitLines(out);
+        // One line for every line read, plus the one empty line at the end.
+        ASSERT_EQ(outLines.size(), inLines.size() + 1) << "seed " << seed;
+        EXPECT_EQ(outLines.back(), "") << "seed " << seed;
+        for (std::size_t i = 0; i < inLines.size(); ++i) {
+            const std::optional<std::size_t> key = keyOfLine(inLines[i]);
+            if (!key) {
+                ASSERT_EQ(outLines[i], inLines[i]) << "seed " << seed << " line " << i;
+                continue;
+            }
+            // A key line keeps its key, and everything from the blank (or
+            // lone LF) that ended the old value.
+            ASSERT_EQ(keyOfLine(outLines[i]), key) << "seed " << seed << " line " << i;
+            const std::string_view old(inLines[i]);
+            const std::size_t blank = old.find_first_of(" \n", valueStart(*key) - 1);
+            if (blank != std::string_view::npos) {
+                ASSERT_TRUE(outLines[i].ends_with(old.substr(blank))) << "seed " << seed << " line " << i;
+            }
+        }
+
+        // Reading the result gives the new values for the keys the file
+        // had, and nothing for the keys it lacked.
+        const TrackValues after = readValues(out);
+        for (std::size_t key = 0; key < kKeyCount; ++key) {
+            const bool present =
+                std::ranges::any_of(inLines, [key](const std::string& line) { return keyOfLine(line) == key; });
+            EXPECT_EQ(after[key], present ? values[key] : std::string()) << "seed " << seed << " key " << key;
+        }
+
+        // Writing the values that were read back leaves every line as it
+        // was, key lines too, except a line of a key that occurs again later
+        // with another value.
+        const std::string normal = writeValues(in, before);
+        const std::vector<std::string> sameLines = common::splitLines(normal);
+        ASSERT_EQ(sameLines.size(), inLines.size() + 1) << "seed " << seed;
+        for (std::size_t i = 0; i < inLines.size(); ++i) {
+            const std::optional<std::size_t> key = keyOfLine(inLines[i]);
+            if (!key || GetValue(inLines[i], valueStart(*key)) == before[*key]) {
+                ASSERT_EQ(sameLines[i], inLines[i]) << "seed " << seed << " line " << i;
+            }
+        }
+        // And once the file has CR LF line ends throughout, nothing changes
+        // but the one line end.
+        EXPECT_EQ(writeValues(normal, readValues(normal)), normal + "\r\n") << "seed " << seed;
+
+        // Values of any bytes, line ends included, are written without a fault.
+        for (std::size_t key = 0; key < kKeyCount; ++key) {
+            values[key] = in.substr(0, key * 3);
+        }
+        EXPECT_TRUE(writeValues(in, values).ends_with("\r\n")) << "seed " << seed;
+    }
+}
 
 }  // namespace
 }  // namespace gm::track

@@ -1,20 +1,27 @@
+// The shell's files: the option file, the game folder test and the trash.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "shell/option_file.h"
+#include "shell/recycle_file.h"
 #include "support/temp_dir.h"
+#include "support/trash.h"
 
 namespace gm::shell {
 namespace {
 
+namespace fs = std::filesystem;
 using test::TempDir;
 
 TEST(OptionFile, ReadsTheFirstFieldOfTheFirstLine)
 {
     struct Case {
-        const char* content;
-        const char* expected;  // null: treated as a missing option file
+        const char* content;  // null: no option file
+        std::optional<std::string> expected;  // none: treated as a missing option file
     };
     // How a field is read is the field reader's own test; here: the first
     // line only, and an empty first field counts as no option file.
@@ -23,52 +30,34 @@ TEST(OptionFile, ReadsTheFirstFieldOfTheFirstLine)
         {"  D:\\Gridmark\r\nsecond line\r\n", "D:\\Gridmark"},
         {"\"E:\\Gridmark\"", "E:\\Gridmark"},
         {"\"F:\\one\"\r\n\"G:\\two\"\r\n", "F:\\one"},
-        {"", nullptr},
-        {"\r\n", nullptr},
-        {"   \r\n", nullptr},
-        {"\"\"\r\n", nullptr},
-        {",C:\\after-comma\r\n", nullptr},
+        {nullptr, {}}, {"", {}}, {"\r\n", {}}, {"   \r\n", {}}, {"\"\"\r\n", {}}, {",C:\\after-comma\r\n", {}},
     };
     for (const Case& c : cases) {
         TempDir app;
-        app.write("option.dat", c.content);
-        const std::optional<std::string> value = readGameDirectory(app.path());
-        if (c.expected == nullptr) {
-            EXPECT_FALSE(value.has_value()) << "content: " << c.content;
-        } else {
-            ASSERT_TRUE(value.has_value()) << "content: " << c.content;
-            EXPECT_EQ(*value, c.expected);
+        if (c.content != nullptr) {
+            app.write("option.dat", c.content);
         }
+        EXPECT_EQ(readGameDirectory(app.path()), c.expected) << "content: " << (c.content ? c.content : "none");
     }
-}
-
-TEST(OptionFile, MissingFileIsAFirstStart)
-{
-    TempDir app;
-    EXPECT_FALSE(readGameDirectory(app.path()).has_value());
     // A folder named option.dat is not an option file either.
+    TempDir app;
     app.mkdir("option.dat");
     EXPECT_FALSE(readGameDirectory(app.path()).has_value());
 }
 
-TEST(OptionFile, WritesOneQuotedLineAndReadsItBack)
+TEST(OptionFile, WritesOneQuotedLineAndReadsItBackAndReportsAFailure)
 {
     TempDir app;
     ASSERT_TRUE(writeGameDirectory(app.path(), "/srv/wine/drive_c/Quillon/Gridmark").ok);
     EXPECT_EQ(app.read("option.dat"), "\"/srv/wine/drive_c/Quillon/Gridmark\"\r\n");
-    EXPECT_EQ(readGameDirectory(app.path()).value(), "/srv/wine/drive_c/Quillon/Gridmark");
-
+    EXPECT_EQ(readGameDirectory(app.path()), "/srv/wine/drive_c/Quillon/Gridmark");
     // Another folder replaces the whole content.
     ASSERT_TRUE(writeGameDirectory(app.path(), "/g").ok);
     EXPECT_EQ(app.read("option.dat"), "\"/g\"\r\n");
-}
 
-TEST(OptionFile, WriteFailureIsReported)
-{
-    TempDir app;
-    const platform::WriteResult result = writeGameDirectory(app.path() / "no-such-folder", "/g");
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.empty());
+    const platform::WriteResult failed = writeGameDirectory(app.path() / "no-such-folder", "/g");
+    EXPECT_FALSE(failed.ok);
+    EXPECT_FALSE(failed.error.empty());
 }
 
 TEST(OptionFile, GameDirectoryNeedsPlayersAndSeries)
@@ -91,6 +80,22 @@ TEST(OptionFile, GameDirectoryNeedsPlayersAndSeries)
         EXPECT_EQ(isGameDirectory(dir.text() + "/"), c.valid);
         EXPECT_FALSE(isGameDirectory(dir.text() + "/missing"));
     }
+}
+
+TEST(RecycleFile, MovesTheFileToTheTrashAndFailsOnAMissingPath)
+{
+    // The test runner points the data folder (and so the trash) at a private
+    // temporary folder; make sure of it before moving anything.
+    ASSERT_NE(test::trashFiles().string().find("gm-home-"), std::string::npos);
+    TempDir dir;
+    EXPECT_NE(RecycleFile(dir.path() / "nothing-here.ini"), 0);
+    EXPECT_NE(RecycleFile(fs::path()), 0);
+
+    const fs::path file = dir.write("series/cup/Recycled Season.ini", "[ Season ]\r\n");
+    ASSERT_EQ(RecycleFile(file), 0);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_TRUE(fs::exists(dir.path() / "series" / "cup")) << "only the file goes";
+    EXPECT_EQ(test::trashedContents("Recycled Season"), std::vector<std::string>{"[ Season ]\r\n"});
 }
 
 }  // namespace
