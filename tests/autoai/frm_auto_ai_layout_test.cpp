@@ -9,7 +9,7 @@
 #include "autoai/strength_chart.h"
 #include "autoai_window.h"
 #include "support/layout_check.h"
-#include "support/trim_a_control_table.h"
+#include "support/control_table.h"
 #include "ui/geometry.h"
 
 namespace gm::autoai {
@@ -49,50 +49,48 @@ TEST_F(AutoAIEditorLayout, EveryControlAsTheTablesGiveIt)
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     // The window, its frames and the chart panel; a width of 0 is a label
     // sized to its caption.
-    const char* w = "frmAutoAI";
-    const char* pic = "Picture1";
-    test::expectControlTable(*window, {
-        {"Combo1", w, nullptr, "Select player name", 120, 120, 2535, 315},
-        {"List1", w, nullptr, "Select track", 120, 600, 2535, 5130},
-        {"txtAI", w, nullptr, "Type AI strength", 6000, 4680, 1815, 285},
-        {"cmdApply", w, "Apply", "Apply AI strength change to the selected track", 3120, 5280, 975, 495},
-        {"cmdApplyAll", w, "Apply to All", "Apply AI strength change to all tracks", 4080, 5280, 975, 495},
-        {"cmdSave", w, "Save", "Save changes", 5040, 5280, 975, 495},
-        {"cmdChart", w, "AI Strength Chart", "", 6000, 5280, 975, 495},
-        {"cmdClose", w, "Close", "Go to main screen", 6960, 5280, 975, 495},
-        {"txtAP", w, nullptr, "", 6000, 480, 1815, 285},
-        {"txtAQ", w, nullptr, "", 6000, 840, 1815, 285},
-        {"txtAR", w, nullptr, "", 6000, 1200, 1815, 285},
-        {"txtSP", w, nullptr, "", 6000, 2040, 1815, 285},
-        {"txtSQ", w, nullptr, "", 6000, 2400, 1815, 285},
-        {"txtSR", w, nullptr, "", 6000, 2760, 1815, 285},
-        {"txtMax", w, nullptr, "", 6000, 3600, 1815, 285},
-        {"txtMin", w, nullptr, "", 6000, 3960, 1815, 285},
-        {"txtAvg", w, nullptr, "", 6000, 4320, 1815, 285},
-        {"Picture1", w, "", "", 2760, 120, 5175, 5055},
-        {"Frame1", w, "Arcade Mode", "", 2880, 120, 5055, 1455},
-        {"Frame2", w, "Simulatoin Mode", "", 2880, 1680, 5055, 1455},
-        {"Frame4", w, "AI Strength", "", 2880, 3240, 5055, 1815},
-        {"Label1", "Frame1", "Best Lap Time", "", 120, 360, 0, 195},
-        {"Label2", "Frame1", "Best Qualify Time", "", 120, 720, 0, 195},
-        {"Label3", "Frame1", "Best Lap Time in Race", "", 120, 1080, 0, 195},
-        {"Label4", "Frame2", "Best Lap Time", "", 120, 360, 0, 195},
-        {"Label5", "Frame2", "Best Qualify Time", "", 120, 720, 0, 195},
-        {"Label6", "Frame2", "Best Lap Time in Race", "", 120, 1080, 0, 195},
-        {"Label7", "Frame4", "Highest AI Strength", "", 120, 360, 0, 195},
-        {"Label8", "Frame4", "Lowest  AI Strength", "", 120, 720, 0, 195},
-        {"Label9", "Frame4", "Average  AI Strength", "", 120, 1080, 0, 195},
-        {"Label10", "Frame4", "Auto AI Strength  (70 - 110)", "", 120, 1440, 0, 195},
-        {"cmdHide", pic, "Hide", "", 4200, 4680, 975, 375},
-        {"Text1(0)", pic, "Road Course", "", 2160, 120, 1215, 195},
-        {"Text1(1)", pic, "Intermediate Track", "", 1920, 4680, 1455, 195},
-        {"Text1(2)", pic, "Plate Track", "", 120, 1080, 495, 435},
-        {"Text1(3)", pic, "1.5 Oval", "", 120, 3600, 735, 195},
-        {"Text1(4)", pic, "Short Track", "", 4560, 1080, 495, 555},
-        {"Text1(5)", pic, "Flat Track", "", 4320, 3600, 1215, 195},
-        {"Text1(6)", pic, "Average\r\n", "Bigger the average polygon, more consistent at any type of tracks ", 120,
-         4680, 1095, 195},
-        {"Text1(7)", pic, "AI Strength\r\n", "", 120, 4440, 1095, 195},
+    test::expectControls(*window, {
+        {"Combo1", nullptr, "Select player name", 120, 120, 2535, 315},
+        {"List1", nullptr, "Select track", 120, 600, 2535, 5130},
+        {"txtAI", nullptr, "Type AI strength", 6000, 4680, 1815, 285},
+        {"cmdApply", "Apply", "Apply AI strength change to the selected track", 3120, 5280, 975, 495},
+        {"cmdApplyAll", "Apply to All", "Apply AI strength change to all tracks", 4080, 5280, 975, 495},
+        {"cmdSave", "Save", "Save changes", 5040, 5280, 975, 495},
+        {"cmdChart", "AI Strength Chart", "", 6000, 5280, 975, 495},
+        {"cmdClose", "Close", "Go to main screen", 6960, 5280, 975, 495},
+        {"txtAP", nullptr, "", 6000, 480, 1815, 285},
+        {"txtAQ", nullptr, "", 6000, 840, 1815, 285},
+        {"txtAR", nullptr, "", 6000, 1200, 1815, 285},
+        {"txtSP", nullptr, "", 6000, 2040, 1815, 285},
+        {"txtSQ", nullptr, "", 6000, 2400, 1815, 285},
+        {"txtSR", nullptr, "", 6000, 2760, 1815, 285},
+        {"txtMax", nullptr, "", 6000, 3600, 1815, 285},
+        {"txtMin", nullptr, "", 6000, 3960, 1815, 285},
+        {"txtAvg", nullptr, "", 6000, 4320, 1815, 285},
+        {"Picture1", "", "", 2760, 120, 5175, 5055},
+        {"Frame1", "Arcade Mode", "", 2880, 120, 5055, 1455},
+        {"Frame2", "Simulatoin Mode", "", 2880, 1680, 5055, 1455},
+        {"Frame4", "AI Strength", "", 2880, 3240, 5055, 1815},
+        {"Label1", "Best Lap Time", "", 120, 360, 0, 195, "Frame1"},
+        {"Label2", "Best Qualify Time", "", 120, 720, 0, 195, "Frame1"},
+        {"Label3", "Best Lap Time in Race", "", 120, 1080, 0, 195, "Frame1"},
+        {"Label4", "Best Lap Time", "", 120, 360, 0, 195, "Frame2"},
+        {"Label5", "Best Qualify Time", "", 120, 720, 0, 195, "Frame2"},
+        {"Label6", "Best Lap Time in Race", "", 120, 1080, 0, 195, "Frame2"},
+        {"Label7", "Highest AI Strength", "", 120, 360, 0, 195, "Frame4"},
+        {"Label8", "Lowest  AI Strength", "", 120, 720, 0, 195, "Frame4"},
+        {"Label9", "Average  AI Strength", "", 120, 1080, 0, 195, "Frame4"},
+        {"Label10", "Auto AI Strength  (70 - 110)", "", 120, 1440, 0, 195, "Frame4"},
+        {"cmdHide", "Hide", "", 4200, 4680, 975, 375, "Picture1"},
+        {"Text1(0)", "Road Course", "", 2160, 120, 1215, 195, "Picture1"},
+        {"Text1(1)", "Intermediate Track", "", 1920, 4680, 1455, 195, "Picture1"},
+        {"Text1(2)", "Plate Track", "", 120, 1080, 495, 435, "Picture1"},
+        {"Text1(3)", "1.5 Oval", "", 120, 3600, 735, 195, "Picture1"},
+        {"Text1(4)", "Short Track", "", 4560, 1080, 495, 555, "Picture1"},
+        {"Text1(5)", "Flat Track", "", 4320, 3600, 1215, 195, "Picture1"},
+        {"Text1(6)", "Average\r\n", "Bigger the average polygon, more consistent at any type of tracks ", 120, 4680,
+         1095, 195, "Picture1"},
+        {"Text1(7)", "AI Strength\r\n", "", 120, 4440, 1095, 195, "Picture1"},
     });
     // The frames' labels stay clear of the boxes beside the frames.
     for (const QGroupBox* frame : {window->Frame1, window->Frame2, window->Frame4}) {

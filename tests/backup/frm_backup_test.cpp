@@ -9,7 +9,7 @@
 #include "backup_window_test.h"
 #include "support/layout_check.h"
 #include "support/trash.h"
-#include "support/trim_a_control_table.h"
+#include "support/control_table.h"
 #include "ui/geometry.h"
 
 namespace gm::backup::test {
@@ -134,28 +134,26 @@ TEST_F(BackupWindow, LayoutOpenedStatePreviewWithoutGameFolderAndClose)
     frmBackup& f = openBackup();
     EXPECT_EQ(f.windowTitle(), "Backup Utility");
     EXPECT_TRUE(gm::test::keepsDesignSize(f, ui::twipsSize(8415, 6735)));
-    const char* w = "frmBackup";
-    const char* fr = "Frame1";
-    gm::test::expectControlTable(f, {
-        {"txtName", w, "", "", 1320, 120, 4215, 285},
-        {"List1", w, nullptr, "", 120, 480, 5415, 6135},
-        {"chkEI", fr, "Exports / Imports Files", "", 120, 240, 2055, 375},
-        {"chkPlayer", fr, "Player Files  (Season, setups, auto AI setting, etc.)", "", 120, 720, 2415, 375},
-        {"chkAsk", w, "Ask which player to select", "", 6000, 1320, 2175, 375},
-        {"chkReplay", fr, "Replay Files", "", 120, 1680, 2055, 375},
-        {"chkSeason", fr, "Season Schedule Files", "", 120, 2040, 2415, 615},
-        {"chkRoster", fr, "Rosters", "", 120, 2640, 1815, 375},
-        {"chkCar", fr, "Car Files", "", 120, 3120, 2175, 375},
-        {"optManual", fr, "Manually select which car to save", "", 480, 3600, 2055, 375},
-        {"optNumber", fr, "Select cars that number is between 0 to 99", "", 480, 4080, 2055, 495},
-        {"Frame1", w, "Backup Options", "", 5640, 120, 2655, 5295},
-        {"Label1", w, "Backup Name", "", 120, 120, 1095, 375},
-        {"chkTrack", fr, "Track Files  (Files that are related with Track Editor)", "", 120, 4680, 2175, 375},
-        {"cmdSearch", w, "Preview", "", 5640, 5520, 1335, 495},
-        {"cmdBackup", w, "Backup", "", 6960, 5520, 1335, 495},
-        {"cmdAll", w, "Select All", "", 5640, 6120, 735, 495},
-        {"cmdNone", w, "Select None", "", 6360, 6120, 735, 495},
-        {"cmdClose", w, "Close", "Go to main screen", 7080, 6120, 1215, 495},
+    gm::test::expectControls(f, {
+        {"txtName", "", "", 1320, 120, 4215, 285},
+        {"List1", nullptr, "", 120, 480, 5415, 6135},
+        {"chkEI", "Exports / Imports Files", "", 120, 240, 2055, 375, "Frame1"},
+        {"chkPlayer", "Player Files  (Season, setups, auto AI setting, etc.)", "", 120, 720, 2415, 375, "Frame1"},
+        {"chkAsk", "Ask which player to select", "", 6000, 1320, 2175, 375},
+        {"chkReplay", "Replay Files", "", 120, 1680, 2055, 375, "Frame1"},
+        {"chkSeason", "Season Schedule Files", "", 120, 2040, 2415, 615, "Frame1"},
+        {"chkRoster", "Rosters", "", 120, 2640, 1815, 375, "Frame1"},
+        {"chkCar", "Car Files", "", 120, 3120, 2175, 375, "Frame1"},
+        {"optManual", "Manually select which car to save", "", 480, 3600, 2055, 375, "Frame1"},
+        {"optNumber", "Select cars that number is between 0 to 99", "", 480, 4080, 2055, 495, "Frame1"},
+        {"Frame1", "Backup Options", "", 5640, 120, 2655, 5295},
+        {"Label1", "Backup Name", "", 120, 120, 1095, 375},
+        {"chkTrack", "Track Files  (Files that are related with Track Editor)", "", 120, 4680, 2175, 375, "Frame1"},
+        {"cmdSearch", "Preview", "", 5640, 5520, 1335, 495},
+        {"cmdBackup", "Backup", "", 6960, 5520, 1335, 495},
+        {"cmdAll", "Select All", "", 5640, 6120, 735, 495},
+        {"cmdNone", "Select None", "", 6360, 6120, 735, 495},
+        {"cmdClose", "Close", "Go to main screen", 7080, 6120, 1215, 495},
     });
     // chkAsk lies on the frame's area and is drawn above it.
     EXPECT_TRUE(f.Frame1->geometry().contains(f.chkAsk->geometry()));

@@ -7,7 +7,7 @@
 
 #include "backup/frm_progress.h"
 #include "support/test_app.h"
-#include "support/trim_a_control_table.h"
+#include "support/control_table.h"
 #include "ui/geometry.h"
 
 namespace gm::backup {
@@ -22,8 +22,8 @@ TEST(ProgressWindow, LayoutAndABarThatFollowsTheWorkDone)
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.isModal());
     EXPECT_TRUE(window.windowTitle().isEmpty());
-    test::expectControlTable(window, {{"Label1", "frmProgress", "Please wait for a moment", "", 120, 240, 4455, 495},
-                                  {"cmdCancel", "frmProgress", "Cancel", "", 3360, 840, 1215, 375}});
+    test::expectControls(window, {{"Label1", "Please wait for a moment", "", 120, 240, 4455, 495},
+                                  {"cmdCancel", "Cancel", "", 3360, 840, 1215, 375}});
     EXPECT_EQ(window.size(), ui::twipsSize(4680, 1305));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinMaxButtonsHint);

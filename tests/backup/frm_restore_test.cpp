@@ -10,7 +10,7 @@
 #include "support/file_size_limit.h"
 #include "support/layout_check.h"
 #include "support/trash.h"
-#include "support/trim_a_control_table.h"
+#include "support/control_table.h"
 #include "ui/geometry.h"
 
 namespace gm::backup::test {
@@ -61,14 +61,13 @@ TEST_F(RestoreWindow, ControlsAsTheLayoutTableSays)
     frmRestore& f = openRestore();
     EXPECT_EQ(f.windowTitle(), "Restore Utility");
     EXPECT_TRUE(gm::test::keepsDesignSize(f, ui::twipsSize(5655, 6735)));
-    const char* w = "frmRestore";
-    gm::test::expectControlTable(f, {
-        {"Combo1", w, nullptr, "", 1320, 120, 4215, 315},
-        {"List2", w, nullptr, "", 120, 480, 5415, 5520},
-        {"Label1", w, "Backup Name", "", 120, 120, 1215, 255},
-        {"cmdDelete", w, "Delete", "", 1920, 6120, 1215, 495},
-        {"cmdRestore", w, "Restore", "", 3120, 6120, 1215, 495},
-        {"cmdClose", w, "Close", "Go to main screen", 4320, 6120, 1215, 495},
+    gm::test::expectControls(f, {
+        {"Combo1", nullptr, "", 1320, 120, 4215, 315},
+        {"List2", nullptr, "", 120, 480, 5415, 5520},
+        {"Label1", "Backup Name", "", 120, 120, 1215, 255},
+        {"cmdDelete", "Delete", "", 1920, 6120, 1215, 495},
+        {"cmdRestore", "Restore", "", 3120, 6120, 1215, 495},
+        {"cmdClose", "Close", "Go to main screen", 4320, 6120, 1215, 495},
     });
     EXPECT_FALSE(f.Combo1->isEditable());
     QStringList order = gm::test::tabOrderNames(&f);

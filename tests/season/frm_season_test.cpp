@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "season_test_support.h"
-#include "support/trim_b_control_table.h"
+#include "support/control_table.h"
 #include "support/layout_check.h"
 #include "support/trash.h"
 #include "ui/geometry.h"

@@ -3,7 +3,7 @@
 #include "platform/process_start.h"
 #include "platform/registry.h"
 #include "shell/frm_about.h"
-#include "support/trim_b_control_table.h"
+#include "support/control_table.h"
 #include "support/test_app.h"
 #include "ui/geometry.h"
 

@@ -9,7 +9,7 @@
 #include "shell/frm_about.h"
 #include "shell/frm_directory.h"
 #include "shell/frm_main.h"
-#include "support/trim_b_control_table.h"
+#include "support/control_table.h"
 #include "support/layout_check.h"
 #include "support/test_app.h"
 #include "ui/geometry.h"

@@ -9,7 +9,7 @@
 #include <unistd.h>
 #endif
 
-#include "support/trim_b_control_table.h"
+#include "support/control_table.h"
 #include "support/layout_check.h"
 #include "track/frm_track.h"
 #include "track/track_defaults.h"
