@@ -101,7 +101,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const PlayerRecords again = readRecords(written);
     GM_FUZZ_CHECK(again.Sections == read.Sections, "the sections read back");
+    std::vector<bool> hasStrengthLine(read.Sections.size(), false);
+    for (const StrengthLine& line : before) {
+        if (line.section != std::string::npos) {
+            hasStrengthLine[line.section] = true;
+        }
+    }
     for (std::size_t k = 0; k < again.TrackTable.size(); ++k) {
+        const bool rewritten = hasStrengthLine[k] && k < strengths.size();
+        GM_FUZZ_CHECK(again.TrackTable[k][0] == (rewritten ? strengths[k] : read.TrackTable[k][0]),
+                      "reading the rewrite gives the strengths written");
         for (std::size_t c = 1; c < kColumnCount; ++c) {
             GM_FUZZ_CHECK(again.TrackTable[k][c] == read.TrackTable[k][c], "lap times stay");
         }
