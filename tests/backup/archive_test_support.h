@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
@@ -16,6 +18,8 @@
 #include <sys/wait.h>
 #endif
 
+#include "backup/archive_entries.h"
+#include "backup/zip_error.h"
 #include "backup/zip_extractor.h"
 #include "platform/fs.h"
 #include "support/temp_dir.h"
@@ -39,8 +43,7 @@ inline std::string shellQuote(const fs::path& path)
 }
 
 // Runs a shell command (a POSIX shell: the interop tests need the
-// Info-ZIP tools and Python, which the Linux build machines have); its exit
-// status.
+// Info-ZIP tools, which the Linux build machines have); its exit status.
 inline int run(const std::string& command)
 {
 #ifdef _WIN32
@@ -51,13 +54,18 @@ inline int run(const std::string& command)
 #endif
 }
 
-// Runs a Python 3 script with arguments (paths quoted by the caller).
-inline int python(const gm::test::TempDir& dir, const std::string& script, const std::string& arguments = {})
+// Runs `call` and expects it to raise this error.
+inline void expectZipError(const std::function<void()>& call, std::int32_t number, const std::string& source,
+                           const std::string& description)
 {
-    const fs::path file = dir.write("script.py", script);
-    const int status = run("python3 " + shellQuote(file) + " " + arguments);
-    fs::remove(file);
-    return status;
+    try {
+        call();
+        ADD_FAILURE() << "no error raised, expected " << description;
+    } catch (const ZipError& error) {
+        EXPECT_EQ(error.number(), number);
+        EXPECT_EQ(error.source(), source);
+        EXPECT_EQ(error.description(), description);
+    }
 }
 
 // File contents by path relative to a folder (forward slashes).
@@ -84,6 +92,23 @@ inline void writeTree(const fs::path& folder, const Tree& tree)
         fs::create_directories(path.parent_path());
         gm::test::writeBytes(path, bytes);
     }
+}
+
+// Flips one byte in the middle of an entry's stored data, which follows the
+// entry's name and extra field in its local header.
+inline void damageEntry(const std::string& archive, const std::string& entry)
+{
+    const ArchiveListing listing = listArchive(archive);
+    const auto found = std::ranges::find(listing.entries, entry, &ArchiveEntry::name);
+    ASSERT_NE(found, listing.entries.end()) << entry;
+    std::string bytes = gm::test::readBytes(platform::toPath(archive));
+    const std::size_t name = bytes.find(entry);  // the local header comes first
+    ASSERT_NE(name, std::string::npos);
+    const auto extra = static_cast<std::size_t>(static_cast<unsigned char>(bytes[name - 2]) |
+                                                static_cast<unsigned char>(bytes[name - 1]) << 8);
+    const std::size_t at = name + entry.size() + extra + found->compressedSize / 2;
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
+    gm::test::writeBytes(platform::toPath(archive), bytes);
 }
 
 // Bytes that deflate about as well as a replay: runs of repeats, a few

@@ -29,6 +29,7 @@ protected:
                  {"series/cup/club.ini", "club"}, {"series/cup/CLUB2.INI", "upper"}, {"series/cup/cars/car.ini", "c"},
                  {"series/cup/cars/cup.lst", "roster"}, {"series/cup/cars/cup.LST", "upper case"},
                  {"series/cup/cars/a.car", "car_number=7\r\n"}, {"series/cup/cars/b.CAR", "car_number=8\r\n"},
+                 {"series/cup/cars/c100.car", "car_number=100\r\n"}, {"series/cup/cars/none.car", "no number\r\n"},
                  {"tracks/atlanta/track.ini", "track"}, {"tracks/atlanta/surface.dat", "other"}}) {
             put(path, bytes);
         }
@@ -43,7 +44,7 @@ protected:
             {"\\replay\\r1.rpy"},
             {"\\series\\cup\\club.ini", "\\series\\cup\\cars\\car.ini"},
             {"\\series\\cup\\cars\\cup.lst"},
-            {"\\series\\cup\\cars\\a.car"},
+            {"\\series\\cup\\cars\\a.car", "\\series\\cup\\cars\\c100.car", "\\series\\cup\\cars\\none.car"},
             {"\\tracks\\atlanta\\track.ini"},
         };
     }
@@ -93,7 +94,8 @@ protected:
     }
 
     // Preview of the Exports / Imports category alone, and a backup of what
-    // it lists under `name`.
+    // it lists under `name`; `overwrite` answers the question whether to
+    // replace an older one (Ok: not asked).
     void backUpExports(const QString& name, Answer overwrite = Answer::Ok)
     {
         frmBackup& f = *backupWindow;
@@ -129,7 +131,7 @@ protected:
     }
 };
 
-TEST_F(BackupWindow, LayoutOpenedStatePreviewWithoutGameFolderAndClose)
+TEST_F(BackupWindow, LayoutOpenedStateOptionBoxesPreviewWithoutGameFolderAndClose)
 {
     frmBackup& f = openBackup();
     EXPECT_EQ(f.windowTitle(), "Backup Utility");
@@ -165,30 +167,15 @@ TEST_F(BackupWindow, LayoutOpenedStatePreviewWithoutGameFolderAndClose)
                                   "cmdBackup", "cmdAll", "cmdNone", "cmdClose"}));
 
     // Opened: every category checked, no car option, nothing to select yet.
-    QStringList checked;
-    QStringList disabled;
+    const std::vector<QCheckBox*> boxes = categoryBoxes();
     for (const QWidget* c : f.findChildren<QWidget*>(QRegularExpression("^(?!qt_).+"))) {
         const auto* button = qobject_cast<const QAbstractButton*>(c);
-        checked << (button != nullptr && button->isChecked() ? c->objectName() : QString());
-        disabled << (c->isEnabled() ? QString() : c->objectName());
+        EXPECT_EQ(button != nullptr && button->isChecked(), std::ranges::count(boxes, c) == 1) << c->objectName().toStdString();
+        EXPECT_EQ(c->isEnabled(), !QStringList({"List1", "cmdAll", "cmdBackup", "cmdNone"}).contains(c->objectName()))
+            << c->objectName().toStdString();
     }
-    checked.removeAll({});
-    disabled.removeAll({});
-    EXPECT_EQ(sorted(checked).join(' ').toStdString(), "chkCar chkEI chkPlayer chkReplay chkRoster chkSeason chkTrack");
-    EXPECT_EQ(sorted(disabled).join(' ').toStdString(), "List1 cmdAll cmdBackup cmdNone");
 
-    // No game folder at all: Preview lists nothing but enables the selection.
-    f.cmdSearch_Click();
-    EXPECT_EQ(f.List1->count(), 0);
-    EXPECT_TRUE(selectionEnabled());
-    f.cmdClose->click();
-    EXPECT_EQ(app.menuShows, 1);
-    EXPECT_TRUE(f.isUnloaded());
-}
-
-TEST_F(BackupWindow, PlayerAndCarBoxesEnableTheirOptions)
-{
-    frmBackup& f = openBackup();
+    // The player and car boxes enable their options and clear them.
     f.chkAsk->setChecked(true);
     f.chkPlayer->click();
     EXPECT_FALSE(f.chkAsk->isEnabled() || f.chkAsk->isChecked());
@@ -207,9 +194,17 @@ TEST_F(BackupWindow, PlayerAndCarBoxesEnableTheirOptions)
     f.optManual->click();
     f.optNumber->click();
     EXPECT_FALSE(f.optManual->isChecked());  // still one group
+
+    // No game folder at all: Preview lists nothing but enables the selection.
+    f.cmdSearch_Click();
+    EXPECT_EQ(f.List1->count(), 0);
+    EXPECT_TRUE(selectionEnabled());
+    f.cmdClose->click();
+    EXPECT_EQ(app.menuShows, 1);
+    EXPECT_TRUE(f.isUnloaded());
 }
 
-TEST_F(BackupWindow, PreviewListsEachCategoryInItsOrderWithExactCaseExtensions)
+TEST_F(BackupWindow, PreviewListsEachCategoryInItsOrderWithExactCaseExtensionsCarsAndPlayersAsChosen)
 {
     putEveryCategory();
     frmBackup& f = openBackup();
@@ -228,21 +223,19 @@ TEST_F(BackupWindow, PreviewListsEachCategoryInItsOrderWithExactCaseExtensions)
         expectGroups({groups[only]});
     }
 
-    // No category: the list stays empty, the buttons are enabled and Backup
-    // does nothing.
-    checkOnly({});
+    // Cars by hand: listed unchecked; by number: those numbered 100 or more
+    // unchecked, and those without a number checked.
+    checkOnly({f.chkCar});
+    f.optManual->click();
     f.cmdSearch_Click();
-    EXPECT_EQ(f.List1->count(), 0);
-    EXPECT_TRUE(selectionEnabled());
-    f.txtName->setText("x");
-    f.cmdBackup_Click();
-    EXPECT_FALSE(fs::exists(backupFolder()));
-}
+    expectGroups({groups[5]});
+    EXPECT_TRUE(checkedTexts(f.List1).isEmpty());
+    f.optNumber->click();
+    f.cmdSearch_Click();
+    expectGroups({groups[5]});
+    EXPECT_EQ(sorted(checkedTexts(f.List1)), QStringList({"\\series\\cup\\cars\\a.car", "\\series\\cup\\cars\\none.car"}));
 
-TEST_F(BackupWindow, AskingPerPlayerChecksOnlyTheChosenPlayersFiles)
-{
-    putEveryCategory();
-    frmBackup& f = openBackup();
+    // Asking per player.
     checkOnly({f.chkPlayer});
     f.chkAsk->setChecked(true);
     // The questions come in the order the players folder is listed.
@@ -263,28 +256,16 @@ TEST_F(BackupWindow, AskingPerPlayerChecksOnlyTheChosenPlayersFiles)
     EXPECT_EQ(checkedTexts(f.List1).size(), 2);
     f.cmdNone_Click();
     EXPECT_TRUE(checkedTexts(f.List1).isEmpty());
-}
 
-TEST_F(BackupWindow, CarsByHandOrByNumber)
-{
-    put("series/cup/cars/c99.car", "name=x\r\ncar_number=99\r\n");
-    put("series/cup/cars/c100.car", "car_number=100\r\n");
-    put("series/cup/cars/blank.car", "car_number= 150\r\n");
-    put("series/cup/cars/none.car", "no number here\r\n");
-    frmBackup& f = openBackup();
-    checkOnly({f.chkCar});
-    f.cmdSearch_Click();  // neither option: every car
-    const QString cars = "\\series\\cup\\cars\\";
-    EXPECT_EQ(sorted(checkedTexts(f.List1)),
-              QStringList({cars + "blank.car", cars + "c100.car", cars + "c99.car", cars + "none.car"}));
-    f.optManual->click();
+    // No category: the list stays empty, the buttons are enabled and Backup
+    // does nothing.
+    checkOnly({});
     f.cmdSearch_Click();
-    EXPECT_EQ(f.List1->count(), 4);
-    EXPECT_TRUE(checkedTexts(f.List1).isEmpty());
-    f.optNumber->click();
-    f.cmdSearch_Click();
-    EXPECT_EQ(f.List1->count(), 4);
-    EXPECT_EQ(sorted(checkedTexts(f.List1)), QStringList({cars + "c99.car", cars + "none.car"}));
+    EXPECT_EQ(f.List1->count(), 0);
+    EXPECT_TRUE(selectionEnabled());
+    f.txtName->setText("x");
+    f.cmdBackup_Click();
+    EXPECT_FALSE(fs::exists(backupFolder()));
 }
 
 TEST_F(BackupWindow, AtMost1023CheckedFilesMayBeBackedUp)
@@ -337,7 +318,7 @@ TEST_F(BackupWindow, AtMost1023CheckedFilesMayBeBackedUp)
     EXPECT_EQ(readIndexFile(indexOf("big")).size(), 1023u);
 }
 
-TEST_F(BackupWindow, AnEmptyOrUnusableNameIsRefusedAndNothingIsWritten)
+TEST_F(BackupWindow, AnEmptyOrUnusableNameIsRefusedAndAUsableOneGetsTheArchiveAndIndexOfTheCheckedFiles)
 {
     putEveryCategory();
     frmBackup& f = openBackup();
@@ -360,13 +341,8 @@ TEST_F(BackupWindow, AnEmptyOrUnusableNameIsRefusedAndNothingIsWritten)
     f.cmdBackup_Click();
     EXPECT_FALSE(fs::exists(backupFolder()));
     EXPECT_TRUE(selectionEnabled());
-}
 
-TEST_F(BackupWindow, BackupWritesTheArchiveAndTheIndexOfTheCheckedFiles)
-{
-    putEveryCategory();
-    frmBackup& f = openBackup();
-    f.cmdSearch_Click();
+    // A usable name: the archive and the index of the checked files.
     f.List1->item(static_cast<int>(texts(f.List1).indexOf("\\players\\Bob\\setup.SVM")))->setCheckState(Qt::Unchecked);
     const QStringList checked = checkedTexts(f.List1);
 
@@ -381,7 +357,6 @@ TEST_F(BackupWindow, BackupWritesTheArchiveAndTheIndexOfTheCheckedFiles)
         entries.push_back(entryNameForPath(platform::fromPath(app.context.gamePath(entry.toStdString()))));
     }
     EXPECT_EQ(gm::test::readBytes(indexOf(" Week 1 ")), index);
-    EXPECT_NE(index.find("\"\\tracks\\atlanta\\track.ini\"\r\n"), std::string::npos);
     EXPECT_EQ(archived(archiveOf(" Week 1 ")), entries);
     EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{" Week 1 .dat", " Week 1 .zip"}));
 
@@ -392,7 +367,7 @@ TEST_F(BackupWindow, BackupWritesTheArchiveAndTheIndexOfTheCheckedFiles)
     EXPECT_TRUE(f.isEnabled());
 }
 
-TEST_F(BackupWindow, OverwritingAsksFirstAndKeepsTheOldArchiveInTheTrash)
+TEST_F(BackupWindow, OverwritingAsksFirstAndKeepsTheOldBackupUntilTheNewOneIsComplete)
 {
     put("exports_imports/a.txt", "first");
     frmBackup& f = openBackup();
@@ -400,13 +375,24 @@ TEST_F(BackupWindow, OverwritingAsksFirstAndKeepsTheOldArchiveInTheTrash)
     const Tree first = readTree(backupFolder());
 
     // No: nothing changes, the name is selected for retyping.
-    put("exports_imports/b.txt", "second");
+    put("exports_imports/b.txt", std::string(1 << 20, 'b'));
     backUpExports("save", Answer::No);
     EXPECT_EQ(f.txtName->selectedText(), "save");
     EXPECT_EQ(readTree(backupFolder()), first);
 
+    // Yes, then Cancel while packing: the older backup and the window as they were.
+    f.cmdSearch_Click();
+    f.txtName->setText("save");
+    app.dialogs.expect("Would you like to overwrite save.zip?", Buttons::YesNo, Icon::Question, Answer::Yes);
+    cancelWhenWorkBegins();
+    f.cmdBackup_Click();
+    EXPECT_EQ(readTree(backupFolder()), first);
+    EXPECT_EQ(f.txtName->text(), "save");
+    EXPECT_EQ(f.List1->count(), 2);
+    EXPECT_TRUE(selectionEnabled());
+    EXPECT_TRUE(f.isEnabled());
+
     // Yes: the new backup replaces the old one, which goes to the trash.
-    f.txtName->clear();
     backUpExports("save", Answer::Yes);
     EXPECT_EQ(readIndexFile(indexOf("save")).size(), 2u);
     EXPECT_EQ(archived(archiveOf("save")).size(), 2u);
@@ -417,28 +403,6 @@ TEST_F(BackupWindow, OverwritingAsksFirstAndKeepsTheOldArchiveInTheTrash)
     fs::remove(archiveOf("save"));
     backUpExports("save", Answer::Yes);
     EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"save.dat", "save.zip"}));
-}
-
-TEST_F(BackupWindow, ACancelledBackupLeavesTheOlderBackupAsItWas)
-{
-    put("exports_imports/a.txt", "first");
-    frmBackup& f = openBackup();
-    backUpExports("keep");
-    const Tree before = readTree(backupFolder());
-
-    put("exports_imports/b.txt", std::string(1 << 20, 'b'));
-    f.cmdSearch_Click();
-    f.txtName->setText("keep");
-    app.dialogs.expect("Would you like to overwrite keep.zip?", Buttons::YesNo, Icon::Question, Answer::Yes);
-    cancelWhenWorkBegins();
-    f.cmdBackup_Click();
-
-    EXPECT_EQ(readTree(backupFolder()), before);
-    // The window as it was before the Backup.
-    EXPECT_EQ(f.txtName->text(), "keep");
-    EXPECT_EQ(f.List1->count(), 2);
-    EXPECT_TRUE(selectionEnabled());
-    EXPECT_TRUE(f.isEnabled());
 }
 
 TEST_F(BackupWindow, AFailedPackingShowsTheLibraryMessagesAndNoSuccess)

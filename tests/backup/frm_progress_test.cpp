@@ -13,7 +13,7 @@
 namespace gm::backup {
 namespace {
 
-TEST(ProgressWindow, LayoutAndABarThatFollowsTheWorkDone)
+TEST(ProgressWindow, LayoutABarThatFollowsTheWorkDoneAndTheWorkOffTheWindowThread)
 {
     test::TestApp app;
     frmProgress window(app.context);
@@ -41,14 +41,6 @@ TEST(ProgressWindow, LayoutAndABarThatFollowsTheWorkDone)
     EXPECT_EQ(bar->value() * 2, bar->maximum());
     window.setProgress(3, 0);  // unknown total: a busy bar
     EXPECT_EQ(bar->maximum(), 0);
-}
-
-TEST(ProgressWindow, RunsTheWorkOffTheWindowThreadAndPassesCancelAndQuestionsOn)
-{
-    test::TestApp app;
-    frmProgress window(app.context);
-    window.setAttribute(Qt::WA_DeleteOnClose, false);
-    window.Form_Load();
 
     // The work runs on another thread; what it asks runs on this one, and
     // the bar follows the work while it waits.

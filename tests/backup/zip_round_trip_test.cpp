@@ -59,16 +59,12 @@ TEST(ZipRoundTrip, RandomTreesComeBackToTheByteAndPassOtherTools)
         EXPECT_EQ(progress.filesWritten, tree.size());
 
         EXPECT_EQ(run("unzip -tq " + shellQuote(archive)), 0) << seed;
-        EXPECT_EQ(test::python(dir, "import sys, zipfile\nsys.exit(zipfile.ZipFile(sys.argv[1]).testzip() is not None)\n",
-                               shellQuote(archive)),
-                  0);
 
         // Edit, delete and add files; the restore puts back what was backed up.
         const ArchiveListing listing = listArchive(archive);
         ASSERT_TRUE(listing.ok);
         ASSERT_EQ(listing.entries.size(), tree.size());
         int index = 0;
-        Tree expected;
         for (const ArchiveEntry& entry : listing.entries) {
             const fs::path file = drive / platform::toPath(entry.name);
             EXPECT_EQ(compareWithEntry(file, entry), FileComparison::Same) << entry.name;
@@ -83,7 +79,7 @@ TEST(ZipRoundTrip, RandomTreesComeBackToTheByteAndPassOtherTools)
             }
         }
         test::writeTree(drive, {{"Quillon/Gridmark/new file.txt", "not in the backup"}});
-        expected = tree;
+        Tree expected = tree;
         expected["Quillon/Gridmark/new file.txt"] = "not in the backup";
 
         for (std::uint64_t threshold : {kSmallThreshold, kDefaultStreamingThreshold}) {
