@@ -12,6 +12,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifndef _WIN32
@@ -126,6 +127,18 @@ inline std::string gameBytes(std::mt19937& random, std::size_t size)
     }
     out.resize(size);
     return out;
+}
+
+// Asks for a cancel as soon as the work has done its first bytes; join the
+// thread once the work has returned.
+inline std::thread cancelOnceBegun(WorkProgress& progress)
+{
+    return std::thread([&progress] {
+        while (progress.bytesDone == 0 && progress.filesWritten == 0) {
+            std::this_thread::yield();
+        }
+        progress.cancelRequested = true;
+    });
 }
 
 // The recorded questions of an unpack and their scripted answers.

@@ -90,19 +90,20 @@ TEST_F(RestoreWindow, ControlsAsTheLayoutTableSays)
     EXPECT_EQ(app.menuShows, 1);
 }
 
-TEST_F(RestoreWindow, ListsTheBackupsOfTheIndexFilesAndDropsAnIndexWithoutArchive)
+TEST_F(RestoreWindow, ListsTheBackupsOfTheIndexFilesDropsAnIndexWithoutArchiveAndDeletes)
 {
     put("players/Ann/playrecs.ini", "ann");
     put("tracks/atlanta/track.ini", "track");
     makeBackup("b", {"\\players\\Ann\\playrecs.ini"});
     makeBackup("Club", {"\\tracks\\atlanta\\track.ini", "\\players\\Ann\\playrecs.ini"});
+    makeBackup("d", {"\\tracks\\atlanta\\track.ini"});
     gm::test::writeBytes(indexOf("a lost"), "\"\\x\"\r\n");
     gm::test::writeBytes(backupFolder() / "readme.txt", "not a backup");
 
     app.dialogs.expect(kNoBackupFile, Buttons::Ok, Icon::Critical);
     frmRestore& f = openRestore();
     EXPECT_TRUE(f.isVisible());
-    EXPECT_EQ(backups(), (QStringList{"b", "Club"}));
+    EXPECT_EQ(backups(), (QStringList{"b", "Club", "d"}));
     EXPECT_EQ(f.Combo1->currentIndex(), -1);  // the dropped entry was chosen
     EXPECT_EQ(f.List2->count(), 0);
     EXPECT_FALSE(fs::exists(indexOf("a lost")));
@@ -117,8 +118,37 @@ TEST_F(RestoreWindow, ListsTheBackupsOfTheIndexFilesAndDropsAnIndexWithoutArchiv
     fs::remove(archiveOf("Club"));
     app.dialogs.expect(kNoBackupFile, Buttons::Ok, Icon::Critical);
     choose("Club");
-    EXPECT_EQ(backups(), QStringList{"b"});
+    EXPECT_EQ(backups(), (QStringList{"b", "d"}));
     EXPECT_EQ(f.Combo1->currentIndex(), -1);
+
+    // Delete asks first; Yes moves both files to the trash and the next backup is chosen.
+    choose("b");
+    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::No);
+    f.cmdDelete_Click();
+    EXPECT_EQ(backups(), (QStringList{"b", "d"}));
+    const std::string archive = gm::test::readBytes(archiveOf("b"));
+    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::Yes);
+    f.cmdDelete_Click();
+    EXPECT_EQ(backups(), QStringList{"d"});
+    EXPECT_EQ(f.Combo1->currentText(), "d");
+    EXPECT_EQ(texts(f.List2), QStringList{"\\tracks\\atlanta\\track.ini"});
+    EXPECT_EQ(gm::test::trashedContents("b.zip"), std::vector<std::string>{archive});
+    EXPECT_EQ(gm::test::trashedContents("b.dat").size(), 1u);
+
+    // An archive that is gone: Delete stops at it and keeps the entry.
+    fs::remove(archiveOf("d"));
+    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::Yes);
+    app.dialogs.expect(kBackupNotDeleted, Buttons::Ok, Icon::Critical);
+    f.cmdDelete_Click();
+    EXPECT_EQ(backups(), QStringList{"d"});
+    EXPECT_TRUE(fs::exists(indexOf("d")));
+
+    // The last one deleted: both lists empty.
+    makeBackup("d", {"\\tracks\\atlanta\\track.ini"});
+    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::Yes);
+    f.cmdDelete_Click();
+    EXPECT_EQ(f.Combo1->count(), 0);
+    EXPECT_EQ(f.List2->count(), 0);
 }
 
 TEST_F(RestoreWindow, RestoreReplacesEditedFilesAndItsUndoBackupPutsTheEditsBack)
@@ -238,41 +268,6 @@ TEST_F(RestoreWindow, CancelWhileTheRestoreAsksForAPasswordRestoresNothing)
     restoreWindow->cmdRestore_Click();
     EXPECT_EQ(game("players/Ann/a.ini"), "a1");
     EXPECT_EQ(undoBackups("locked").size(), 1);
-}
-
-TEST_F(RestoreWindow, DeleteAsksAndMovesBothFilesToTheTrash)
-{
-    put("players/Ann/a.ini", "a");
-    makeBackup("one", {"\\players\\Ann\\a.ini"});
-    makeBackup("two", {"\\players\\Ann\\a.ini"});
-    frmRestore& f = openRestore();
-    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::No);
-    f.cmdDelete_Click();
-    EXPECT_EQ(backups(), (QStringList{"one", "two"}));
-
-    const std::string archive = gm::test::readBytes(archiveOf("one"));
-    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::Yes);
-    f.cmdDelete_Click();
-    EXPECT_EQ(backups(), QStringList{"two"});
-    EXPECT_EQ(f.Combo1->currentText(), "two");
-    EXPECT_EQ(texts(f.List2), QStringList{"\\players\\Ann\\a.ini"});
-    EXPECT_EQ(gm::test::trashedContents("one.zip"), std::vector<std::string>{archive});
-    EXPECT_EQ(gm::test::trashedContents("one.dat").size(), 1u);
-
-    // An archive that is gone: Delete stops at it and keeps the entry.
-    fs::remove(archiveOf("two"));
-    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::Yes);
-    app.dialogs.expect(kBackupNotDeleted, Buttons::Ok, Icon::Critical);
-    f.cmdDelete_Click();
-    EXPECT_EQ(backups(), QStringList{"two"});
-    EXPECT_TRUE(fs::exists(indexOf("two")));
-
-    // The last one deleted: both lists empty.
-    makeBackup("two", {"\\players\\Ann\\a.ini"});
-    app.dialogs.expect(kAskDelete, Buttons::YesNo, Icon::Question, Answer::Yes);
-    f.cmdDelete_Click();
-    EXPECT_EQ(f.Combo1->count(), 0);
-    EXPECT_EQ(f.List2->count(), 0);
 }
 
 }  // namespace

@@ -114,13 +114,7 @@ TEST(ZipBuilder, FailedOrCancelledPackingLeavesTheOldArchive)
         listFor(zip, archive, files);
         zip.setWorkProgress(&progress);
         zip.setStreamingThreshold(streamed ? 0 : kDefaultStreamingThreshold);
-        // Cancel as soon as the first bytes are packed.
-        std::thread watcher([&] {
-            while (progress.bytesDone == 0 && progress.filesWritten == 0) {
-                std::this_thread::yield();
-            }
-            progress.cancelRequested = true;
-        });
+        std::thread watcher = test::cancelOnceBegun(progress);
         const std::int32_t result = zip.MakeZipFile();
         watcher.join();
         EXPECT_EQ(result, kZipCancelled) << zip.GetLastMessage();

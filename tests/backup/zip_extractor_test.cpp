@@ -271,12 +271,7 @@ TEST(ZipExtractor, CancelLeavesEachFileOldOrFullyRestored)
         CGUnzipFiles later;
         later.setWorkProgress(&running);
         later.setStreamingThreshold(threshold);
-        std::thread watcher([&] {
-            while (running.bytesDone == 0) {
-                std::this_thread::yield();
-            }
-            running.cancelRequested = true;
-        });
+        std::thread watcher = test::cancelOnceBegun(running);
         const std::int32_t result = packed.unzip(later);
         watcher.join();
         EXPECT_EQ(result, kUnzipCancelled);
