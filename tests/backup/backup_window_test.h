@@ -30,19 +30,21 @@ using ui::Answer;
 using ui::Buttons;
 using ui::Icon;
 
-// The texts of a list's entries, or of its checked entries only.
-inline QStringList texts(const QListWidget* list, bool checkedOnly = false)
+// The texts of a list's or combo box's entries, or of the checked ones only.
+inline QStringList texts(const QAbstractItemModel* model, bool checkedOnly = false)
 {
     QStringList out;
-    for (int row = 0; row < list->count(); ++row) {
-        if (!checkedOnly || list->item(row)->checkState() == Qt::Checked) {
-            out << list->item(row)->text();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        if (!checkedOnly || index.data(Qt::CheckStateRole).toInt() == Qt::Checked) {
+            out << index.data().toString();
         }
     }
     return out;
 }
 
-inline QStringList checkedTexts(const QListWidget* list) { return texts(list, true); }
+inline QStringList texts(const QListWidget* list) { return texts(list->model()); }
+inline QStringList checkedTexts(const QListWidget* list) { return texts(list->model(), true); }
 
 // The names of the files in a folder, sorted (none when it is missing).
 inline std::vector<std::string> folderFiles(const fs::path& folder)

@@ -18,14 +18,7 @@ namespace {
 
 class RestoreWindow : public BackupWindowTest {
 protected:
-    QStringList backups() const
-    {
-        QStringList names;
-        for (int i = 0; i < restoreWindow->Combo1->count(); ++i) {
-            names << restoreWindow->Combo1->itemText(i);
-        }
-        return names;
-    }
+    QStringList backups() const { return texts(restoreWindow->Combo1->model()); }
 
     // Announces a restore answered Yes that ends with the box `outcome`,
     // after the archive library's own message when `libraryMessage`.
