@@ -108,6 +108,7 @@ inline void damageEntry(const std::string& archive, const std::string& entry)
     const auto extra = static_cast<std::size_t>(static_cast<unsigned char>(bytes[name - 2]) |
                                                 static_cast<unsigned char>(bytes[name - 1]) << 8);
     const std::size_t at = name + entry.size() + extra + found->compressedSize / 2;
+    ASSERT_LT(at, bytes.size());
     bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
     gm::test::writeBytes(platform::toPath(archive), bytes);
 }

@@ -325,7 +325,8 @@ TEST_F(BackupWindow, AnEmptyOrUnusableNameIsRefusedAndAUsableOneGetsTheArchiveAn
     f.cmdSearch_Click();
     app.dialogs.expect(kNeedBackupName, Buttons::Ok, Icon::Critical);
     f.cmdBackup_Click();
-    for (const char* name : {" ", "..", ".week", "a/b", "a\\b", "c:x", "what?", "*", "a\"b", "CON", "lpt1.x"}) {
+    // Which names are usable is the file-name rules' own test; a few here.
+    for (const char* name : {"..", "a\\b", "CON"}) {
         f.txtName->setText(QString::fromLatin1(name));
         app.dialogs.expect(kUnusableBackupName, Buttons::Ok, Icon::Exclamation);
         f.cmdBackup_Click();
