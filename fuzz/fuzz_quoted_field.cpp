@@ -19,8 +19,9 @@ namespace {
 
 using gm::track::TrackValues;
 
-// Any bytes as a file: the reader ends, atEnd() agrees with next(), and
-// looking up a name never fails harder than "not found".
+// Any bytes as a file: the reader ends, atEnd() agrees with next(), the
+// fields come from the text in order, and looking up a name never fails
+// harder than "not found".
 void readRawBytes(std::string_view bytes)
 {
     gm::common::FieldReader reader(bytes);
@@ -35,6 +36,12 @@ void readRawBytes(std::string_view bytes)
         fields.push_back(std::move(*field));
     }
     GM_FUZZ_CHECK(!reader.next().has_value(), "the end of the text stays the end");
+    std::size_t cursor = 0;
+    for (const std::string& field : fields) {
+        const std::size_t at = bytes.find(field, cursor);
+        GM_FUZZ_CHECK(at != std::string_view::npos, "every field is a run of the text, in the text's order");
+        cursor = at + field.size();
+    }
 
     const std::optional<std::string> first = gm::common::readFirstField(bytes);
     GM_FUZZ_CHECK(first.has_value() == !fields.empty() && (!first || *first == fields.front()),

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -76,61 +75,6 @@ TEST(ReadFirstField, OptionFileValue)
     }
     EXPECT_EQ(quotedLine("C:\\Quillon\\Gridmark\\"), "\"C:\\Quillon\\Gridmark\\\"\r\n");
     EXPECT_EQ(quotedLine(""), "\"\"\r\n");
-}
-
-std::string randomValue(std::mt19937& random, bool allowQuoteAndLineEnds)
-{
-    static const char special[] = {' ', ',', '"', '\r', '\n', '\t', 'a', 'Z', '\\', '\0'};
-    std::string value;
-    for (std::size_t n = random() % 17; value.size() < n;) {
-        const char c = random() % 2 == 0 ? static_cast<char>(random() % 256) : special[random() % sizeof special];
-        if (allowQuoteAndLineEnds || (c != '"' && c != '\r' && c != '\n')) {
-            value.push_back(c);
-        }
-    }
-    return value;
-}
-
-TEST(FieldReader, WrittenValuesReadBackExactly)
-{
-    // Whatever bytes a value holds (blanks, commas, high bytes, NULs), apart
-    // from quotes and line ends, quotedLine and the reader agree.
-    std::mt19937 random(7);
-    for (int round = 0; round < 2000; ++round) {
-        Fields values;
-        std::string text;
-        for (int i = static_cast<int>(random() % 5); i > 0; --i) {
-            values.push_back(randomValue(random, false));
-            text += quotedLine(values.back());
-        }
-        ASSERT_EQ(readAll(text), values) << testing::PrintToString(text);
-    }
-}
-
-TEST(FieldReader, HostileBytesEndAndKeepOrder)
-{
-    std::mt19937 random(99);
-    for (int round = 0; round < 5000; ++round) {
-        std::string text;
-        for (int i = static_cast<int>(random() % 8); i > 0; --i) {
-            text += randomValue(random, true);
-        }
-        const Fields fields = readAll(text);
-        // Every field is a run of the text, and the fields follow each other.
-        std::size_t cursor = 0;
-        for (const std::string& field : fields) {
-            const std::size_t at = text.find(field, cursor);
-            ASSERT_NE(at, std::string::npos) << testing::PrintToString(text) << " field " << testing::PrintToString(field);
-            cursor = at + field.size();
-        }
-        FieldReader reader(text);
-        std::size_t seen = 0;
-        while (!reader.atEnd()) {
-            ASSERT_TRUE(reader.next().has_value()) << "atEnd false but no field: " << testing::PrintToString(text);
-            ASSERT_LE(++seen, fields.size());
-        }
-        EXPECT_EQ(seen, fields.size()) << testing::PrintToString(text);
-    }
 }
 
 }  // namespace

@@ -6,12 +6,10 @@
 #include <filesystem>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/process_start.h"
-#include "platform/registry.h"
 
 namespace gm::platform {
 namespace {
@@ -67,51 +65,10 @@ TEST(Paths, ApplicationFolderHoldsTheExecutable)
 
 #endif
 
-TEST(Registry, FakeTableSetReadClear)
+TEST(Process, TheRealStartRefusesAProgramThatDoesNotExist)
 {
-    clearFakeRegistry();
-    const char* key = "SOFTWARE\\Gridmark Test\\Shared Tools\\MSINFO";
-    EXPECT_EQ(readRegistryValue(RegistryRoot::LocalMachine, key, "PATH"), std::nullopt);
-
-    setFakeRegistryValue(RegistryRoot::LocalMachine, key, "PATH", {kRegString, std::string("C:\\msinfo32.exe\0", 16)});
-    setFakeRegistryValue(RegistryRoot::LocalMachine, key, "Count", {kRegDword, std::string("\x2a\0\0\0", 4)});
-
-    const std::optional<RegistryData> path = readRegistryValue(RegistryRoot::LocalMachine, key, "PATH");
-    const std::optional<RegistryData> count = readRegistryValue(RegistryRoot::LocalMachine, key, "Count");
-    ASSERT_TRUE(path && count);
-    EXPECT_EQ(std::pair(path->type, path->bytes), std::pair(kRegString, std::string("C:\\msinfo32.exe\0", 16)));  // raw
-    EXPECT_EQ(std::pair(count->type, count->bytes), std::pair(kRegDword, std::string("\x2a\0\0\0", 4)));
-
-    // Root, key and value name each tell entries apart.
-    EXPECT_EQ(readRegistryValue(RegistryRoot::CurrentUser, key, "PATH"), std::nullopt);
-    EXPECT_EQ(readRegistryValue(RegistryRoot::LocalMachine, "SOFTWARE\\Gridmark Test", "PATH"), std::nullopt);
-    EXPECT_EQ(readRegistryValue(RegistryRoot::LocalMachine, key, "Path2"), std::nullopt);
-
-    setFakeRegistryValue(RegistryRoot::LocalMachine, key, "PATH", {kRegString, "D:\\other.exe"});
-    EXPECT_EQ(readRegistryValue(RegistryRoot::LocalMachine, key, "PATH")->bytes, "D:\\other.exe");
-
-    clearFakeRegistry();
-    EXPECT_EQ(readRegistryValue(RegistryRoot::LocalMachine, key, "PATH"), std::nullopt);
-    EXPECT_EQ(readRegistryValue(RegistryRoot::LocalMachine, key, "Count"), std::nullopt);
-}
-
-TEST(Process, StarterCanBeReplacedAndRestored)
-{
-    std::vector<fs::path> started;
-    bool answer = true;
-    setProgramStarter([&](const fs::path& program) {
-        started.push_back(program);
-        return answer;
-    });
-    EXPECT_TRUE(startProgram("C:\\Program Files\\Common Files\\MSINFO32.EXE"));
-    answer = false;
-    EXPECT_FALSE(startProgram("/nowhere/tool"));
-    EXPECT_EQ(started, (std::vector<fs::path>{"C:\\Program Files\\Common Files\\MSINFO32.EXE", "/nowhere/tool"}));
-
-    // Back to the real start, which refuses a program that does not exist.
     setProgramStarter({});
     EXPECT_FALSE(startProgram("/nowhere/gm-no-such-program"));
-    EXPECT_EQ(started.size(), 2u);
 }
 
 }  // namespace
