@@ -14,21 +14,6 @@ namespace {
 
 using test::TempDir;
 
-TEST(TrackIniKeys, PrefixesAndValueStartsFollowTheKeyTable)
-{
-    const std::size_t starts[kKeyCount] = {19, 19, 24, 23, 22, 23, 21, 21, 15, 20, 20, 20};
-    for (std::size_t key = 0; key < kKeyCount; ++key) {
-        EXPECT_EQ(valueStart(key), starts[key]) << kKeyPrefixes[key];
-        // Each key's own line is recognised as that key and no other.
-        EXPECT_EQ(keyOfLine(std::string(kKeyPrefixes[key]) + "1.0 "), key) << kKeyPrefixes[key];
-    }
-    // Wrong case, leading blanks and missing blanks: the file test below.
-    for (const char* line : {"\ttrack_tire_heat = 1 ", "track_tire_heat =1 ", ""}) {
-        EXPECT_FALSE(keyOfLine(line).has_value()) << line;
-    }
-    EXPECT_EQ(keyOfLine("track_tire_heat = "), 0u);  // the bare prefix is a key line
-}
-
 TEST(TrackIniLine, GetValueAndReplaceValue)
 {
     // Lines of ai_fuel_use, whose value starts at 15.
