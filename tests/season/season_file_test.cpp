@@ -4,19 +4,11 @@
 
 #include <algorithm>
 
-#include "common/lines.h"
 #include "season_test_support.h"
 #include "support/temp_dir.h"
 
 namespace gm::season::test {
 namespace {
-
-Schedule threeEvents()
-{
-    return makeSchedule("Club Cup", "1999", {{"5", "3", "Spring Opener", "20", "atlanta", "1"},
-                                             {"12", "3", "The  Long Race", "150", "sebring", "2"},
-                                             {"19", "3", "Final", "8", "watkins", "1"}});
-}
 
 // The lines the writer gives an event, and the season block.
 std::string eventBlock(const std::string& header, const std::string& name = "Race", const std::string& laps = "10",
@@ -47,15 +39,13 @@ const std::string kThreeEventFile = eventBlock("[ Event1 ]", "Spring Opener", "2
                                     eventBlock("[ Event3 ]", "Final", "8", "19", "3", "watkins") +
                                     seasonBlock("Club Cup", "3", "1999");
 
-TEST(SeasonFile, WritesTheLayoutToTheByteAndOnlyTheCountedRowsAndReadsItBack)
+// Reading this layout back: the normalising round trip below.
+TEST(SeasonFile, WritesTheLayoutToTheByteAndOnlyTheCountedRows)
 {
-    Schedule s = threeEvents();
+    Schedule s = makeSchedule("Club Cup", "1999", {{"5", "3", "Spring Opener", "20", "atlanta", "1"},
+                                                   {"12", "3", "The  Long Race", "150", "sebring", "2"},
+                                                   {"19", "3", "Final", "8", "watkins", "1"}});
     EXPECT_EQ(writeSchedule(s), kThreeEventFile);
-    const ReadResult r = readSchedule(kThreeEventFile);
-    EXPECT_TRUE(r.valid);
-    EXPECT_EQ(r.eventNames, (std::vector<std::string>{"Spring Opener", "The  Long Race", "Final"}));
-    EXPECT_EQ(r.events, s.events);
-    EXPECT_EQ(r.name + "/" + r.year, "Club Cup/1999");
     s.eventCount = 0;
     EXPECT_EQ(writeSchedule(s), seasonBlock("Club Cup", "0", "1999"));
     s.eventCount = 1;
