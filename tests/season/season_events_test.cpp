@@ -66,9 +66,9 @@ TEST_F(SeasonEventsOn, NewEventClearsTheFieldsAndCountsFromTheEndOfTheList)
     EXPECT_EQ(listed(f), (QStringList{"A", "B", "D", "C"}));
     EXPECT_EQ(f.txtEvent->text(), "3");
     EXPECT_EQ(saveOver(f, "S"), writeSchedule(makeSchedule("S", "2010", {{"5", "3", "A", "20", "sebring", "2"},
-                                                                        {"12", "3", "B"},
-                                                                        {"26", "3", "D", "5", "atlanta", "1"},
-                                                                        {"19", "3", "C"}})));
+                                                                         {"12", "3", "B"},
+                                                                         {"26", "3", "D", "5", "atlanta", "1"},
+                                                                         {"19", "3", "C"}})));
 
     // On an empty schedule: number 1, no date.
     f.cmdNew_Click();
@@ -229,8 +229,8 @@ TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUpAndTheMovesExchangeEvents
 
     // The schedule is written with events numbered 1 to 3.
     EXPECT_EQ(saveOver(f, "S"), writeSchedule(makeSchedule("S", "2010", {{"1", "1", "A", "11"},
-                                                                        {"3", "1", "C", "13"},
-                                                                        {"4", "1", "D", "14"}})));
+                                                                         {"3", "1", "C", "13"},
+                                                                         {"4", "1", "D", "14"}})));
 
     // The moves exchange events and keep the numbers.
     f.cmdEdit_Click();
