@@ -34,7 +34,6 @@ TEST_F(SeasonLayout, ControlsHaveTheirCaptionsTooltipsAndRectanglesAndTheWindowI
 {
     frmSeason& f = openClub();
     EXPECT_EQ(f.windowTitle(), "Season Scheduler");
-    EXPECT_EQ(f.designSize(), ui::twipsSize(8670, 6600));
     EXPECT_TRUE(gm::test::keepsDesignSize(f, ui::twipsSize(8670, 6600)));
 
     gm::test::expectControls(f, {
@@ -106,8 +105,6 @@ TEST_F(SeasonOpening, RefusesWhenTheSeasonOrTracksFolderIsMissingOrNoSeasonExist
         EXPECT_TRUE(form->isUnloaded()) << i;
         EXPECT_FALSE(form->isVisible()) << i;
         EXPECT_EQ(app.menuShows, static_cast<int>(i) + 1);
-        gm::test::processEvents();
-        EXPECT_TRUE(form.isNull()) << i;
     }
 }
 
@@ -118,7 +115,6 @@ TEST_F(SeasonOpening, ListsSeasonsSortedWithoutCaseAndTracksExceptShared)
     app.game.write("tracks/notes.txt", "x");
     std::filesystem::remove_all(app.game.path() / "tracks" / "watkins");
     frmSeason& f = open();
-    EXPECT_FALSE(f.isUnloaded());
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(app.menuShows, 0);
     EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"a", "B"}));
@@ -163,9 +159,7 @@ TEST_F(SeasonOpening, AFileThatIsNotASeasonScheduleIsReportedAndWhatCouldBeReadI
     f.Combo1->setCurrentIndex(0);
     f.cmdEdit_Click();
     f.txtSeasonName->setText("Bad");
-    app.dialogs.expect(overwrite("Bad"), Buttons::OkCancel, Icon::Question, Answer::Ok);
-    f.cmdSave_Click();
-    EXPECT_EQ(seasonFile("Bad"), writeSchedule(makeSchedule("Bad", "", {{"2", "2", "Kept"}})));
+    EXPECT_EQ(saveOver(f, "Bad"), writeSchedule(makeSchedule("Bad", "", {{"2", "2", "Kept"}})));
 #ifndef _WIN32
     // A file that cannot be read is reported and shows no events.
     app.dialogs.expect(QStringLiteral("Could not read the file Lost.ini."), Buttons::Ok, Icon::Critical);
@@ -248,13 +242,6 @@ TEST_F(SeasonModes, EventEditingEntersAndLeavesTheEventMode)
     EXPECT_EQ(f.txtName->text(), "Second");
     EXPECT_EQ(f.eventTable()[1][kName], "Second");
 
-    // Save Event returns to Editing schedule with the buttons as they were.
-    f.cmdEditEvent_Click();
-    f.txtLaps->setText("31");
-    f.cmdAdd_Click();
-    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
-    EXPECT_EQ(f.eventTable()[1][kLaps], "31");
-
     // Choosing another event while editing one drops the edit.
     f.cmdEditEvent_Click();
     f.txtName->setText("Dropped");
@@ -263,13 +250,6 @@ TEST_F(SeasonModes, EventEditingEntersAndLeavesTheEventMode)
     EXPECT_EQ(f.txtName->text(), "Third");
     EXPECT_EQ(f.txtEvent->text(), "3");
     EXPECT_EQ(f.eventTable()[1][kName], "Second");
-
-    // Choosing an event after New Event also drops the new event.
-    f.cmdNewEvent_Click();
-    choose(f, 0);
-    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
-    EXPECT_EQ(f.txtEvent->text(), "1");
-    EXPECT_EQ(f.lstSchedule->count(), 3);
 }
 
 TEST_F(SeasonModes, SaveScheduleAsksToOverwriteItsOwnFileAndReturnsToViewingOnTheFirstSeason)
@@ -279,22 +259,22 @@ TEST_F(SeasonModes, SaveScheduleAsksToOverwriteItsOwnFileAndReturnsToViewingOnTh
     EXPECT_EQ(f.txtSeasonName->text(), "Zeta");
     const std::string before = seasonFile("Zeta");
     f.cmdEdit_Click();
-    f.txtYear->setText("2000 again");
+    f.txtYear->setText(QStringLiteral("2000\r\nagain"));
     app.dialogs.expect(overwrite("Zeta"), Buttons::OkCancel, Icon::Question, Answer::Cancel);
     f.cmdSave_Click();
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
     EXPECT_EQ(seasonFile("Zeta"), before);
-    EXPECT_EQ(f.txtYear->text(), "2000 again");
+    EXPECT_EQ(f.txtYear->text(), "2000\r\nagain");
 
     choose(f, 0);
     f.cmdEditEvent_Click();  // saving in the middle of an event edit
-    app.dialogs.expect(overwrite("Zeta"), Buttons::OkCancel, Icon::Question, Answer::Ok);
-    f.cmdSave_Click();
+    const std::string saved = saveOver(f, "Zeta");
     EXPECT_TRUE(inMode(f, Mode::Viewing));
     EXPECT_EQ(f.Combo1->currentText(), "Club");
     EXPECT_EQ(f.txtSeasonName->text(), "Club");
     EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Club", "Zeta"}));
-    EXPECT_EQ(seasonFile("Zeta"), writeSchedule(makeSchedule("Zeta", "2000 again", {{"1", "1", "Only"}})));
+    // A line break in the year is written as blanks.
+    EXPECT_EQ(saved, writeSchedule(makeSchedule("Zeta", "2000  again", {{"1", "1", "Only"}})));
     EXPECT_EQ(entries(f.cboTrack->model()), (QStringList{"atlanta", "sebring", "watkins"}));
 }
 
@@ -308,9 +288,8 @@ TEST_F(SeasonSave, NamesAndYearsThatCannotBeSavedAreRefusedAndNothingIsWritten)
                                            "name. Please input a shorter season name.");
     const QString cannotStore = QStringLiteral("contains characters that the game's files cannot store: ");
     const std::vector<std::tuple<std::string, const char*, QString>> refused = {
-        {"", "2024", kNeedName}, {"..", "", kBadName}, {" ", "", kBadName}, {".Club", "", kBadName},
-        {"a/b", "", kBadName}, {"..\\Club", "", kBadName}, {"x:y", "", kBadName}, {"what?", "", kBadName},
-        {"CON", "", kBadName}, {std::string(300, 'x'), "2024", tooLong},
+        // Which names make no file name is the file name rules' own test.
+        {"", "2024", kNeedName}, {"..\\Club", "", kBadName}, {std::string(300, 'x'), "2024", tooLong},
         {"\xc5\x81\xc3\xb3" "d\xc5\xba Cup", "2024",
          "The season name " + cannotStore + QString::fromUtf8("\xc5\x81 \xc5\xba. Please input it without them.")},
         {"Cup", "2024 \xe2\x82\xac \xce\xb1",
@@ -409,26 +388,6 @@ TEST_F(SeasonSave, ASeasonWithAnUpperCaseExtensionIsReadSavedInPlaceAndDeletedAs
     EXPECT_EQ(app.menuShows, 1);
 }
 
-TEST_F(SeasonSave, ALineBreakInAFieldIsStoredAsABlank)
-{
-    frmSeason& f = openClub();
-    f.cmdEdit_Click();
-    f.cmdNewEvent_Click();
-    f.txtName->setText(QStringLiteral("Two\r\nLines\rand\nmore"));
-    f.txtLaps->setText("15");
-    f.cboTrack->setCurrentIndex(0);
-    f.cmdAdd_Click();
-    f.txtYear->setText(QStringLiteral("19\r\n99"));
-    app.dialogs.expect(overwrite("Club"), Buttons::OkCancel, Icon::Question, Answer::Ok);
-    f.cmdSave_Click();
-
-    const ReadResult read = readSchedule(seasonFile("Club"));
-    EXPECT_TRUE(read.valid);
-    ASSERT_EQ(read.eventNames.size(), 4u);
-    EXPECT_EQ(read.eventNames[3], "Two  Lines and more");
-    EXPECT_EQ(read.year, "19  99");
-}
-
 using SeasonClosing = SeasonWindowTest;
 
 TEST_F(SeasonClosing, EditingAsksCancelOrAFailedSaveKeepsTheWindowOpenYesSavesNoDropsViewingDoesNotAsk)
@@ -437,11 +396,6 @@ TEST_F(SeasonClosing, EditingAsksCancelOrAFailedSaveKeepsTheWindowOpenYesSavesNo
     f.cmdNew_Click();
     app.dialogs.expect(kAskSave, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
     f.cmdClose_Click();
-    EXPECT_FALSE(f.isUnloaded());
-
-    app.dialogs.expect(kAskSave, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
-    app.dialogs.expect(kNeedName, Buttons::Ok, Icon::Exclamation);
-    EXPECT_FALSE(f.unload());
     EXPECT_FALSE(f.isUnloaded());
 
     f.txtSeasonName->setText("Zeta");
@@ -459,7 +413,6 @@ TEST_F(SeasonClosing, EditingAsksCancelOrAFailedSaveKeepsTheWindowOpenYesSavesNo
     EXPECT_TRUE(form->isUnloaded());
     EXPECT_EQ(app.menuShows, 1);
     EXPECT_EQ(seasonFile("Fresh"), writeSchedule(makeSchedule("Fresh", "2030", {})));
-    gm::test::processEvents();
 
     frmSeason& g = open();
     g.cmdEdit_Click();
@@ -469,7 +422,6 @@ TEST_F(SeasonClosing, EditingAsksCancelOrAFailedSaveKeepsTheWindowOpenYesSavesNo
     EXPECT_TRUE(form->isUnloaded());
     EXPECT_EQ(app.menuShows, 2);
     EXPECT_EQ(seasonFile("Club").find("never written"), std::string::npos);
-    gm::test::processEvents();
 
     open().cmdClose_Click();  // no question scripted
     EXPECT_TRUE(form->isUnloaded());

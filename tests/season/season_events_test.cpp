@@ -21,14 +21,6 @@ protected:
         f.cmdEdit_Click();
         return f;
     }
-    // Saves the schedule over its file and gives what the file holds then.
-    std::string saveOver(frmSeason& f)
-    {
-        app.dialogs.expect("S.ini already exists.  Would you like to overwrite?", Buttons::OkCancel, Icon::Question,
-                           Answer::Ok);
-        f.cmdSave_Click();
-        return seasonFile("S");
-    }
 };
 
 TEST(SeasonEventDate, NewEventSuggestsTheDateOneWeekAfterTheLastEvent)
@@ -73,10 +65,10 @@ TEST_F(SeasonEventsOn, NewEventClearsTheFieldsAndCountsFromTheEndOfTheList)
     f.cmdUp_Click();
     EXPECT_EQ(listed(f), (QStringList{"A", "B", "D", "C"}));
     EXPECT_EQ(f.txtEvent->text(), "3");
-    EXPECT_EQ(saveOver(f), writeSchedule(makeSchedule("S", "2010", {{"5", "3", "A", "20", "sebring", "2"},
-                                                                        {"12", "3", "B"},
-                                                                        {"26", "3", "D", "5", "atlanta", "1"},
-                                                                        {"19", "3", "C"}})));
+    EXPECT_EQ(saveOver(f, "S"), writeSchedule(makeSchedule("S", "2010", {{"5", "3", "A", "20", "sebring", "2"},
+                                                                         {"12", "3", "B"},
+                                                                         {"26", "3", "D", "5", "atlanta", "1"},
+                                                                         {"19", "3", "C"}})));
 
     // On an empty schedule: number 1, no date.
     f.cmdNew_Click();
@@ -119,13 +111,12 @@ TEST_F(SeasonEventsOn, SaveEventRunsItsChecksInOrder)
     }
     f.cboTrack->setCurrentIndex(f.cboTrack->findText("watkins"));
     f.optRight->setChecked(true);
-    f.txtName->setText("  Night Race ");
+    f.txtName->setText(QStringLiteral("  Night\r\nRace\r"));
     f.cmdAdd_Click();
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
-    EXPECT_EQ(listed(f), (QStringList{"Opener", "  Night Race "}));
-    // Stored exactly as typed.
-    EXPECT_EQ(f.eventTable()[1], (EventRow{"2", "1.5", "12", "  Night Race ", "1e3", "watkins", "2"}));
-    EXPECT_EQ(f.txtName->text(), "  Night Race ");
+    EXPECT_EQ(listed(f), (QStringList{"Opener", "  Night\r\nRace\r"}));
+    // Stored as typed, but for line breaks, which become blanks.
+    EXPECT_EQ(f.eventTable()[1], (EventRow{"2", "1.5", "12", "  Night  Race ", "1e3", "watkins", "2"}));
 }
 
 TEST_F(SeasonEventsOn, NinetyNineEventsAreTheMostThatCanBeSaved)
@@ -167,7 +158,7 @@ TEST_F(SeasonEventsOn, NinetyNineEventsAreTheMostThatCanBeSaved)
     EXPECT_EQ(f.lstSchedule->item(5)->text(), "Renamed");
 
     // The save writes 98 events in file order.
-    const ReadResult back = readSchedule(saveOver(f));
+    const ReadResult back = readSchedule(saveOver(f, "S"));
     EXPECT_TRUE(back.valid);
     ASSERT_EQ(back.eventNames.size(), 98u);
     EXPECT_EQ(back.eventNames[5], "Renamed");
@@ -228,18 +219,16 @@ TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUpAndTheMovesExchangeEvents
     EXPECT_EQ(f.txtEvent->text(), "2");
     f.cmdDeleteEvent_Click();
     EXPECT_EQ(listed(f), (QStringList{"A", "C", "D"}));
-    EXPECT_EQ(f.eventTable()[1], (EventRow{"2", "3", "1", "C", "13", "atlanta", "1"}));
-    EXPECT_EQ(f.eventTable()[2], (EventRow{"3", "4", "1", "D", "14", "atlanta", "1"}));
-    // The fourth row keeps only its number.
+    // The fourth row keeps only its number; the others are in the file below.
     EXPECT_EQ(f.eventTable()[3], (EventRow{"4", "", "", "", "", "", ""}));
     EXPECT_EQ(f.lstSchedule->selectedItems().size(), 0);
     EXPECT_EQ(f.txtEvent->text(), "");
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
 
     // The schedule is written with events numbered 1 to 3.
-    EXPECT_EQ(saveOver(f), writeSchedule(makeSchedule("S", "2010", {{"1", "1", "A", "11"},
-                                                                        {"3", "1", "C", "13"},
-                                                                        {"4", "1", "D", "14"}})));
+    EXPECT_EQ(saveOver(f, "S"), writeSchedule(makeSchedule("S", "2010", {{"1", "1", "A", "11"},
+                                                                         {"3", "1", "C", "13"},
+                                                                         {"4", "1", "D", "14"}})));
 
     // The moves exchange events and keep the numbers.
     f.cmdEdit_Click();

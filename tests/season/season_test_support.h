@@ -72,6 +72,15 @@ protected:
     }
     std::string seasonFile(const std::string& name) const { return app.game.read("series/cup/" + name + ".ini"); }
     bool seasonExists(const std::string& name) const { return app.game.exists("series/cup/" + name + ".ini"); }
+    // Saves the schedule over the season's existing file (Ok to the
+    // question) and gives what the file holds then.
+    std::string saveOver(frmSeason& f, const std::string& name)
+    {
+        app.dialogs.expect(QString::fromStdString(name) + ".ini already exists.  Would you like to overwrite?",
+                           Buttons::OkCancel, Icon::Question, Answer::Ok);
+        f.cmdSave_Click();
+        return seasonFile(name);
+    }
 
     frmSeason& open()
     {

@@ -3,7 +3,8 @@
 
 #include <QTest>
 #include <filesystem>
-#include <vector>
+#include <string_view>
+#include <utility>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -28,27 +29,6 @@ using ui::Icon;
 
 class TrackEditor : public test::TrackWindowTest {};
 
-// Box, its label, caption and tooltip; the first six in the Track frame.
-struct LabelRow {
-    std::size_t box, label;
-    const char* caption;
-    const char* tip;
-};
-const LabelRow kRows[] = {
-    {0, 6, "Tire Heat", "> modifies amount of heat going into the tire at a given track"},
-    {1, 7, "Tire Wear", "> 1.0 means more wear, i.e. 2.0 is twice normal wear, 0.5 is half normal wear"},
-    {2, 8, "Tire Wear Loss", "percentage of grip lost at full tire wear"},
-    {3, 9, "Tire Wear Exp", "> 1.0 gives a bigger fall off later in run < 1.0 gives a bigger fall off early in run"},
-    {4, 10, "Asphalt Grip", "> 1.0 means more grip.  This shouldn't have to change by more than +- 0.05"},
-    {5, 11, "Concrete Grip", "> means more grip.  Again, keep between about 0.9 and 1.05"},
-    {6, 0, "Accel Modifier", "acceleration grip efficiency"},
-    {7, 1, "Decel Modifier", "braking grip efficiency"},
-    {8, 2, "Fuel Use", "> 1.0 = more fuel consumed"},
-    {9, 3, "Grip Modifier", "> 1.0 = more grip"},
-    {10, 4, "Drag Modifier", "> 1.0 = more drag, which is slower"},
-    {11, 5, "Qualify Modifier", "> 1.0 = faster during qualifying"},
-};
-
 TEST_F(TrackEditor, LayoutCaptionsTooltipsAndTabOrder)
 {
     openAtlanta();
@@ -66,49 +46,42 @@ TEST_F(TrackEditor, LayoutCaptionsTooltipsAndTabOrder)
         {"cmdCancel", "Cancel", "", 3960, 5400, 1095, 495},
         {"cmdClose", "Close", "Go to main screen", 5040, 5400, 1095, 495},
         {"Label2", "Point names for pop-up help.", "", 240, 5400, 1215, 495},
+        // The labels are sized to their captions; the AI frame's come first.
+        {"Label1(6)", "Tire Heat", "> modifies amount of heat going into the tire at a given track", 120, 360, 0, 195,
+         "Frame1"},
+        {"Label1(7)", "Tire Wear", "> 1.0 means more wear, i.e. 2.0 is twice normal wear, 0.5 is half normal wear", 120,
+         720, 0, 195, "Frame1"},
+        {"Label1(8)", "Tire Wear Loss", "percentage of grip lost at full tire wear", 120, 1080, 0, 195, "Frame1"},
+        {"Label1(9)", "Tire Wear Exp",
+         "> 1.0 gives a bigger fall off later in run < 1.0 gives a bigger fall off early in run", 120, 1440, 0, 195,
+         "Frame1"},
+        {"Label1(10)", "Asphalt Grip", "> 1.0 means more grip.  This shouldn't have to change by more than +- 0.05",
+         120, 1800, 0, 195, "Frame1"},
+        {"Label1(11)", "Concrete Grip", "> means more grip.  Again, keep between about 0.9 and 1.05", 120, 2160, 0, 195,
+         "Frame1"},
+        {"Label1(0)", "Accel Modifier", "acceleration grip efficiency", 120, 360, 0, 195, "Frame2"},
+        {"Label1(1)", "Decel Modifier", "braking grip efficiency", 120, 720, 0, 195, "Frame2"},
+        {"Label1(2)", "Fuel Use", "> 1.0 = more fuel consumed", 120, 1080, 0, 195, "Frame2"},
+        {"Label1(3)", "Grip Modifier", "> 1.0 = more grip", 120, 1440, 0, 195, "Frame2"},
+        {"Label1(4)", "Drag Modifier", "> 1.0 = more drag, which is slower", 120, 1800, 0, 195, "Frame2"},
+        {"Label1(5)", "Qualify Modifier", "> 1.0 = faster during qualifying", 120, 2160, 0, 195, "Frame2"},
     });
-    // Label2's caption wraps inside its rectangle rather than running under
-    // the buttons.
-    const QRect needed = window->Label2->fontMetrics().boundingRect(
-        window->Label2->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, window->Label2->text());
-    EXPECT_LE(needed.height(), window->Label2->height());
 
+    // Each box beside its label, in the label's frame, without a tooltip;
+    // the label ends before its box begins.
     QStringList order{"List1"};
-    for (const LabelRow& row : kRows) {
-        const QLineEdit* box = window->Text1[row.box];
-        const QLabel* label = window->Label1[row.label];
-        const QWidget* frame = row.box < 6 ? window->Frame1 : window->Frame2;
-        const int top = 360 + 360 * static_cast<int>(row.box % 6);
-        order << QStringLiteral("Text1(%1)").arg(row.box);  // the box's own name
-        EXPECT_EQ(box->parentWidget(), frame) << row.box;
-        EXPECT_EQ(box->geometry(), ui::twipsRect(1680, top, 1575, 285)) << row.box;
-        EXPECT_TRUE(box->toolTip().isEmpty());
-
-        EXPECT_EQ(label->objectName(), QStringLiteral("Label1(%1)").arg(row.label));
-        EXPECT_EQ(label->parentWidget(), frame) << row.caption;
-        EXPECT_EQ(label->text(), row.caption);
-        EXPECT_EQ(label->toolTip(), row.tip);
-        const QRect place = ui::twipsRect(120, top, 0, 195);
-        EXPECT_EQ(label->pos(), place.topLeft()) << row.caption;
-        EXPECT_EQ(label->height(), place.height()) << row.caption;
-        // Sized to the caption: the whole caption fits, and the label ends
-        // before its box begins.
-        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << row.caption;
-        EXPECT_LT(label->geometry().right(), box->geometry().left()) << row.caption;
+    for (std::size_t box = 0; box < kKeyCount; ++box) {
+        const QLineEdit* text = window->Text1[box];
+        const QLabel* label = window->Label1[box < 6 ? box + 6 : box - 6];
+        order << QStringLiteral("Text1(%1)").arg(box);  // the box's own name
+        EXPECT_EQ(text->parentWidget(), box < 6 ? window->Frame1 : window->Frame2) << box;
+        EXPECT_EQ(text->geometry(), ui::twipsRect(1680, 360 + 360 * static_cast<int>(box % 6), 1575, 285)) << box;
+        EXPECT_TRUE(text->toolTip().isEmpty()) << box;
+        EXPECT_EQ(label->y(), text->y()) << box;
+        EXPECT_LT(label->geometry().right(), text->geometry().left()) << box;
     }
     order << "cmdRestore" << "cmdSave" << "cmdCancel" << "cmdClose";
     EXPECT_EQ(test::tabOrderNames(window), order);
-
-    // And with the keyboard: Tab from the list goes through the boxes in
-    // index order, then skips Save and Cancel, disabled while clean.
-    window->List1->setFocus();
-    ASSERT_EQ(window->focusWidget(), window->List1);
-    std::vector<QWidget*> stops(window->Text1.begin(), window->Text1.end());
-    stops.insert(stops.end(), {window->cmdRestore, window->cmdClose});
-    for (QWidget* stop : stops) {
-        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(window->focusWidget(), stop) << stop->objectName().toStdString();
-    }
 }
 
 TEST_F(TrackEditor, OpensWithTheTrackFoldersSortedAndTheFirstOneShown)
@@ -124,39 +97,52 @@ TEST_F(TrackEditor, OpensWithTheTrackFoldersSortedAndTheFirstOneShown)
     ASSERT_FALSE(window->isUnloaded());
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Track Editor");
+    QStringList listed;
+    for (int row = 0; row < window->List1->count(); ++row) {
+        listed << window->List1->item(row)->text();
+    }
 #ifndef _WIN32
-    EXPECT_EQ(listed(), QStringList({"atlanta", "Brands", "Shared", "Zandvoort"}));
+    EXPECT_EQ(listed, QStringList({"atlanta", "Brands", "Shared", "Zandvoort"}));
 #else
-    EXPECT_EQ(listed(), QStringList({"atlanta", "Brands", "Zandvoort"}));
+    EXPECT_EQ(listed, QStringList({"atlanta", "Brands", "Zandvoort"}));
 #endif
     EXPECT_EQ(window->List1->currentRow(), 0);
     EXPECT_TRUE(shows(valuesOf(1), false));
-    EXPECT_TRUE(window->cmdRestore->isEnabled());
-    EXPECT_TRUE(window->cmdClose->isEnabled());
     EXPECT_EQ(app.menuShows, 0);
 }
 
-TEST_F(TrackEditor, TypingMarksChangedCancelReloadsAndSaveWrites)
+TEST_F(TrackEditor, TypingMarksChangedCancelReloadsAndSaveChangesOnlyTheValuesInTheFile)
 {
-    openAtlanta();
+    const std::string sample = test::sampleTrackIni();
+    addTrack("atlanta", sample);
+    open();
+    TrackValues values = test::sampleValues();
+    EXPECT_TRUE(shows(values, false));
     type(4, "1.5");
-    EXPECT_TRUE(shows(valuesWith(1, 4, "1.5"), true));
+    values[4] = "1.5";
+    EXPECT_TRUE(shows(values, true));
     click(window->cmdCancel);
-    EXPECT_TRUE(shows(valuesOf(1), false));
-    EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
+    values[4] = test::sampleValues()[4];
+    EXPECT_TRUE(shows(values, false));
+    EXPECT_EQ(trackFile("atlanta"), sample);
 
     // Every box marks the window changed, the last one too.
     type(11, "2");
     EXPECT_TRUE(changed());
-    // Save writes the boxes and turns an empty box into zero.
+    // Save writes the boxes, an empty box as zero, and changes nothing else.
     type(2, "");
-    type(7, "0.875");
+    type(8, "0.95");
     click(window->cmdSave);
-    TrackValues expected = valuesWith(1, 11, "2");
-    expected[2] = "0";
-    expected[7] = "0.875";
-    EXPECT_TRUE(shows(expected, false));
-    EXPECT_EQ(trackFile("atlanta"), iniWith(expected) + "\r\n");
+    values[2] = "0";
+    values[8] = "0.95";
+    values[11] = "2";
+    EXPECT_TRUE(shows(values, false));
+    std::string expected = sample;
+    for (const auto& [from, to] : {std::pair{"loss = 30.0 ", "loss = 0 "}, {"fuel_use = 1.00 ", "fuel_use = 0.95 "},
+                                   {"ai_qual_modifier = 1.03", "ai_qual_modifier = 2"}}) {
+        expected.replace(expected.find(from), std::string_view(from).size(), to);
+    }
+    EXPECT_EQ(trackFile("atlanta"), expected + "\r\n");
 }
 
 TEST_F(TrackEditor, SaveRefusesTextThatIsNotANumberOrThatTheCodePageLacks)
@@ -194,20 +180,6 @@ TEST_F(TrackEditor, SaveRefusesTextThatIsNotANumberOrThatTheCodePageLacks)
     EXPECT_EQ(trackFile("atlanta"), iniWith(refused) + "\r\n");
 }
 
-TEST_F(TrackEditor, SavingOneChangeChangesOnlyThatValueInTheFile)
-{
-    addTrack("atlanta", test::sampleTrackIni());
-    open();
-    EXPECT_EQ(boxes(), test::sampleValues());
-    type(8, "0.95");
-    click(window->cmdSave);
-    EXPECT_FALSE(changed());
-    std::string expected = test::sampleTrackIni();
-    const std::string oldLine = "ai_fuel_use = 1.00  // fuel";
-    expected.replace(expected.find(oldLine), oldLine.size(), "ai_fuel_use = 0.95  // fuel");
-    EXPECT_EQ(trackFile("atlanta"), expected + "\r\n");
-}
-
 TEST_F(TrackEditor, RestoreDefaultFillsTheBoxesFromTheDefaultsFileOrReportsItMissingOrIncomplete)
 {
     addTrack("bristol", iniWith(valuesOf(2)));
@@ -235,14 +207,6 @@ TEST_F(TrackEditor, RestoreDefaultFillsTheBoxesFromTheDefaultsFileOrReportsItMis
     app.appFolder.write("defaultTrackini.dat", defaults + test::defaultsRecord("bristol", valuesOf(2)));
     click(window->cmdRestore);
     EXPECT_TRUE(shows(valuesOf(2), false));
-
-    // Restored values are unsaved changes: closing asks.
-    clickTrack(0);
-    click(window->cmdRestore);
-    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::No);
-    click(window->cmdClose);
-    EXPECT_TRUE(window->isUnloaded());
-    EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
 }
 
 TEST_F(TrackEditor, ClosingAsksOnlyWithUnsavedEdits)
@@ -251,25 +215,16 @@ TEST_F(TrackEditor, ClosingAsksOnlyWithUnsavedEdits)
     openAtlanta();
     click(window->cmdClose);
     EXPECT_TRUE(window->isUnloaded());
-    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(app.menuShows, 1);
     const TrackValues edited = valuesWith(1, 6, "9");
 
-    // Yes with a refused save keeps the window open.
+    // Cancel: the window stays open with the edits. (Yes with a save that
+    // fails keeps it open too: the failed write test.)
     open();
-    type(6, "x1");
-    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
-        .expect(kNotNumbers, Buttons::Ok, Icon::Critical);
-    click(window->cmdClose);
-    EXPECT_FALSE(window->isUnloaded());
-    EXPECT_TRUE(shows(valuesWith(1, 6, "x1"), true));
-
-    // Cancel: the window stays open with the edits.
     type(6, "9");
     app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
     click(window->cmdClose);
     EXPECT_FALSE(window->isUnloaded());
-    EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(shows(edited, true));
     EXPECT_EQ(app.menuShows, 1);
 
@@ -279,8 +234,6 @@ TEST_F(TrackEditor, ClosingAsksOnlyWithUnsavedEdits)
     EXPECT_TRUE(window->isUnloaded());
     EXPECT_EQ(app.menuShows, 2);
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
-    test::processEvents();
-    EXPECT_TRUE(window.isNull());
 
     // Yes: saves, then closes.
     open();
@@ -348,17 +301,12 @@ TEST_F(TrackEditor, ATrackFolderWithoutTrackIni)
 TEST_F(TrackEditor, NoTracksFolderClosesTheWindowAndBringsTheMenuBack)
 {
     app.makeGameDirectory();
-    // The second time a file named "tracks" is there: no tracks folder either.
-    for (const int shows : {1, 2}) {
-        app.dialogs.expect(kNoTracksFolder, Buttons::Ok, Icon::Critical);
-        open();
-        EXPECT_TRUE(window->isUnloaded());
-        EXPECT_FALSE(window->isVisible());
-        EXPECT_EQ(app.menuShows, shows);
-        test::processEvents();
-        EXPECT_TRUE(window.isNull());
-        app.game.write("tracks", "x");
-    }
+    app.game.write("tracks", "x");  // a file of that name is no folder
+    app.dialogs.expect(kNoTracksFolder, Buttons::Ok, Icon::Critical);
+    open();
+    EXPECT_TRUE(window->isUnloaded());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(app.menuShows, 1);
 #ifndef _WIN32
     // Nor is one that cannot be listed (permissions do not bind the superuser).
     if (geteuid() != 0) {
@@ -368,7 +316,7 @@ TEST_F(TrackEditor, NoTracksFolderClosesTheWindowAndBringsTheMenuBack)
         app.dialogs.expect(kNoTracksFolder, Buttons::Ok, Icon::Critical);
         open();
         EXPECT_TRUE(window->isUnloaded());
-        EXPECT_EQ(app.menuShows, 3);
+        EXPECT_EQ(app.menuShows, 2);
     }
 #endif
 }

@@ -7,7 +7,6 @@
 
 #include <QPointer>
 #include <QTest>
-#include <QStringList>
 #include <string>
 
 #include "support/file_size_limit.h"
@@ -80,12 +79,14 @@ inline track::TrackValues valuesWith(int track, std::size_t key, const std::stri
     return values;
 }
 
-// One record of defaultTrackini.dat: the track name and its twelve values.
-inline std::string defaultsRecord(const std::string& name, const track::TrackValues& values)
+// One record of defaultTrackini.dat: the track name and its twelve values,
+// quoted, between separators (commas, or line ends for one field a line).
+inline std::string defaultsRecord(const std::string& name, const track::TrackValues& values,
+                                  const std::string& separator = ",")
 {
     std::string out = "\"" + name + "\"";
     for (const std::string& v : values) {
-        out += ",\"" + v + "\"";
+        out += separator + "\"" + v + "\"";
     }
     return out + "\r\n";
 }
@@ -121,25 +122,6 @@ protected:
         return open();
     }
 
-    QStringList listed() const
-    {
-        QStringList names;
-        for (int row = 0; row < window->List1->count(); ++row) {
-            names << window->List1->item(row)->text();
-        }
-        return names;
-    }
-
-    // The boxes' texts, to compare with a track's values.
-    track::TrackValues boxes() const
-    {
-        track::TrackValues texts;
-        for (std::size_t key = 0; key < texts.size(); ++key) {
-            texts[key] = window->Text1[key]->text().toStdString();
-        }
-        return texts;
-    }
-
     // The unsaved-changes state; Save and Cancel must always agree.
     bool changed() const
     {
@@ -150,10 +132,9 @@ protected:
     // The boxes show these values, and the window has unsaved changes or not.
     ::testing::AssertionResult shows(const track::TrackValues& values, bool unsaved) const
     {
-        const track::TrackValues texts = boxes();
-        for (std::size_t key = 0; key < texts.size(); ++key) {
-            if (texts[key] != values[key]) {
-                return ::testing::AssertionFailure() << "box " << key << " shows \"" << texts[key] << "\", not \""
+        for (std::size_t key = 0; key < values.size(); ++key) {
+            if (const std::string text = window->Text1[key]->text().toStdString(); text != values[key]) {
+                return ::testing::AssertionFailure() << "box " << key << " shows \"" << text << "\", not \""
                                                      << values[key] << '"';
             }
         }
