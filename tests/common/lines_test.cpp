@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -34,53 +33,6 @@ TEST(JoinLines, EveryLineEndsInCrLf)
     };
     for (const auto& [lines, bytes] : cases) {
         EXPECT_EQ(joinLines(lines), bytes) << testing::PrintToString(lines);
-    }
-}
-
-std::string randomBytes(std::mt19937& random, std::size_t maxLength, bool allowCr)
-{
-    // Weighted towards the bytes that matter to the line rules.
-    static const char special[] = {'\r', '\n', ' ', '\t', 'a', '\0'};
-    std::string bytes(random() % (maxLength + 1), '\0');
-    for (char& c : bytes) {
-        c = random() % 4 == 0 ? static_cast<char>(random() % 256) : special[random() % sizeof special];
-        if (!allowCr && c == '\r') {
-            c = '\n';
-        }
-    }
-    return bytes;
-}
-
-TEST(SplitLines, RoundTripsRandomText)
-{
-    std::mt19937 random(20240611);
-    for (int round = 0; round < 3000; ++round) {
-        // Lines without CR come back exactly, empty lines and LFs included.
-        Lines lines;
-        for (int i = static_cast<int>(random() % 6); i > 0; --i) {
-            lines.push_back(randomBytes(random, 12, false));
-        }
-        ASSERT_EQ(splitLines(joinLines(lines)), lines) << testing::PrintToString(lines);
-
-        // Text without CR is one line; joining it back adds only the CR LF.
-        const std::string noCr = randomBytes(random, 40, false);
-        ASSERT_EQ(joinLines(splitLines(noCr)), noCr.empty() ? "" : noCr + "\r\n") << testing::PrintToString(noCr);
-
-        // Any bytes: no byte other than the line ends is lost, and a second
-        // pass changes nothing.
-        const std::string any = randomBytes(random, 60, true);
-        const Lines split = splitLines(any);
-        std::size_t kept = 0;
-        for (const std::string& line : split) {
-            ASSERT_EQ(line.find('\r'), std::string::npos);
-            kept += line.size();
-        }
-        std::size_t expected = 0;
-        for (std::size_t i = 0; i < any.size(); ++i) {
-            expected += any[i] != '\r' && !(any[i] == '\n' && i > 0 && any[i - 1] == '\r') ? 1 : 0;
-        }
-        ASSERT_EQ(kept, expected) << testing::PrintToString(any);
-        ASSERT_EQ(splitLines(joinLines(split)), split) << testing::PrintToString(any);
     }
 }
 
