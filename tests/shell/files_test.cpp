@@ -1,4 +1,4 @@
-// The shell's files: the option file, the game folder test and the trash.
+// The shell's files: the option file and the game folder test.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,14 +7,11 @@
 #include <vector>
 
 #include "shell/option_file.h"
-#include "shell/recycle_file.h"
 #include "support/temp_dir.h"
-#include "support/trash.h"
 
 namespace gm::shell {
 namespace {
 
-namespace fs = std::filesystem;
 using test::TempDir;
 
 TEST(OptionFile, ReadsTheFirstFieldOfTheFirstLine)
@@ -45,7 +42,7 @@ TEST(OptionFile, ReadsTheFirstFieldOfTheFirstLine)
     EXPECT_FALSE(readGameDirectory(app.path()).has_value());
 }
 
-TEST(OptionFile, WritesOneQuotedLineAndReadsItBackAndReportsAFailure)
+TEST(OptionFile, WritesOneQuotedLineAndReadsItBack)
 {
     TempDir app;
     ASSERT_TRUE(writeGameDirectory(app.path(), "/srv/wine/drive_c/Quillon/Gridmark").ok);
@@ -54,10 +51,7 @@ TEST(OptionFile, WritesOneQuotedLineAndReadsItBackAndReportsAFailure)
     // Another folder replaces the whole content.
     ASSERT_TRUE(writeGameDirectory(app.path(), "/g").ok);
     EXPECT_EQ(app.read("option.dat"), "\"/g\"\r\n");
-
-    const platform::WriteResult failed = writeGameDirectory(app.path() / "no-such-folder", "/g");
-    EXPECT_FALSE(failed.ok);
-    EXPECT_FALSE(failed.error.empty());
+    // A failed write is the directory window's test.
 }
 
 TEST(OptionFile, GameDirectoryNeedsPlayersAndSeries)
@@ -80,22 +74,6 @@ TEST(OptionFile, GameDirectoryNeedsPlayersAndSeries)
         EXPECT_EQ(isGameDirectory(dir.text() + "/"), c.valid);
         EXPECT_FALSE(isGameDirectory(dir.text() + "/missing"));
     }
-}
-
-TEST(RecycleFile, MovesTheFileToTheTrashAndFailsOnAMissingPath)
-{
-    // The test runner points the data folder (and so the trash) at a private
-    // temporary folder; make sure of it before moving anything.
-    ASSERT_NE(test::trashFiles().string().find("gm-home-"), std::string::npos);
-    TempDir dir;
-    EXPECT_NE(RecycleFile(dir.path() / "nothing-here.ini"), 0);
-    EXPECT_NE(RecycleFile(fs::path()), 0);
-
-    const fs::path file = dir.write("series/cup/Recycled Season.ini", "[ Season ]\r\n");
-    ASSERT_EQ(RecycleFile(file), 0);
-    EXPECT_FALSE(fs::exists(file));
-    EXPECT_TRUE(fs::exists(dir.path() / "series" / "cup")) << "only the file goes";
-    EXPECT_EQ(test::trashedContents("Recycled Season"), std::vector<std::string>{"[ Season ]\r\n"});
 }
 
 }  // namespace
