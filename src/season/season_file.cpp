@@ -49,7 +49,14 @@ std::string_view mid(std::string_view line, std::size_t start, std::size_t count
 // the digits the file holds (a long race keeps every digit of its laps).
 std::string numberAt(std::string_view line, std::size_t start, std::size_t count = std::string_view::npos)
 {
-    return common::leadingNumberText(mid(line, start, count));
+    std::string text = common::leadingNumberText(mid(line, start, count));
+    // ".5" in a two-character place reads as 0.5; written back as "0.5" it
+    // would no longer fit its place and read as 0. Kept without the leading
+    // zero, the value survives a save and a load.
+    if (count != std::string_view::npos && text.size() > count && text.starts_with("0.")) {
+        text.erase(0, 1);
+    }
+    return text;
 }
 
 // The line less its first `key` and last `comment` characters, with

@@ -56,17 +56,19 @@ TEST(SeasonFile, WritesTheLayoutToTheByteAndOnlyTheCountedRows)
 TEST(SeasonReader, RoundTripNormalisesAsTheCharacterPlacesSay)
 {
     Schedule s{"  My  Season \t ", "in 2004 ", 3, {}};
-    s.events[0] = {"1", "05", "07", "  Lead and inner  blanks   ", "1000", "road course ", "2"};
+    s.events[0] = {"1", "05", ".5", "  Lead and inner  blanks   ", "1000", "road course ", "2"};
     s.events[1] = {"2", "1.5", "12", "", "3.25", "t", "1"};
     s.events[2] = {"3", "x", " 4", "Last\t", "0", "u", "1"};
     const ReadResult r = readSchedule(writeSchedule(s));
     EXPECT_TRUE(r.valid);
     EXPECT_EQ(r.name + "/" + r.year, "  My  Season/in 2004");
     EXPECT_EQ(r.eventNames, (std::vector<std::string>{"  Lead and inner  blanks", "", "Last"}));
-    // Day "05" reads back as 5, "1.5" as 1 (two characters), text as 0.
-    EXPECT_EQ(r.events[0], (EventRow{"1", "5", "7", "  Lead and inner  blanks", "1000", "road course", "2"}));
+    // Day "05" reads back as 5, "1.5" as 1 (two characters), text as 0; a
+    // month ".5" keeps its form, so that it still fits its place when saved.
+    EXPECT_EQ(r.events[0], (EventRow{"1", "5", ".5", "  Lead and inner  blanks", "1000", "road course", "2"}));
     EXPECT_EQ(r.events[1], (EventRow{"2", "1", "12", "", "3.25", "t", "1"}));
     EXPECT_EQ(r.events[2], (EventRow{"3", "0", "4", "Last", "0", "u", "1"}));
+    EXPECT_EQ(readSchedule(writeSchedule(scheduleOf(r))).events, r.events);
 
     // Laps keep every digit the file holds, and a load and a save give the
     // same file; only a number written with an exponent is read as a value.
