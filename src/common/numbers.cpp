@@ -169,12 +169,16 @@ std::string plainDecimal(double value)
         return std::string(buffer, r.ptr);
     }
     // Enough decimals for 15 significant digits, then trailing zeros dropped.
-    const int intDigits = magnitude >= 1.0 ? static_cast<int>(std::floor(std::log10(magnitude))) + 1 : 0;
-    int decimals = 15 - intDigits;
-    if (magnitude < 1.0) {
-        decimals = 15 + static_cast<int>(-std::floor(std::log10(magnitude))) - 1;
-    }
-    decimals = std::max(0, std::min(decimals, 30));
+    // The place of the first digit comes from the value rounded to those 15
+    // digits (log10 rounds 999999999.999999 up to 9 and would cost a digit).
+    char scientific[64];
+    const std::to_chars_result s =
+        std::to_chars(scientific, scientific + sizeof scientific, magnitude, std::chars_format::scientific, 14);
+    const char* exponentText = std::find(scientific, s.ptr, 'e') + 1;
+    exponentText += exponentText < s.ptr && *exponentText == '+' ? 1 : 0;
+    int exponent = 0;
+    std::from_chars(exponentText, s.ptr, exponent);
+    const int decimals = std::clamp(14 - exponent, 0, 30);
     const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     std::string text(buffer, r.ptr);
     if (text.find('.') != std::string::npos) {
