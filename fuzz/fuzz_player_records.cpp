@@ -77,10 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     GM_FUZZ_CHECK(read.Sections.size() == read.TrackTable.size(), "one table row per section");
     const std::vector<StrengthLine> before = strengthLines(read.RecordsText);
     bool oneValuePerSection = true;
+    std::vector<bool> hasStrengthLine(read.Sections.size(), false);
     for (const StrengthLine& line : before) {
         if (line.section != std::string::npos) {
             GM_FUZZ_CHECK(line.section < read.Sections.size(), "strength lines lie in a listed section");
             oneValuePerSection = oneValuePerSection && line.value == read.TrackTable[line.section][0];
+            hasStrengthLine[line.section] = true;
         }
     }
     if (oneValuePerSection) {
@@ -101,12 +103,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const PlayerRecords again = readRecords(written);
     GM_FUZZ_CHECK(again.Sections == read.Sections, "the sections read back");
-    std::vector<bool> hasStrengthLine(read.Sections.size(), false);
-    for (const StrengthLine& line : before) {
-        if (line.section != std::string::npos) {
-            hasStrengthLine[line.section] = true;
-        }
-    }
     for (std::size_t k = 0; k < again.TrackTable.size(); ++k) {
         const bool rewritten = hasStrengthLine[k] && k < strengths.size();
         GM_FUZZ_CHECK(again.TrackTable[k][0] == (rewritten ? strengths[k] : read.TrackTable[k][0]),

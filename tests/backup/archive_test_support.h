@@ -44,7 +44,8 @@ inline std::string shellQuote(const fs::path& path)
 }
 
 // Runs a shell command (a POSIX shell: the interop tests need the
-// Info-ZIP tools, which the Linux build machines have); its exit status.
+// Info-ZIP tools, and the hostile-archive test Python, which the Linux build
+// machines have); its exit status.
 inline int run(const std::string& command)
 {
 #ifdef _WIN32
