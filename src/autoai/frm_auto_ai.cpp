@@ -232,6 +232,7 @@ frmAutoAI::frmAutoAI(ui::AppContext& context) : ui::Form(context)
             List1_Click();
         }
     });
+    connect(txtAI, &QLineEdit::textEdited, this, &frmAutoAI::txtAI_Change);
     connect(cmdApply, &QPushButton::clicked, this, &frmAutoAI::cmdApply_Click);
     connect(cmdApplyAll, &QPushButton::clicked, this, &frmAutoAI::cmdApplyAll_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmAutoAI::cmdSave_Click);
@@ -393,6 +394,14 @@ void frmAutoAI::txtAI_Click()
     if (List1->currentRow() >= 0) {
         setApplyEnabled(true);
     }
+}
+
+void frmAutoAI::txtAI_Change()
+{
+    // Typing a strength makes it ready to apply, as a click into the box
+    // does, so that Apply can be reached with Tab and pressed from the
+    // keyboard.
+    txtAI_Click();
 }
 
 bool frmAutoAI::eventFilter(QObject* watched, QEvent* event)

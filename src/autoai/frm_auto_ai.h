@@ -42,6 +42,9 @@ public:
     void Combo1_Click();
     void List1_Click();
     void txtAI_Click();
+    // The user changed the strength box's text (typing, deleting, pasting;
+    // not the window setting it).
+    void txtAI_Change();
     void cmdApply_Click();
     void cmdApplyAll_Click();
     void cmdSave_Click();
