@@ -102,6 +102,9 @@ private:
     std::filesystem::path playersFolder_;
     std::string loadedPlayer_;
     PlayerRecords records_;
+    // Per track row, whether an Apply set its strength since the load: only
+    // those strengths are saved.
+    std::vector<bool> edited_;
 };
 
 }  // namespace gm::autoai

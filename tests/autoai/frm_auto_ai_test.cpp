@@ -179,6 +179,53 @@ TEST_F(AutoAIEditor, TheKeyboardAloneAppliesAndSaves)
     EXPECT_FALSE(window->Picture1->isVisible());
 }
 
+// The game writes the records file after each race, also while the editor
+// has it open: a save puts the edited strengths into the file as it is then.
+TEST_F(AutoAIEditor, ASaveKeepsWhatTheGameWroteSinceTheLoad)
+{
+    openAnnAndBob();
+    typeStrength("99", window->cmdApply);  // dover
+    const std::string raced = section("dover", "80", {"30.5"}) + section("texas", "93", {"29.25"}) +
+                              section("kansas", "100", {}) + section("atlanta", "88", {});
+    addPlayer("Ann", raced);
+    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    EXPECT_EQ(recordsOf("Ann"), section("dover", "99.000000", {"30.5"}) + section("texas", "93", {"29.25"}) +
+                                    section("kansas", "100", {}) + section("atlanta", "88", {}) + "\r\n");
+    // The window shows the file read back, new track and lap record included.
+    EXPECT_EQ(listed(), QStringList({"dover", "texas", "kansas", "atlanta"}));
+    EXPECT_EQ(window->txtAP->text(), "30.500");
+    EXPECT_EQ(stats(), QStringList({"100.000000", "88.000000", "95.000000"}));
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+}
+
+TEST_F(AutoAIEditor, ASaveReportsTheTracksTheFileNoLongerHas)
+{
+    const QString kGone =
+        QStringLiteral("The AI strength of these tracks was not saved, because the playrecs.ini no longer has an AI "
+                       "strength line for them:\r\n\r\n");
+    openAnnAndBob();
+    // Some gone: the others are saved.
+    typeStrength("85", window->cmdApplyAll);
+    const std::string withoutDover = recordsWith({{"texas", "91"}, {"kansas", "100"}});
+    addPlayer("Ann", withoutDover);
+    app.dialogs.expect(kGone + "dover\r\n\r\nThe AI strength of the other tracks was saved.", Buttons::Ok,
+                       Icon::Exclamation);
+    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"texas", "85"}, {"kansas", "85"}}) + "\r\n");
+    EXPECT_EQ(listed(), QStringList({"texas", "kansas"}));
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+
+    // All gone, at closing: nothing is written, and the window closes.
+    typeStrength("75", window->cmdApply);  // texas
+    addPlayer("Ann", withoutDover.substr(withoutDover.find("[kansas]")));
+    const std::string kansasOnly = recordsOf("Ann");
+    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
+        .expect(kGone + "texas\r\n\r\nNothing was saved.", Buttons::Ok, Icon::Exclamation);
+    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    EXPECT_TRUE(window->isUnloaded());
+    EXPECT_EQ(recordsOf("Ann"), kansasOnly);
+}
+
 TEST_F(AutoAIEditor, ChoosingAnotherPlayerWithUnsavedEdits)
 {
     openAnnAndBob();
