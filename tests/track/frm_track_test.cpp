@@ -1,7 +1,10 @@
 // The track editor window: its layout, the track list, and the commands.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <string_view>
 #include <utility>
@@ -16,6 +19,7 @@
 #include "track/frm_track.h"
 #include "track/track_defaults.h"
 #include "track_test_support.h"
+#include "ui/dialogs.h"
 #include "ui/geometry.h"
 
 namespace gm::track {
@@ -342,6 +346,31 @@ TEST_F(TrackEditor, AnotherTrackAsksAboutUnsavedEditsAndABlankClickKeepsTheTrack
     clickTrack(1);
     clickTrack(0);
     EXPECT_TRUE(shows({"1.5", "", "", "", "", "", "", "", "", "", "", "0.9"}, false));
+}
+
+// The question is a real message box here: it runs while the list is in the
+// middle of handling the click that chose the other track.
+TEST_F(TrackEditor, CancelInTheRealQuestionLeavesOnlyTheEditedTrackHighlighted)
+{
+    addTrack("bristol", iniWith(valuesOf(2)));
+    openAtlanta();
+    type(0, "7");
+    ui::QtDialogs real;
+    app.context.dialogs = &real;
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        asked = box->text() == kSaveBeforeOtherTrack;
+        box->button(QMessageBox::Cancel)->click();
+    });
+    clickTrack(1);
+    test::processEvents();
+    app.context.dialogs = &app.dialogs;
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_EQ(window->List1->selectedItems(), QList<QListWidgetItem*>{window->List1->item(0)});
+    EXPECT_TRUE(shows(valuesWith(1, 0, "7"), true));
 }
 
 TEST_F(TrackEditor, ATrackFolderWithoutTrackIni)
