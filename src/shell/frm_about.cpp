@@ -143,8 +143,8 @@ void frmAbout::Form_Load()
 void frmAbout::keyPressEvent(QKeyEvent* event)
 {
     // OK is the default button (Enter) and the cancel button (Escape). A
-    // focused button takes Enter itself, so Enter reaches the window only
-    // from elsewhere: the focused System Info button is pressed by it.
+    // focused button, System Info too, takes Enter itself: Enter that
+    // reaches the window comes from elsewhere and presses OK.
     switch (event->key()) {
     case Qt::Key_Escape:
     case Qt::Key_Return:
