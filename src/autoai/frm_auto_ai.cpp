@@ -4,7 +4,9 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QValidator>
+#include <algorithm>
 
 #include "autoai/strength_chart.h"
 #include "common/numbers.h"
@@ -117,6 +119,18 @@ const std::array<ChartLabel, 8> kChartLabels = {{
 QPointF pointOf(ChartPoint p)
 {
     return {p.x, p.y};
+}
+
+// What a save tells when the records file, read again as it saves, no longer
+// has a strength line for some edited tracks (the game rewrote it meanwhile):
+// the tracks, one a line, and whether the other edits were saved.
+QString strengthsNotSavedMessage(const QStringList& tracks, bool othersSaved)
+{
+    return QStringLiteral("The AI strength of these tracks was not saved, because the playrecs.ini no longer has "
+                          "an AI strength line for them:\r\n\r\n") +
+           tracks.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n") +
+           (othersSaved ? QStringLiteral("The AI strength of the other tracks was saved.")
+                        : QStringLiteral("Nothing was saved."));
 }
 
 }  // namespace
@@ -232,6 +246,7 @@ frmAutoAI::frmAutoAI(ui::AppContext& context) : ui::Form(context)
             List1_Click();
         }
     });
+    connect(txtAI, &QLineEdit::textEdited, this, &frmAutoAI::txtAI_Change);
     connect(cmdApply, &QPushButton::clicked, this, &frmAutoAI::cmdApply_Click);
     connect(cmdApplyAll, &QPushButton::clicked, this, &frmAutoAI::cmdApplyAll_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmAutoAI::cmdSave_Click);
@@ -343,6 +358,7 @@ void frmAutoAI::choosePlayer(const std::string& player)
     const RecordsStatus status = LoadRecords(playersFolder_, player, records_);
     if (status == RecordsStatus::Ok) {
         loadedPlayer_ = player;
+        edited_.assign(records_.TrackTable.size(), false);
         {
             const QSignalBlocker block(List1);
             for (const std::string& section : records_.Sections) {
@@ -364,6 +380,7 @@ void frmAutoAI::choosePlayer(const std::string& player)
     // No records to show: nothing of an earlier player stays to be saved.
     critical(status == RecordsStatus::Missing ? kNoRecordsFile : kRecordsUnreadable);
     records_ = PlayerRecords{};
+    edited_.clear();
     loadedPlayer_.clear();
     for (QLineEdit* box : {txtAP, txtAQ, txtAR, txtSP, txtSQ, txtSR, txtMax, txtMin, txtAvg, txtAI}) {
         box->clear();
@@ -395,6 +412,14 @@ void frmAutoAI::txtAI_Click()
     }
 }
 
+void frmAutoAI::txtAI_Change()
+{
+    // Typing a strength makes it ready to apply, as a click into the box
+    // does, so that Apply can be reached with Tab and pressed from the
+    // keyboard.
+    txtAI_Click();
+}
+
 bool frmAutoAI::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == txtAI && event->type() == QEvent::MouseButtonPress &&
@@ -424,6 +449,7 @@ void frmAutoAI::cmdApply_Click()
     txtAI->setText(QString::fromStdString(common::format000000(value)));
     setApplyEnabled(false);
     records_.TrackTable[static_cast<std::size_t>(row)][0] = platform::toAnsi(txtAI->text());
+    edited_[static_cast<std::size_t>(row)] = true;
     cmdSave->setEnabled(true);
     ShowStrengthStats();
 }
@@ -451,6 +477,7 @@ void frmAutoAI::cmdApplyAll_Click()
     for (TrackRow& row : records_.TrackTable) {
         row[0] = stored;
     }
+    std::fill(edited_.begin(), edited_.end(), true);
     txtAI->setText(QString::fromStdString(common::format000000(value)));
     setApplyEnabled(false);
     cmdSave->setEnabled(true);
@@ -490,11 +517,22 @@ bool frmAutoAI::saveRecords()
     if (loadedPlayer_.empty()) {
         return false;
     }
-    if (SaveRecords(playersFolder_, loadedPlayer_, records_) != RecordsStatus::Ok) {
+    const SaveOutcome saved = SaveRecords(playersFolder_, loadedPlayer_, strengthEdits(records_, edited_));
+    if (saved.status != RecordsStatus::Ok) {
         critical(kRecordsNotSaved);
         return false;
     }
+    // Edits whose track the file no longer has cannot be saved later either:
+    // the user hears which, and the window counts as saved.
     cmdSave->setEnabled(false);
+    if (!saved.missing.empty()) {
+        QStringList tracks;
+        for (const std::string& section : saved.missing) {
+            tracks << platform::fromAnsi(section);
+        }
+        context().dialogs->message(this, strengthsNotSavedMessage(tracks, saved.written), ui::Buttons::Ok,
+                                   ui::Icon::Exclamation);
+    }
     return true;
 }
 

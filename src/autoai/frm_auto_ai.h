@@ -42,6 +42,9 @@ public:
     void Combo1_Click();
     void List1_Click();
     void txtAI_Click();
+    // The user changed the strength box's text (typing, deleting, pasting;
+    // not the window setting it).
+    void txtAI_Change();
     void cmdApply_Click();
     void cmdApplyAll_Click();
     void cmdSave_Click();
@@ -99,6 +102,9 @@ private:
     std::filesystem::path playersFolder_;
     std::string loadedPlayer_;
     PlayerRecords records_;
+    // Per track row, whether an Apply set its strength since the load: only
+    // those strengths are saved.
+    std::vector<bool> edited_;
 };
 
 }  // namespace gm::autoai

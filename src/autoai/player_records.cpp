@@ -1,6 +1,7 @@
 #include "autoai/player_records.h"
 
 #include <algorithm>
+#include <map>
 
 #include "common/lines.h"
 #include "common/numbers.h"
@@ -127,6 +128,59 @@ std::string savedBytes(const PlayerRecords& records)
     return out;
 }
 
+std::vector<StrengthEdit> strengthEdits(const PlayerRecords& records, const std::vector<bool>& edited)
+{
+    std::vector<StrengthEdit> edits;
+    const std::size_t rows = std::min({records.Sections.size(), records.TrackTable.size(), edited.size()});
+    for (std::size_t row = 0; row < rows; ++row) {
+        if (!edited[row]) {
+            continue;
+        }
+        const std::string& name = records.Sections[row];
+        const auto before = records.Sections.begin() + static_cast<std::ptrdiff_t>(row);
+        const auto occurrence = static_cast<std::size_t>(std::count(records.Sections.begin(), before, name));
+        edits.push_back({name, occurrence, records.TrackTable[row][0]});
+    }
+    return edits;
+}
+
+MergedStrengths mergeStrengths(std::string_view bytes, const std::vector<StrengthEdit>& edits)
+{
+    MergedStrengths merged;
+    merged.bytes.reserve(bytes.size() + 64);
+    std::vector<bool> placed(edits.size(), false);
+    std::map<std::string, std::size_t> sectionsSeen;  // by name, the sections of that name so far
+    std::optional<std::size_t> edit;                  // the edit of the current section, if any
+    for (const std::string& line : common::splitLines(bytes)) {
+        if (std::optional<std::string> name = sectionName(line)) {
+            const std::size_t occurrence = sectionsSeen[*name]++;
+            const auto found = std::find_if(edits.begin(), edits.end(), [&](const StrengthEdit& e) {
+                return e.section == *name && e.occurrence == occurrence;
+            });
+            edit = found == edits.end() ? std::nullopt
+                                        : std::optional<std::size_t>(static_cast<std::size_t>(found - edits.begin()));
+        }
+        if (edit && line.starts_with(kStrengthKey)) {
+            merged.bytes += kStrengthKey;
+            merged.bytes += edits[*edit].strength;
+            placed[*edit] = true;
+        } else {
+            merged.bytes += line;
+        }
+        merged.bytes += common::kCrLf;
+    }
+    merged.bytes += common::kCrLf;
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        if (placed[i]) {
+            merged.placed = true;
+        } else if (std::find(merged.missing.begin(), merged.missing.end(), edits[i].section) ==
+                   merged.missing.end()) {
+            merged.missing.push_back(edits[i].section);
+        }
+    }
+    return merged;
+}
+
 std::filesystem::path playersFolder(std::string_view gameDirectory)
 {
     return platform::joinGamePath(gameDirectory, "\\players");
@@ -175,19 +229,26 @@ RecordsStatus LoadRecords(const std::filesystem::path& playersFolder, std::strin
     return RecordsStatus::Ok;
 }
 
-RecordsStatus SaveRecords(const std::filesystem::path& playersFolder, std::string_view playerUtf8,
-                          const PlayerRecords& records)
+SaveOutcome SaveRecords(const std::filesystem::path& playersFolder, std::string_view playerUtf8,
+                        const std::vector<StrengthEdit>& edits)
 {
-    // A file that vanished since it was read is not made anew from memory:
-    // the save fails and the user hears of it.
+    // The strengths go into the file as it is now, not as it was read: what
+    // the game wrote since (lap records, other strengths) stays. A file that
+    // vanished since it was read is not made anew from memory: the save
+    // fails and the user hears of it.
     const std::filesystem::path path = recordsPath(playersFolder, playerUtf8);
     if (!platform::fileExists(path)) {
-        return RecordsStatus::WriteFailed;
+        return {RecordsStatus::WriteFailed, {}, false};
     }
-    if (!platform::writeFileAtomic(path, savedBytes(records))) {
-        return RecordsStatus::WriteFailed;
+    const std::optional<std::string> current = platform::readFile(path);
+    if (!current) {
+        return {RecordsStatus::WriteFailed, {}, false};
     }
-    return RecordsStatus::Ok;
+    MergedStrengths merged = mergeStrengths(*current, edits);
+    if (merged.placed && !platform::writeFileAtomic(path, merged.bytes)) {
+        return {RecordsStatus::WriteFailed, {}, false};
+    }
+    return {RecordsStatus::Ok, std::move(merged.missing), merged.placed};
 }
 
 }  // namespace gm::autoai

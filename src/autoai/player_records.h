@@ -70,6 +70,37 @@ std::string writeStrengths(std::string_view text, const std::vector<std::string>
 // of the table put in, followed by one more CR LF.
 std::string savedBytes(const PlayerRecords& records);
 
+// A strength set in the editor and the section it belongs to: the section's
+// name and which of the sections of that name it is, counted from 0 in file
+// order (a file may name a section twice).
+struct StrengthEdit {
+    std::string section;
+    std::size_t occurrence = 0;
+    std::string strength;
+};
+
+// The strengths of the table rows marked in `edited` (one flag per row), each
+// with its section.
+std::vector<StrengthEdit> strengthEdits(const PlayerRecords& records, const std::vector<bool>& edited);
+
+struct MergedStrengths {
+    // The bytes to write: the text with the edited strengths put in and one
+    // more CR LF, lines split and ended as savedBytes does.
+    std::string bytes;
+    // The sections of the edits that found no strength line (the section is
+    // gone, or has no such line), in edit order, each name once.
+    std::vector<std::string> missing;
+    // At least one edit found its place.
+    bool placed = false;
+};
+
+// Puts edited strengths into a records file's text as it is now, which may
+// differ from the text they were made on (the game writes the file after a
+// race): every strength line of an edit's section gets the edit's strength,
+// and every other byte stays, the strengths of the sections not edited
+// included.
+MergedStrengths mergeStrengths(std::string_view bytes, const std::vector<StrengthEdit>& edits);
+
 // game directory + "\players".
 std::filesystem::path playersFolder(std::string_view gameDirectory);
 // players folder + "\" + player + "\playrecs.ini".
@@ -100,9 +131,20 @@ enum class RecordsStatus {
 RecordsStatus LoadRecords(const std::filesystem::path& playersFolder, std::string_view playerUtf8,
                           PlayerRecords& records);
 
-// Writes the strengths of the table into the player's records file,
-// atomically. Ok or WriteFailed.
-RecordsStatus SaveRecords(const std::filesystem::path& playersFolder, std::string_view playerUtf8,
-                          const PlayerRecords& records);
+struct SaveOutcome {
+    RecordsStatus status = RecordsStatus::Ok;  // Ok or WriteFailed
+    // The sections whose strength the file no longer had a place for; they
+    // were not saved, the others were.
+    std::vector<std::string> missing;
+    // The file was written (some edit found its place).
+    bool written = false;
+};
+
+// Reads the player's records file again and writes the edited strengths into
+// it as it is now, atomically. A file that is gone or unreadable, or a failed
+// write, is WriteFailed and leaves the file as it was. When no edit finds its
+// section the file is not written at all.
+SaveOutcome SaveRecords(const std::filesystem::path& playersFolder, std::string_view playerUtf8,
+                        const std::vector<StrengthEdit>& edits);
 
 }  // namespace gm::autoai

@@ -142,19 +142,14 @@ void frmAbout::Form_Load()
 
 void frmAbout::keyPressEvent(QKeyEvent* event)
 {
-    // OK is the default button (Enter) and the cancel button (Escape); Enter
-    // on the focused System Info button presses that one instead.
+    // OK is the default button (Enter) and the cancel button (Escape). A
+    // focused button, System Info too, takes Enter itself: Enter that
+    // reaches the window comes from elsewhere and presses OK.
     switch (event->key()) {
     case Qt::Key_Escape:
-        cmdOK->click();
-        return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (focusWidget() == cmdSysInfo) {
-            cmdSysInfo->click();
-        } else {
-            cmdOK->click();
-        }
+        cmdOK->click();
         return;
     default:
         ui::Form::keyPressEvent(event);

@@ -1,6 +1,7 @@
 #include "track/frm_track.h"
 
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "common/numbers.h"
 #include "platform/codec.h"
@@ -137,8 +138,8 @@ frmTrack::frmTrack(ui::AppContext& context) : ui::Form(context)
         previous = button;
     }
 
-    connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) {
+    connect(List1, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* chosen, QListWidgetItem* left) {
+        if (chosen != nullptr && mayLeaveTrack(left, chosen)) {
             List1_Click();
         }
     });
@@ -243,6 +244,48 @@ void frmTrack::List1_Click()
         }
     }
     SetChanged(false);
+}
+
+bool frmTrack::mayLeaveTrack(QListWidgetItem* previous, QListWidgetItem* chosen)
+{
+    if (previous == nullptr || !cmdSave->isEnabled()) {
+        return true;
+    }
+    const int stay = List1->row(previous);
+    switch (context().dialogs->message(this, kSaveBeforeOtherTrack, ui::Buttons::YesNoCancel, ui::Icon::Question)) {
+    case ui::Answer::No:
+        SetChanged(false);
+        return true;
+    case ui::Answer::Yes:
+        // Save writes into the chosen track's file: the one the edits were
+        // made on is chosen again for it.
+        selectQuietly(stay);
+        cmdSave_Click();
+        if (!cmdSave->isEnabled()) {
+            selectQuietly(List1->row(chosen));
+            return true;
+        }
+        break;
+    case ui::Answer::Ok:
+    case ui::Answer::Cancel:
+        selectQuietly(stay);
+        break;
+    }
+    // A mouse click selects the entry it hit after announcing it as the
+    // current one, so that entry would stay highlighted: once the click is
+    // done, the track that stays is selected again.
+    QTimer::singleShot(0, this, [this, stay] {
+        if (List1->currentRow() == stay) {
+            selectQuietly(stay);
+        }
+    });
+    return false;
+}
+
+void frmTrack::selectQuietly(int row)
+{
+    const QSignalBlocker block(List1);
+    List1->setCurrentRow(row);
 }
 
 void frmTrack::Text1_Change(int /*index*/)

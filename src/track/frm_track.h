@@ -22,6 +22,8 @@ inline const QString kTrackIniUnreadable = QStringLiteral("Could not read track.
 inline const QString kTrackIniNotSaved = QStringLiteral("Could not save track.ini.");
 inline const QString kNotNumbers = QStringLiteral("Please input numbers in textboxs.");
 inline const QString kSaveBeforeClose = QStringLiteral("Would you like to save changes before you close?");
+inline const QString kSaveBeforeOtherTrack =
+    QStringLiteral("Would you like to save changes before you select another track?");
 inline const QString kDefaultsMissing = QStringLiteral("The defaults file defaultTrackini.dat is missing.");
 inline const QString kDefaultsIncomplete = QStringLiteral("The defaults file defaultTrackini.dat is incomplete.");
 
@@ -63,6 +65,14 @@ private:
     // The selected track's track.ini; empty when no track is selected.
     std::filesystem::path selectedTrackIni() const;
     TrackValues boxValues() const;
+    // Another track was chosen while the boxes hold unsaved edits: asks as
+    // closing does. Yes saves into the track the edits were made on, No
+    // drops them; true when the chosen track may be shown. Cancel, or a
+    // save refused or failed, keeps the previous track chosen with its
+    // edits, and gives false.
+    bool mayLeaveTrack(QListWidgetItem* previous, QListWidgetItem* chosen);
+    // Makes a row the chosen one without loading it.
+    void selectQuietly(int row);
     void critical(const QString& text);
 };
 

@@ -1,5 +1,6 @@
 #include "ui/command_button.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -24,6 +25,23 @@ void CommandButton::paintEvent(QPaintEvent* /*event*/)
     }
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(area, flags, caption);
+}
+
+void CommandButton::keyPressEvent(QKeyEvent* event)
+{
+    // Qt presses a focused button on Enter only when it is a dialog's
+    // (auto-)default button; here every focused button answers Enter, with
+    // or without the keypad, whatever its default settings. Holding the key
+    // down presses it once, not again with every repeat.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        if (!event->isAutoRepeat()) {
+            click();
+        }
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 }  // namespace gm::ui

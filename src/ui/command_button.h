@@ -1,5 +1,7 @@
-// A push button whose caption wraps onto several lines when it does not fit,
-// as the program's narrow buttons ("Set Gridmark  Directory") need.
+// The push button of every window. Its caption wraps onto several lines when
+// it does not fit, as the program's narrow buttons ("Set Gridmark
+// Directory") need, and a focused button is pressed by Enter as well as by
+// Space, as a Windows button is.
 #pragma once
 
 #include <QPushButton>
@@ -14,6 +16,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace gm::ui

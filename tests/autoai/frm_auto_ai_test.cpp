@@ -5,6 +5,7 @@
 #include "autoai/frm_auto_ai.h"
 #include "autoai_window.h"
 #include "support/file_size_limit.h"
+#include "support/keyboard.h"
 
 namespace gm::autoai {
 namespace {
@@ -57,15 +58,21 @@ TEST_F(AutoAIEditor, OpensOnTheFirstPlayerWithItsTracksAndStatistics)
     EXPECT_TRUE(window->cmdChart->isEnabled());
     EXPECT_FALSE(window->Picture1->isVisible());
 
-    // Typing into the strength box after a Tab enables nothing; only a click
-    // into it does, until a track is shown.
+    // Reaching the strength box with Tab enables nothing; typing into it
+    // does, as a click into it does, until a track is shown.
     window->List1->setFocus();
     QTest::keyClick(window->List1, Qt::Key_Tab);
     ASSERT_EQ(window->focusWidget(), window->txtAI);
+    EXPECT_FALSE(applyEnabled());
+    QTest::keyClick(window->txtAI, Qt::Key_End);
+    EXPECT_FALSE(applyEnabled());
     QTest::keyClicks(window->txtAI, "5");
+    EXPECT_TRUE(applyEnabled());
+    clickTrack(1);
     EXPECT_FALSE(applyEnabled());
     QTest::mouseClick(window->txtAI, Qt::LeftButton);
     EXPECT_TRUE(applyEnabled());
+    clickTrack(0);
 
     // A track without lap-time lines shows .000 in all six boxes.
     clickTrack(1);
@@ -137,6 +144,86 @@ TEST_F(AutoAIEditor, ApplyToAllStoresTheTypedText)
     QTest::mouseClick(window->cmdSave, Qt::LeftButton);
     EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "95"}, {"texas", "95"}, {"kansas", "95"}}) + "\r\n");
     EXPECT_EQ(recordsOf("Bob"), kBob);
+}
+
+TEST_F(AutoAIEditor, TheKeyboardAloneAppliesAndSaves)
+{
+    openAnnAndBob();
+    EXPECT_EQ(test::buttonsDeafToEnter(*window), QStringList());
+    // Tab into the strength box, type, Tab on to Apply, Enter.
+    window->List1->setFocus();
+    QTest::keyClick(window->List1, Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), window->txtAI);
+    window->txtAI->selectAll();
+    QTest::keyClicks(window->txtAI, "99");
+    QTest::keyClick(window->txtAI, Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), window->cmdApply);
+    QTest::keyClick(window->cmdApply, Qt::Key_Return);
+    EXPECT_EQ(strengths(), Strengths({"99.000000", "90", "100"}));
+    EXPECT_TRUE(window->cmdSave->isEnabled());
+
+    // Apply to All from the keyboard, then Save.
+    window->txtAI->setFocus();
+    window->txtAI->selectAll();
+    QTest::keyClicks(window->txtAI, "85");
+    EXPECT_TRUE(test::pressOn(window->cmdApplyAll, Qt::Key_Enter));
+    EXPECT_EQ(strengths(), Strengths({"85", "85", "85"}));
+    EXPECT_TRUE(test::pressOn(window->cmdSave, Qt::Key_Return));
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "85"}, {"texas", "85"}, {"kansas", "85"}}) + "\r\n");
+
+    // The chart and its Hide button answer Enter too.
+    EXPECT_TRUE(test::pressOn(window->cmdChart, Qt::Key_Return));
+    EXPECT_TRUE(window->Picture1->isVisible());
+    EXPECT_TRUE(test::pressOn(window->cmdHide, Qt::Key_Return));
+    EXPECT_FALSE(window->Picture1->isVisible());
+}
+
+// The game writes the records file after each race, also while the editor
+// has it open: a save puts the edited strengths into the file as it is then.
+TEST_F(AutoAIEditor, ASaveKeepsWhatTheGameWroteSinceTheLoad)
+{
+    openAnnAndBob();
+    typeStrength("99", window->cmdApply);  // dover
+    const std::string raced = section("dover", "80", {"30.5"}) + section("texas", "93", {"29.25"}) +
+                              section("kansas", "100", {}) + section("atlanta", "88", {});
+    addPlayer("Ann", raced);
+    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    EXPECT_EQ(recordsOf("Ann"), section("dover", "99.000000", {"30.5"}) + section("texas", "93", {"29.25"}) +
+                                    section("kansas", "100", {}) + section("atlanta", "88", {}) + "\r\n");
+    // The window shows the file read back, new track and lap record included.
+    EXPECT_EQ(listed(), QStringList({"dover", "texas", "kansas", "atlanta"}));
+    EXPECT_EQ(window->txtAP->text(), "30.500");
+    EXPECT_EQ(stats(), QStringList({"100.000000", "88.000000", "95.000000"}));
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+}
+
+TEST_F(AutoAIEditor, ASaveReportsTheTracksTheFileNoLongerHas)
+{
+    const QString kGone =
+        QStringLiteral("The AI strength of these tracks was not saved, because the playrecs.ini no longer has an AI "
+                       "strength line for them:\r\n\r\n");
+    openAnnAndBob();
+    // Some gone: the others are saved.
+    typeStrength("85", window->cmdApplyAll);
+    const std::string withoutDover = recordsWith({{"texas", "91"}, {"kansas", "100"}});
+    addPlayer("Ann", withoutDover);
+    app.dialogs.expect(kGone + "dover\r\n\r\nThe AI strength of the other tracks was saved.", Buttons::Ok,
+                       Icon::Exclamation);
+    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"texas", "85"}, {"kansas", "85"}}) + "\r\n");
+    EXPECT_EQ(listed(), QStringList({"texas", "kansas"}));
+    EXPECT_FALSE(window->cmdSave->isEnabled());
+
+    // All gone, at closing: nothing is written, and the window closes.
+    typeStrength("75", window->cmdApply);  // texas
+    addPlayer("Ann", withoutDover.substr(withoutDover.find("[kansas]")));
+    const std::string kansasOnly = recordsOf("Ann");
+    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
+        .expect(kGone + "texas\r\n\r\nNothing was saved.", Buttons::Ok, Icon::Exclamation);
+    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+    EXPECT_TRUE(window->isUnloaded());
+    EXPECT_EQ(recordsOf("Ann"), kansasOnly);
 }
 
 TEST_F(AutoAIEditor, ChoosingAnotherPlayerWithUnsavedEdits)
@@ -265,8 +352,10 @@ TEST_F(AutoAIEditor, APlayerWithoutReadableRecordsAndBack)
         EXPECT_FALSE(window->Picture1->isVisible());
         EXPECT_FALSE(window->cmdChart->isEnabled());
         EXPECT_FALSE(window->cmdSave->isEnabled());
-        // With no track listed a click into the box enables nothing.
+        // With no track listed neither a click into the box nor typing
+        // enables anything.
         QTest::mouseClick(window->txtAI, Qt::LeftButton);
+        QTest::keyClicks(window->txtAI, "90");
         EXPECT_FALSE(applyEnabled());
 
         choosePlayer(0);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "autoai/player_records.h"
@@ -141,11 +142,68 @@ TEST(PlayerRecords, ListPlayersSkipsKeyFilesAndHiddenEntries)
     EXPECT_TRUE(isPlayerName("ks"));
 }
 
+TEST(PlayerRecords, EditsNameTheirSectionAndWhichOfItsNameItIs)
+{
+    PlayerRecords r = readRecords(section("texas", "80", {}) + section("dover", "81", {}) +
+                                  section("texas", "82", {}) + section("kansas", "83", {}));
+    r.TrackTable[2][0] = "99";
+    r.TrackTable[3][0] = "98";
+    const std::vector<StrengthEdit> edits = strengthEdits(r, {false, false, true, true});
+    ASSERT_EQ(edits.size(), 2u);
+    EXPECT_EQ((std::tuple{edits[0].section, edits[0].occurrence, edits[0].strength}), (std::tuple{"texas", 1u, "99"}));
+    EXPECT_EQ((std::tuple{edits[1].section, edits[1].occurrence, edits[1].strength}), (std::tuple{"kansas", 0u, "98"}));
+    EXPECT_TRUE(strengthEdits(r, {}).empty());
+}
+
+TEST(PlayerRecords, EditsGoIntoTheTextAsItIsNow)
+{
+    using Edits = std::vector<StrengthEdit>;
+    const std::string lap = "BestLap_Sim_CUP_Qual_Laptime=";
+    // As read, and as the game wrote it since: a faster lap at dover, the
+    // game's own new strength at texas, a section added in front.
+    const std::string asRead = section("dover", "80", {"31.5"}) + section("texas", "90", {"29.1"});
+    const std::string now = section("atlanta", "70", {}) + section("dover", "80", {"30.9"}) +
+                            section("texas", "92", {"29.1"});
+
+    // Unchanged since it was read: what the whole table would save.
+    PlayerRecords r = readRecords(asRead);
+    r.TrackTable[0][0] = "95.000000";
+    const MergedStrengths same = mergeStrengths(asRead, strengthEdits(r, {true, true}));
+    EXPECT_EQ(same.bytes, savedBytes(r));
+    EXPECT_TRUE(same.placed);
+    EXPECT_TRUE(same.missing.empty());
+
+    // Changed: the edit lands in its own section, the rest is the game's.
+    const MergedStrengths merged = mergeStrengths(now, Edits{{"dover", 0, "95.000000"}});
+    EXPECT_EQ(merged.bytes, section("atlanta", "70", {}) + section("dover", "95.000000", {"30.9"}) +
+                                section("texas", "92", {"29.1"}) + "\r\n");
+    EXPECT_TRUE(merged.missing.empty());
+
+    // A section gone, one of two of a name gone, and one without a strength
+    // line any more: reported once each, and nothing else changes.
+    const std::string later = section("texas", "90", {}) + "[kansas]\r\n" + lap + "1\r\n" + section("dover", "80", {});
+    const MergedStrengths partly =
+        mergeStrengths(later, Edits{{"dover", 0, "75"}, {"pocono", 0, "76"}, {"texas", 1, "77"}, {"kansas", 0, "78"},
+                                    {"pocono", 1, "79"}});
+    EXPECT_EQ(partly.bytes, section("texas", "90", {}) + "[kansas]\r\n" + lap + "1\r\n" + section("dover", "75", {}) +
+                                "\r\n");
+    EXPECT_EQ(partly.missing, Strengths({"pocono", "texas", "kansas"}));
+    EXPECT_TRUE(partly.placed);
+
+    // Nothing found: nothing placed.
+    const MergedStrengths none = mergeStrengths(now, Edits{{"bristol", 0, "75"}});
+    EXPECT_FALSE(none.placed);
+    EXPECT_EQ(none.missing, Strengths({"bristol"}));
+    // Strength lines before the first section belong to none.
+    EXPECT_EQ(mergeStrengths("AutoAIStrength=1\r\n[a]\r\nAutoAIStrength=2", Edits{{"a", 0, "3"}}).bytes,
+              "AutoAIStrength=1\r\n[a]\r\nAutoAIStrength=3\r\n\r\n");
+}
+
 TEST(PlayerRecords, LoadAndSaveThroughTheFile)
 {
     test::TempDir game;
     const std::filesystem::path players = game.path() / "players";
-    const std::string file = section("texas", "88", {"29.5"});
+    const std::string file = section("texas", "88", {"29.5"}) + section("dover", "80", {"31"});
     game.write("players/Ann/playrecs.ini", file);
     game.mkdir("players/Bob");
 
@@ -153,16 +211,37 @@ TEST(PlayerRecords, LoadAndSaveThroughTheFile)
     EXPECT_EQ(LoadRecords(players, "Bob", r), RecordsStatus::Missing);
     ASSERT_EQ(LoadRecords(players, "Ann", r), RecordsStatus::Ok);
     r.TrackTable[0][0] = "97.000000";
-    ASSERT_EQ(SaveRecords(players, "Ann", r), RecordsStatus::Ok);
-    EXPECT_EQ(game.read("players/Ann/playrecs.ini"), section("texas", "97.000000", {"29.5"}) + "\r\n");
+    const std::vector<StrengthEdit> edits = strengthEdits(r, {true, false});
+
+    // The game wrote the file after a race since it was read: its new lap
+    // record and strength stay.
+    const std::string raced = section("texas", "88", {"28.75"}) + section("dover", "82", {"31"});
+    game.write("players/Ann/playrecs.ini", raced);
+    SaveOutcome saved = SaveRecords(players, "Ann", edits);
+    EXPECT_EQ(saved.status, RecordsStatus::Ok);
+    EXPECT_TRUE(saved.written);
+    EXPECT_TRUE(saved.missing.empty());
+    EXPECT_EQ(game.read("players/Ann/playrecs.ini"),
+              section("texas", "97.000000", {"28.75"}) + section("dover", "82", {"31"}) + "\r\n");
+
+    // The edited section gone: reported, and the file is not written.
+    const std::string withoutTexas = section("dover", "82", {"31"});
+    game.write("players/Ann/playrecs.ini", withoutTexas);
+    saved = SaveRecords(players, "Ann", edits);
+    EXPECT_EQ(saved.status, RecordsStatus::Ok);
+    EXPECT_FALSE(saved.written);
+    EXPECT_EQ(saved.missing, Strengths({"texas"}));
+    EXPECT_EQ(game.read("players/Ann/playrecs.ini"), withoutTexas);
 
     // A file gone since it was read is not made anew.
-    EXPECT_EQ(SaveRecords(players, "Bob", r), RecordsStatus::WriteFailed);
+    EXPECT_EQ(SaveRecords(players, "Bob", edits).status, RecordsStatus::WriteFailed);
     EXPECT_FALSE(game.exists("players/Bob/playrecs.ini"));
-    // Something of that name that is no readable file is reported as such.
+    // Something of that name that is no readable file is reported as such,
+    // at loading and at saving.
     game.mkdir("players/Cy/playrecs.ini");
     EXPECT_EQ(LoadRecords(players, "Cy", r), RecordsStatus::ReadFailed);
-    EXPECT_EQ(r.Sections, Strengths({"texas"}));
+    EXPECT_EQ(r.Sections, Strengths({"texas", "dover"}));
+    EXPECT_EQ(SaveRecords(players, "Cy", edits).status, RecordsStatus::WriteFailed);
 }
 
 }  // namespace

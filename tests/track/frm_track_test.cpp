@@ -1,7 +1,10 @@
 // The track editor window: its layout, the track list, and the commands.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <string_view>
 #include <utility>
@@ -11,10 +14,12 @@
 #endif
 
 #include "support/control_table.h"
+#include "support/keyboard.h"
 #include "support/layout_check.h"
 #include "track/frm_track.h"
 #include "track/track_defaults.h"
 #include "track_test_support.h"
+#include "ui/dialogs.h"
 #include "ui/geometry.h"
 
 namespace gm::track {
@@ -145,6 +150,32 @@ TEST_F(TrackEditor, TypingMarksChangedCancelReloadsAndSaveChangesOnlyTheValuesIn
     EXPECT_EQ(trackFile("atlanta"), expected + "\r\n");
 }
 
+TEST_F(TrackEditor, TheKeyboardAloneEditsSavesCancelsAndCloses)
+{
+    openAtlanta();
+    EXPECT_EQ(test::buttonsDeafToEnter(*window), QStringList());
+    // From the last box, Tab passes Restore Default and reaches Save.
+    type(11, "2");
+    QTest::keyClick(window->Text1[11], Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), window->cmdRestore);
+    QTest::keyClick(window->cmdRestore, Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), window->cmdSave);
+    QTest::keyClick(window->cmdSave, Qt::Key_Return);
+    EXPECT_TRUE(shows(valuesWith(1, 11, "2"), false));
+    EXPECT_EQ(trackFile("atlanta"), iniWith(valuesWith(1, 11, "2")) + "\r\n");
+
+    type(0, "5");
+    EXPECT_TRUE(test::pressOn(window->cmdCancel, Qt::Key_Enter));
+    EXPECT_TRUE(shows(valuesWith(1, 11, "2"), false));
+    app.appFolder.write("defaultTrackini.dat", test::defaultsRecord("atlanta", valuesOf(7)));
+    EXPECT_TRUE(test::pressOn(window->cmdRestore, Qt::Key_Return));
+    EXPECT_TRUE(shows(valuesOf(7), true));
+
+    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::No);
+    EXPECT_TRUE(test::pressOn(window->cmdClose, Qt::Key_Return));
+    EXPECT_TRUE(window->isUnloaded());
+}
+
 TEST_F(TrackEditor, SaveRefusesTextThatIsNotANumberOrThatTheCodePageLacks)
 {
     openAtlanta();
@@ -200,6 +231,7 @@ TEST_F(TrackEditor, RestoreDefaultFillsTheBoxesFromTheDefaultsFileOrReportsItMis
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));  // not written until saved
 
     // A track without a record: nothing happens, no message.
+    app.dialogs.expect(kSaveBeforeOtherTrack, Buttons::YesNoCancel, Icon::Question, Answer::No);
     clickTrack(1);
     click(window->cmdRestore);
     EXPECT_TRUE(shows(valuesOf(2), false));
@@ -245,28 +277,100 @@ TEST_F(TrackEditor, ClosingAsksOnlyWithUnsavedEdits)
     EXPECT_EQ(trackFile("atlanta"), iniWith(edited) + "\r\n");
 }
 
-TEST_F(TrackEditor, AnotherTrackDropsTheEditsWithoutAskingAndABlankClickKeepsTheTrack)
+TEST_F(TrackEditor, AnotherTrackAsksAboutUnsavedEditsAndABlankClickKeepsTheTrack)
 {
     addTrack("bristol", iniWith(valuesOf(2)));
     openAtlanta();
-    type(0, "7");
     // A click below the tracks keeps the loaded track highlighted.
     const QPoint blank(10, window->List1->viewport()->height() - 5);
     ASSERT_EQ(window->List1->itemAt(blank), nullptr);
     QTest::mouseClick(window->List1->viewport(), Qt::LeftButton, {}, blank);
     EXPECT_EQ(window->List1->currentRow(), 0);
     EXPECT_TRUE(window->List1->item(0)->isSelected());
-    EXPECT_TRUE(shows(valuesWith(1, 0, "7"), true));
 
+    // Clean: another track is shown without a question.
     clickTrack(1);
-    EXPECT_EQ(window->List1->currentRow(), 1);
     EXPECT_TRUE(shows(valuesOf(2), false));
+    clickTrack(0);
+    const TrackValues edited = valuesWith(1, 0, "7");
+    type(0, "7");
+    // The track whose edits stay is the chosen and the only highlighted one.
+    const auto stays = [this](int row) {
+        test::processEvents();
+        QListWidget* list = window->List1;
+        return list->currentRow() == row && list->selectedItems() == QList<QListWidgetItem*>{list->item(row)};
+    };
+
+    // Cancel: nothing is loaded; the edits and their track stay.
+    app.dialogs.expect(kSaveBeforeOtherTrack, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    clickTrack(1);
+    EXPECT_TRUE(stays(0));
+    EXPECT_TRUE(shows(edited, true));
+    // The same from the keyboard.
+    app.dialogs.expect(kSaveBeforeOtherTrack, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    QTest::keyClick(window->List1, Qt::Key_Down);
+    EXPECT_TRUE(stays(0));
+    EXPECT_TRUE(shows(edited, true));
+
+    // A refused save keeps the track with its edits as well.
+    type(3, "x");
+    app.dialogs.expect(kSaveBeforeOtherTrack, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
+        .expect(kNotNumbers, Buttons::Ok, Icon::Critical);
+    clickTrack(1);
+    EXPECT_TRUE(stays(0));
+    TrackValues refused = edited;
+    refused[3] = "x";
+    EXPECT_TRUE(shows(refused, true));
     EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
+
+    // Yes: the edits go into the file of the track they were made on, then
+    // the other track is shown.
+    type(3, test::valuesOf(1)[3].c_str());
+    app.dialogs.expect(kSaveBeforeOtherTrack, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+    clickTrack(1);
+    EXPECT_TRUE(stays(1));
+    EXPECT_TRUE(shows(valuesOf(2), false));
+    EXPECT_EQ(trackFile("atlanta"), iniWith(edited) + "\r\n");
+    EXPECT_EQ(trackFile("bristol"), iniWith(valuesOf(2)));
+
+    // No: the edits are dropped.
+    type(5, "3");
+    app.dialogs.expect(kSaveBeforeOtherTrack, Buttons::YesNoCancel, Icon::Question, Answer::No);
+    QTest::keyClick(window->List1, Qt::Key_Up);
+    EXPECT_TRUE(stays(0));
+    EXPECT_TRUE(shows(edited, false));
+    EXPECT_EQ(trackFile("bristol"), iniWith(valuesOf(2)));
 
     // Keys the file lacks leave their boxes empty.
     addTrack("atlanta", "track_tire_heat = 1.5 \r\nai_qual_modifier = 0.9\r\n");
+    clickTrack(1);
     clickTrack(0);
     EXPECT_TRUE(shows({"1.5", "", "", "", "", "", "", "", "", "", "", "0.9"}, false));
+}
+
+// The question is a real message box here: it runs while the list is in the
+// middle of handling the click that chose the other track.
+TEST_F(TrackEditor, CancelInTheRealQuestionLeavesOnlyTheEditedTrackHighlighted)
+{
+    addTrack("bristol", iniWith(valuesOf(2)));
+    openAtlanta();
+    type(0, "7");
+    ui::QtDialogs real;
+    app.context.dialogs = &real;
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        asked = box->text() == kSaveBeforeOtherTrack;
+        box->button(QMessageBox::Cancel)->click();
+    });
+    clickTrack(1);
+    test::processEvents();
+    app.context.dialogs = &app.dialogs;
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_EQ(window->List1->selectedItems(), QList<QListWidgetItem*>{window->List1->item(0)});
+    EXPECT_TRUE(shows(valuesWith(1, 0, "7"), true));
 }
 
 TEST_F(TrackEditor, ATrackFolderWithoutTrackIni)
@@ -282,19 +386,26 @@ TEST_F(TrackEditor, ATrackFolderWithoutTrackIni)
     type(0, "7");
     const TrackValues edited = valuesWith(1, 0, "7");
 
-    // Selecting it: the message, and the boxes and the state as they were.
-    app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
+    // Selecting it with unsaved edits: they are saved where they were made,
+    // then the message, and the boxes as they were.
+    app.dialogs.expect(kSaveBeforeOtherTrack, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
+        .expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
     clickTrack(0);
-    EXPECT_TRUE(shows(edited, true));
+    EXPECT_EQ(window->List1->currentRow(), 0);
+    EXPECT_TRUE(shows(edited, false));
+    EXPECT_EQ(trackFile("zandvoort"), iniWith(edited) + "\r\n");
+    type(1, "8");
+    TrackValues typed = edited;
+    typed[1] = "8";
     // Save on it: refused, nothing created.
     app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
     click(window->cmdSave);
-    EXPECT_TRUE(shows(edited, true));
+    EXPECT_TRUE(shows(typed, true));
     // Cancel on it: the message again, the boxes keep their texts, the
     // window becomes clean.
     app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
     click(window->cmdCancel);
-    EXPECT_TRUE(shows(edited, false));
+    EXPECT_TRUE(shows(typed, false));
     EXPECT_FALSE(app.game.exists("tracks/bristol/track.ini"));
 }
 

@@ -78,6 +78,33 @@ TEST(QtDialogs, EveryButtonAndKeyGivesItsAnswer)
     }
 }
 
+TEST(QtDialogs, EnterPressesTheFocusedButton)
+{
+    // Enter presses the default button (Yes or OK) only while no other
+    // button has the focus: a button reached with Tab answers Enter itself.
+    using Button = QMessageBox::StandardButton;
+    const std::pair<Button, Answer> focused[] = {
+        {Button::Yes, Answer::Yes}, {Button::No, Answer::No}, {Button::Cancel, Answer::Cancel}};
+    for (const auto& [button, answer] : focused) {
+        EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Enter"), Buttons::YesNoCancel,
+                             [b = button](QMessageBox* box) {
+                                 QApplication::setActiveWindow(box);
+                                 box->button(b)->setFocus();
+                                 ASSERT_EQ(QApplication::focusWidget(), box->button(b));
+                                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                             }),
+                  answer)
+            << "button " << button;
+    }
+    EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Enter"), Buttons::OkCancel,
+                         [](QMessageBox* box) {
+                             QApplication::setActiveWindow(box);
+                             box->button(Button::Cancel)->setFocus();
+                             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+                         }),
+              Answer::Cancel);
+}
+
 TEST(QtDialogs, BoxesAreCentredOverTheirWindowOrTheScreen)
 {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
