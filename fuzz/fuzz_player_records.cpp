@@ -2,10 +2,14 @@
 // strengths to write. The rewrite changes nothing but the text after
 // "AutoAIStrength=" on the strength lines of a section, reading the result
 // gives back the strengths written, and writing back the strengths that were
-// read gives the file as read.
+// read gives the file as read. Putting the same strengths in as edits named
+// by their sections (as Save does on the file as it is then) gives the same
+// bytes, and names exactly the edited sections without a strength line.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -111,5 +115,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             GM_FUZZ_CHECK(again.TrackTable[k][c] == read.TrackTable[k][c], "lap times stay");
         }
     }
+
+    std::vector<StrengthEdit> edits;
+    std::map<std::string, std::size_t> seen;
+    std::vector<std::string> expectedMissing;
+    for (std::size_t k = 0; k < read.Sections.size(); ++k) {
+        const std::size_t occurrence = seen[read.Sections[k]]++;
+        if (k < strengths.size()) {
+            edits.push_back({read.Sections[k], occurrence, strengths[k]});
+            if (!hasStrengthLine[k] && std::find(expectedMissing.begin(), expectedMissing.end(), read.Sections[k]) ==
+                                           expectedMissing.end()) {
+                expectedMissing.push_back(read.Sections[k]);
+            }
+        }
+    }
+    const MergedStrengths merged = mergeStrengths(bytes, edits);
+    GM_FUZZ_CHECK(merged.bytes == written + "\r\n", "edits named by section write what the rewrite by position writes");
+    GM_FUZZ_CHECK(merged.missing == expectedMissing, "the edited sections without a strength line are named, once each");
+    bool anyPlaced = false;
+    for (std::size_t k = 0; k < edits.size(); ++k) {
+        anyPlaced = anyPlaced || hasStrengthLine[k];
+    }
+    GM_FUZZ_CHECK(merged.placed == anyPlaced, "an edit that found its strength line counts as placed");
     return 0;
 }
