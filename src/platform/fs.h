@@ -48,4 +48,13 @@ fs::path joinGamePath(std::string_view folder, std::string_view relative);
 // Reads a whole file as bytes; nothing when it cannot be read.
 std::optional<std::string> readFile(const fs::path& path);
 
+#ifdef _WIN32
+// The form of a path that the wide Windows file functions take at any
+// length: a path that reaches MAX_PATH becomes absolute and normal and gets
+// the "\\?\" (or "\\?\UNC\") prefix; a shorter one is left as it is, so
+// that names the system would tidy (a trailing dot or blank) keep meaning
+// what they mean everywhere else. The functions above use it.
+std::wstring longPathForm(const fs::path& path);
+#endif
+
 }  // namespace gm::platform

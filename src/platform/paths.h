@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gm::platform {
@@ -28,9 +29,22 @@ std::filesystem::path ownFilesFolder(const std::filesystem::path& applicationFol
 // folder the build was configured to install to.
 std::vector<std::filesystem::path> programDataFolders(const std::filesystem::path& applicationFolder);
 
-// The root of the drive a path lies on: "C:\" on Windows; on POSIX the
+// The root of the drive a path lies on: on Windows "C:\", "\\server\share\",
+// or the same behind a "\\?\" prefix (see windowsDriveRoot); on POSIX the
 // drive_c folder of a Wine prefix when the path lies inside one, else "/".
+// A relative path lies on the drive of the current folder.
 std::filesystem::path driveRoot(const std::filesystem::path& path);
+
+// The drive root of a Windows path text (UTF-8, either separator), ending
+// with a backslash:
+//   "C:\x", "C:x", "C:"              gives "C:\"
+//   "\\server\share\x"              gives "\\server\share\" (the share is part of the drive)
+//   "\\?\C:\x", "\\.\C:\x"          give "\\?\C:\", "\\.\C:\"
+//   "\\?\UNC\server\share\x"        gives "\\?\UNC\server\share\"
+//   "\\?\Volume{...}\x"            gives "\\?\Volume{...}\"
+// Empty when the text names no drive ("x", "\x"). Pure text, the same on
+// every platform, so that the rule is tested everywhere.
+std::string windowsDriveRoot(std::string_view path);
 
 // The game folder a first start proposes: C:\Quillon\Gridmark\ on Windows,
 // the same folder inside the default Wine prefix elsewhere. Ends with a

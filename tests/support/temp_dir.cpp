@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QString>
+
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <system_error>
 
 #include "platform/fs.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace gm::test {
 
@@ -28,6 +35,14 @@ TempDir::TempDir()
 
 TempDir::~TempDir()
 {
+    if (path_.empty()) {
+        return;
+    }
+#ifdef _WIN32
+    // Qt reaches paths past MAX_PATH and clears read-only attributes on the
+    // way; the path library does neither there.
+    QDir(QString::fromStdWString(path_.wstring())).removeRecursively();
+#else
     std::error_code ec;
     // Make everything writable again first (tests make files read-only).
     for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
@@ -35,9 +50,8 @@ TempDir::~TempDir()
         std::error_code permError;
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, permError);
     }
-    if (!path_.empty()) {
-        fs::remove_all(path_, ec);
-    }
+    fs::remove_all(path_, ec);
+#endif
 }
 
 std::string TempDir::text() const { return platform::fromPath(path_); }
@@ -67,6 +81,31 @@ bool TempDir::exists(std::string_view relative) const
     std::error_code ec;
     return fs::exists(path_ / platform::toPath(relative), ec);
 }
+
+#ifdef _WIN32
+
+void addAttributes(const fs::path& path, unsigned long attributes)
+{
+    const DWORD before = GetFileAttributesW(path.c_str());
+    EXPECT_NE(before, INVALID_FILE_ATTRIBUTES) << path;
+    EXPECT_TRUE(SetFileAttributesW(path.c_str(), (before & ~FILE_ATTRIBUTE_NORMAL) | attributes)) << path;
+}
+
+fs::path hidden(const fs::path& path)
+{
+    addAttributes(path, FILE_ATTRIBUTE_HIDDEN);
+    return path;
+}
+
+#else
+
+fs::path hidden(const fs::path& path)
+{
+    EXPECT_EQ(path.filename().string().front(), '.') << path << " needs a leading dot to be hidden";
+    return path;
+}
+
+#endif
 
 std::string readBytes(const fs::path& path)
 {

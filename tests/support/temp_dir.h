@@ -30,6 +30,15 @@ private:
     std::filesystem::path path_;
 };
 
+// Makes an entry hidden as the platform hides entries: on Windows by the
+// hidden attribute (a leading dot hides nothing there), elsewhere by a
+// leading dot, which the name must have already. Returns the entry's path.
+std::filesystem::path hidden(const std::filesystem::path& path);
+#ifdef _WIN32
+// Adds Windows file attributes (FILE_ATTRIBUTE_SYSTEM ...) to an entry.
+void addAttributes(const std::filesystem::path& path, unsigned long attributes);
+#endif
+
 // Reads a whole file; empty and a test failure when unreadable.
 std::string readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, std::string_view bytes);
