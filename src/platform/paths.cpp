@@ -34,17 +34,19 @@ bool canWriteIn(const fs::path& folder)
     return probe.open();  // removed again when `probe` goes
 }
 
-fs::path ownFilesFolder(const fs::path& applicationFolder)
+fs::path userDataFolder()
 {
-    if (canWriteIn(applicationFolder)) {
-        return applicationFolder;
-    }
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (data.isEmpty()) {
-        return applicationFolder;  // nowhere better; writes report their failure
+    return data.isEmpty() ? fs::path() : toPath(QDir::toNativeSeparators(data).toStdString());
+}
+
+fs::path ownFilesFolder(const fs::path& applicationFolder, const fs::path& userData)
+{
+    if (canWriteIn(applicationFolder) || userData.empty()) {
+        return applicationFolder;  // or nowhere better: writes report their failure
     }
-    QDir().mkpath(data);
-    return toPath(data.toStdString());
+    QDir().mkpath(QString::fromStdString(fromPath(userData)));
+    return userData;
 }
 
 std::vector<fs::path> programDataFolders(const fs::path& applicationFolder)

@@ -16,12 +16,18 @@ std::filesystem::path applicationFolder();
 // which is removed again: permissions, ACLs and read-only mounts all count).
 bool canWriteIn(const std::filesystem::path& folder);
 
+// The user's own folder for the program's files: QStandardPaths'
+// AppDataLocation, "%APPDATA%\Gridmark Editor" on Windows and
+// "$XDG_DATA_HOME/Gridmark Editor" elsewhere (after the application name),
+// in native separators; empty when the system names none. Not created here.
+std::filesystem::path userDataFolder();
+
 // Where the program keeps the files it writes of its own (option file,
 // Backup folder): the application folder when the program may write there
-// (portable use), otherwise the user's data folder
-// (QStandardPaths::AppDataLocation, created when missing), as for a copy
-// installed under /usr or Program Files.
-std::filesystem::path ownFilesFolder(const std::filesystem::path& applicationFolder);
+// (portable use), otherwise the user's data folder (created when missing),
+// as for a copy installed under /usr or Program Files.
+std::filesystem::path ownFilesFolder(const std::filesystem::path& applicationFolder,
+                                     const std::filesystem::path& userData = userDataFolder());
 
 // The folders read-only program files (the track defaults) are looked for
 // in, in this order: the application folder, the data folder of an

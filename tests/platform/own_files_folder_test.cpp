@@ -3,80 +3,140 @@
 // its read-only files is checked through the track defaults it reads.)
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QStandardPaths>
-#include <QtGlobal>
+#include <QCoreApplication>
+#include <QString>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <vector>
-#ifndef _WIN32
+
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h:
+#include <aclapi.h>
+#include <sddl.h>
+#include <shlobj.h>
+#else
 #include <unistd.h>
 #endif
 
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "support/temp_dir.h"
+#include "support/wine.h"
 
 namespace gm::platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-#ifndef _WIN32
+#ifdef _WIN32
 
-// Points XDG_DATA_HOME at a temporary folder for one test.
-class TempDataHome {
+// A folder whose access list lets everybody read it and nobody add to it,
+// as Program Files is for a user. Opened up again when it goes.
+class ReadOnlyFolder {
 public:
-    TempDataHome() : old_(qgetenv("XDG_DATA_HOME")), had_(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
+    explicit ReadOnlyFolder(const fs::path& path) : path_(path)
     {
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.text()));
+        fs::create_directories(path_);
+        applied_ = apply(L"D:P(A;OICI;GRGX;;;WD)");
     }
-    ~TempDataHome()
-    {
-        if (had_) {
-            qputenv("XDG_DATA_HOME", old_);
-        } else {
-            qunsetenv("XDG_DATA_HOME");
-        }
-    }
-    test::TempDir dir;
+    ~ReadOnlyFolder() { apply(L"D:P(A;OICI;GA;;;WD)"); }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool applied() const { return applied_; }
 
 private:
-    QByteArray old_;
-    bool had_;
+    bool apply(const wchar_t* sddl) const
+    {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) {
+            return false;
+        }
+        BOOL present = FALSE;
+        BOOL defaulted = FALSE;
+        PACL dacl = nullptr;
+        GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+        std::wstring name = path_.wstring();
+        const DWORD result = SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT,
+                                                   DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                                   nullptr, nullptr, dacl, nullptr);
+        LocalFree(descriptor);
+        return result == ERROR_SUCCESS;
+    }
+    fs::path path_;
+    bool applied_ = false;
 };
+
+#endif
 
 TEST(OwnFilesFolder, AWritableApplicationFolderIsUsedAndLeftAsItWas)
 {
-    TempDataHome home;
-    test::TempDir app;
-    EXPECT_EQ(ownFilesFolder(app.path()), app.path());
+    const test::TempDir app;
+    const test::TempDir data;
+    EXPECT_EQ(ownFilesFolder(app.path(), data.path() / "Gridmark Editor"), app.path());
     EXPECT_TRUE(fs::is_empty(app.path()));  // the write probe is gone again
-    EXPECT_TRUE(fs::is_empty(home.dir.path()));
+    EXPECT_TRUE(fs::is_empty(data.path()));
 }
 
 TEST(OwnFilesFolder, AnUnwritableApplicationFolderGivesTheUserDataFolder)
 {
-    TempDataHome home;
+    const test::TempDir temp;
+    const fs::path userData = temp.path() / "data" / "Gridmark Editor";
+    std::vector<fs::path> unwritable;
+#ifdef _WIN32
+    // Wine keeps access lists but does not enforce them; its Z: drive is the
+    // Linux root, whose /proc takes no new files.
+    std::optional<ReadOnlyFolder> readOnly;
+    if (test::runningUnderWine()) {
+        unwritable.push_back("Z:\\proc");
+    } else {
+        readOnly.emplace(temp.path() / "Program Files" / "Gridmark Editor");
+        ASSERT_TRUE(readOnly->applied());
+        unwritable.push_back(temp.path() / "Program Files" / "Gridmark Editor");
+    }
+#else
     // /proc takes no new files even from root; a folder without write
     // permission stands for /usr/bin when the tests do not run as root.
-    std::vector<fs::path> unwritable{"/proc"};
-    test::TempDir readOnly;
+    unwritable.push_back("/proc");
+    const fs::path readOnly = temp.mkdir("usr/bin");
     if (geteuid() != 0) {
-        fs::permissions(readOnly.path(), fs::perms::owner_write, fs::perm_options::remove);
-        unwritable.push_back(readOnly.path());
+        fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::remove);
+        unwritable.push_back(readOnly);
     }
+#endif
     for (const fs::path& app : unwritable) {
         EXPECT_FALSE(canWriteIn(app)) << app;
-        const fs::path data = ownFilesFolder(app);
-        EXPECT_EQ(data, toPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()));
-        EXPECT_EQ(fromPath(data).rfind(home.dir.text() + "/", 0), 0U) << fromPath(data);
-        EXPECT_TRUE(folderExists(data));  // created on the way
-        EXPECT_TRUE(canWriteIn(data));
+        EXPECT_EQ(ownFilesFolder(app, userData), userData) << app;
+        EXPECT_TRUE(folderExists(userData)) << "created on the way";
+        EXPECT_TRUE(canWriteIn(userData));
+        fs::remove_all(temp.path() / "data");
     }
-    fs::permissions(readOnly.path(), fs::perms::owner_write, fs::perm_options::add);
+    // With no data folder at all the application folder stays (and its
+    // writes report their failure).
+    EXPECT_EQ(ownFilesFolder(unwritable.front(), fs::path()), unwritable.front());
 }
 
+TEST(OwnFilesFolder, TheUserDataFolderIsThePerUserApplicationDataFolder)
+{
+    const QString testName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("Gridmark Editor"));
+    const fs::path data = userDataFolder();
+    QCoreApplication::setApplicationName(testName);
+#ifdef _WIN32
+    // %APPDATA%\Gridmark Editor: the roaming application data of the user.
+    PWSTR roaming = nullptr;
+    ASSERT_EQ(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming), S_OK);
+    const fs::path expected = fs::path(roaming) / "Gridmark Editor";
+    CoTaskMemFree(roaming);
+    EXPECT_EQ(data.wstring(), expected.wstring());
+#else
+    // The test main points XDG_DATA_HOME at its private folder.
+    const std::string xdg = qEnvironmentVariable("XDG_DATA_HOME").toStdString();
+    ASSERT_NE(xdg.find("gm-home-"), std::string::npos);
+    EXPECT_EQ(data, fs::path(xdg) / "Gridmark Editor");
 #endif
+}
 
 }  // namespace
 }  // namespace gm::platform
