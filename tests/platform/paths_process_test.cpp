@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QtGlobal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -10,6 +8,7 @@
 #include "platform/fs.h"
 #include "platform/paths.h"
 #include "platform/process_start.h"
+#include "support/environment.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -70,20 +69,6 @@ TEST(Paths, DriveRoot)
 #endif
 }
 
-#ifndef _WIN32
-// Sets HOME for one scope.
-class HomeOverride {
-public:
-    explicit HomeOverride(const std::string& home) : saved_(qgetenv("HOME")) { qputenv("HOME", home.c_str()); }
-    ~HomeOverride() { qputenv("HOME", saved_); }
-    HomeOverride(const HomeOverride&) = delete;
-    HomeOverride& operator=(const HomeOverride&) = delete;
-
-private:
-    QByteArray saved_;
-};
-#endif
-
 TEST(Paths, DefaultGameDirectory)
 {
 #ifdef _WIN32
@@ -97,7 +82,7 @@ TEST(Paths, DefaultGameDirectory)
     EXPECT_EQ(folder, home + "/.wine/drive_c/Quillon/Gridmark/");
     EXPECT_EQ(driveRoot(toPath(folder)), toPath(home) / ".wine" / "drive_c");
 
-    const HomeOverride slash("/home/someone/");
+    const test::ScopedEnv slash("HOME", "/home/someone/");
     EXPECT_EQ(defaultGameDirectory(), "/home/someone/.wine/drive_c/Quillon/Gridmark/");
 #endif
 }

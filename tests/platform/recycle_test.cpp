@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 
 #include "platform/fs.h"
 #include "platform/recycle.h"
+#include "support/environment.h"
 #include "support/temp_dir.h"
 #include "support/trash.h"
 
@@ -33,6 +35,45 @@ TEST(Recycle, SameNameTwiceKeepsBoth)
     std::vector<std::string> contents = test::trashedContents("twice");
     std::sort(contents.begin(), contents.end());
     EXPECT_EQ(contents, (std::vector<std::string>{"first", "second"}));
+}
+
+TEST(Recycle, AHomeWithoutItsDataFolderGetsItsTrashAndNothingLandsInTheCurrentFolder)
+{
+    // A home without ~/.local/share, as a new account or a service has.
+    const test::TempDir home;
+    const test::TempDir current;
+    const test::TempDir game;
+    const fs::path file = game.write("series/cup/Cup 1.ini", "season\r\n");
+    int result = -1;
+    {
+        const test::ScopedEnv homeVariable("HOME", home.text());
+        const test::ScopedEnv dataVariable("XDG_DATA_HOME", std::nullopt);
+        const test::ScopedCurrentPath inCurrent(current.path());
+        result = moveToRecycleBin(file);
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(pathExists(file));
+    const fs::path trash = home.path() / ".local" / "share" / "Trash";
+    EXPECT_EQ(home.read(".local/share/Trash/files/Cup 1.ini"), "season\r\n");
+    EXPECT_TRUE(home.exists(".local/share/Trash/info/Cup 1.ini.trashinfo"));
+    std::error_code ec;
+    EXPECT_EQ(fs::status(trash, ec).permissions(), fs::perms::owner_all) << "the trash is the user's alone";
+    EXPECT_TRUE(fs::is_empty(current.path())) << "no files/ and info/ beside the program";
+
+    // A home whose trash cannot be made (a file stands where ~/.local is):
+    // refused, and the file stays where it was.
+    const test::TempDir blocked;
+    blocked.write(".local", "not a folder");
+    const fs::path kept = game.write("series/cup/Cup 2.ini", "kept\r\n");
+    {
+        const test::ScopedEnv homeVariable("HOME", blocked.text());
+        const test::ScopedEnv dataVariable("XDG_DATA_HOME", std::nullopt);
+        const test::ScopedCurrentPath inCurrent(current.path());
+        result = moveToRecycleBin(kept);
+    }
+    EXPECT_NE(result, 0);
+    EXPECT_EQ(test::readBytes(kept), "kept\r\n");
+    EXPECT_TRUE(fs::is_empty(current.path())) << "no files/ and info/ beside the program";
 }
 
 bool refusingTrash(const fs::path&)
