@@ -368,6 +368,10 @@ TEST_F(SeasonSave, DeleteScheduleAsksAndMovesTheFileToTheTrash)
     EXPECT_FALSE(f.isUnloaded());
     EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Zeta"}));
     EXPECT_EQ(listed(f), (QStringList{"Only"}));
+
+    // The deleted season comes back from the trash as it was.
+    ASSERT_TRUE(gm::test::restoreFromTrash(app.game.path() / "series" / "cup" / "Club.ini"));
+    EXPECT_EQ(seasonFile("Club"), club);
 }
 
 TEST_F(SeasonSave, ASeasonWithAnUpperCaseExtensionIsReadSavedInPlaceAndDeletedAsTheLast)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QString>
 
@@ -20,12 +21,18 @@ namespace gm::test {
 
 namespace fs = std::filesystem;
 
+fs::path testFolderPrefix()
+{
+    return fs::temp_directory_path() / ("gm-test-" + std::to_string(QCoreApplication::applicationPid()) + "-");
+}
+
 TempDir::TempDir()
 {
     std::mt19937_64 random(std::random_device{}());
     std::error_code ec;
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-        const fs::path candidate = fs::temp_directory_path() / ("gm-test-" + std::to_string(random() % 1000000000ULL));
+        fs::path candidate = testFolderPrefix();
+        candidate += std::to_string(random() % 1000000000ULL);
         if (fs::create_directory(candidate, ec)) {
             path_ = candidate;
         }

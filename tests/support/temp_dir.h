@@ -7,6 +7,10 @@
 
 namespace gm::test {
 
+// Where this test run's temporary folders begin: the system's temporary
+// folder, then "gm-test-" and the process number.
+std::filesystem::path testFolderPrefix();
+
 class TempDir {
 public:
     TempDir();
