@@ -15,6 +15,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace gm::test {
@@ -104,7 +106,33 @@ fs::path hidden(const fs::path& path)
     return path;
 }
 
+bool makeReadOnly(const fs::path& file)
+{
+    addAttributes(file, FILE_ATTRIBUTE_READONLY);
+    return true;
+}
+
+void makeWritable(const fs::path& file)
+{
+    SetFileAttributesW(file.c_str(), GetFileAttributesW(file.c_str()) & ~DWORD{FILE_ATTRIBUTE_READONLY});
+}
+
 #else
+
+bool makeReadOnly(const fs::path& file)
+{
+    if (geteuid() == 0) {
+        return false;
+    }
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    return true;
+}
+
+void makeWritable(const fs::path& file)
+{
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+}
 
 fs::path hidden(const fs::path& path)
 {

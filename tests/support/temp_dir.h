@@ -43,6 +43,12 @@ std::filesystem::path hidden(const std::filesystem::path& path);
 void addAttributes(const std::filesystem::path& path, unsigned long attributes);
 #endif
 
+// Makes a file read-only as its platform does: the read-only attribute on
+// Windows, no write permission elsewhere. False when that does not bind
+// (the superuser writes all the same). makeWritable undoes it.
+bool makeReadOnly(const std::filesystem::path& file);
+void makeWritable(const std::filesystem::path& file);
+
 // Reads a whole file; empty and a test failure when unreadable.
 std::string readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, std::string_view bytes);

@@ -9,11 +9,8 @@
 #include <string_view>
 #include <utility>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 #include "support/control_table.h"
+#include "support/failing_writes.h"
 #include "support/keyboard.h"
 #include "support/layout_check.h"
 #include "track/frm_track.h"
@@ -456,15 +453,15 @@ TEST_F(TrackEditor, AnEmptyTracksFolderOpensWithNothingToSave)
     EXPECT_EQ(app.menuShows, 1);
 }
 
-#ifndef _WIN32
 TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
 {
+    const std::filesystem::path ini = app.game.path() / "tracks" / "atlanta" / "track.ini";
     openAtlanta();
     type(9, "1.25");
     const TrackValues edited = valuesWith(1, 9, "1.25");
     app.dialogs.expect(kTrackIniNotSaved, Buttons::Ok, Icon::Critical);
     {
-        const test::FileSizeLimit fullDisk(16);
+        const test::FailingWrites fullDisk(ini, 16);  // on Windows: the file held open
         click(window->cmdSave);
     }
     EXPECT_TRUE(shows(edited, true));
@@ -474,7 +471,7 @@ TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
     app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
         .expect(kTrackIniNotSaved, Buttons::Ok, Icon::Critical);
     {
-        const test::FileSizeLimit fullDisk(16);
+        const test::FailingWrites fullDisk(ini, 16);
         click(window->cmdClose);
     }
     EXPECT_FALSE(window->isUnloaded());
@@ -482,24 +479,19 @@ TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
     EXPECT_EQ(app.menuShows, 0);
 
     // A read-only file refuses the save too (root may write anyway).
-    namespace fs = std::filesystem;
-    const fs::path ini = app.game.path() / "tracks/atlanta/track.ini";
-    if (geteuid() != 0) {
-        fs::permissions(ini, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove);
+    if (test::makeReadOnly(ini)) {
         app.dialogs.expect(kTrackIniNotSaved, Buttons::Ok, Icon::Critical);
         click(window->cmdSave);
         EXPECT_TRUE(changed());
         EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
+        test::makeWritable(ini);
     }
 
     // Once the disk has room again, Save works.
-    fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
     click(window->cmdSave);
     EXPECT_FALSE(changed());
     EXPECT_EQ(trackFile("atlanta"), iniWith(edited) + "\r\n");
 }
-#endif
 
 }  // namespace
 }  // namespace gm::track
