@@ -1,5 +1,6 @@
 #include "platform/fs.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -233,6 +234,36 @@ bool wildcardMatch(std::string_view pattern, std::string_view name)
     }
     return p == pattern.size();
 }
+
+#ifdef _WIN32
+
+bool sameEntryName(std::string_view a, std::string_view b)
+{
+    const std::wstring wideA = toPath(a).wstring();
+    const std::wstring wideB = toPath(b).wstring();
+    return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    return sameEntryName(a, b);
+}
+
+#else
+
+bool sameEntryName(std::string_view a, std::string_view b)
+{
+    return a == b;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return foldAscii(x) == foldAscii(y); });
+}
+
+#endif
 
 fs::path joinGamePath(std::string_view folder, std::string_view relative)
 {

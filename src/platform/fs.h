@@ -40,6 +40,15 @@ bool canListFolder(const fs::path& folder);
 // compared without case, as the Windows file functions match names.
 bool wildcardMatch(std::string_view pattern, std::string_view name);
 
+// True when two names stand for the same entry of a folder: on Windows
+// without regard to case, as its file systems compare names (every letter,
+// "É" and "é" too); elsewhere only when they are equal.
+bool sameEntryName(std::string_view a, std::string_view b);
+
+// Names equal without regard to case: as sameEntryName on Windows; ASCII
+// letters elsewhere, where a game under Wine finds "Cup.INI" as "Cup.ini".
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+
 // Appends a game-relative path written with backslashes ("\tracks\a\track.ini")
 // to a folder given in the program's path text. Empty parts (doubled or
 // trailing separators) are skipped, so "C:\Game\" + "\tracks" works as well.

@@ -170,6 +170,36 @@ TEST(Fs, WildcardCopesWithHostileInput)
     EXPECT_TRUE(wildcardMatch("*" + shortAs + "b", shortAs + shortAs + "b"));
 }
 
+TEST(Fs, EntryNamesCompareAsTheFileSystemDoes)
+{
+    // Each pair: the names, whether Windows takes them for one entry, whether
+    // they are equal without regard to ASCII case.
+    const std::tuple<const char*, const char*, bool, bool> cases[] = {
+        {"shared", "shared", true, true},
+        {"shared", "Shared", true, true},
+        {"Loud.INI", "loud.ini", true, true},
+        {"\xc3\xa9t\xc3\xa9.ini", "\xc3\x89T\xc3\x89.INI", true, false},  // été, ÉTÉ
+        {"\xce\xa9mega", "\xcf\x89MEGA", true, false},                    // Greek capital and small omega
+        {"stra\xc3\x9f" "e", "STRASSE", false, false},                      // no letter becomes two
+        {"a.ini", "a.inf", false, false},
+        {"shared", "sha", false, false},
+    };
+    const test::TempDir dir;
+    for (const auto& [a, b, windows, ascii] : cases) {
+#ifdef _WIN32
+        EXPECT_EQ(sameEntryName(a, b), windows) << a << " / " << b;
+        EXPECT_EQ(equalIgnoringCase(a, b), windows) << a << " / " << b;
+#else
+        EXPECT_EQ(sameEntryName(a, b), std::string_view(a) == b) << a << " / " << b;
+        EXPECT_EQ(equalIgnoringCase(a, b), ascii) << a << " / " << b;
+#endif
+        // The file system of the tests agrees.
+        const test::TempDir pair;
+        pair.write(a, "x");
+        EXPECT_EQ(fileExists(pair.path() / toPath(b)), sameEntryName(a, b)) << a << " / " << b;
+    }
+}
+
 TEST(Fs, JoinGamePath)
 {
     // The game's backslashes become the system's separator; doubled and

@@ -387,7 +387,7 @@ TEST_F(SeasonSave, ASeasonWithAnUpperCaseExtensionIsReadSavedInPlaceAndDeletedAs
     app.dialogs.expect(overwrite("Loud"), Buttons::OkCancel, Icon::Question, Answer::Ok);
     f.cmdSave_Click();
     EXPECT_EQ(app.game.read("series/cup/Loud.INI"), writeSchedule(makeSchedule("Loud", "1991", kClubEvents)));
-    EXPECT_FALSE(app.game.exists("series/cup/Loud.ini")) << "no second file beside the first";
+    EXPECT_EQ(fileNames(), std::vector<std::string>{"Loud.INI"}) << "no second file beside the first";
     EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Loud"}));
 
     app.dialogs.expect(deleteQuestion("Loud"), Buttons::YesNo, Icon::Question, Answer::Yes);
@@ -396,6 +396,30 @@ TEST_F(SeasonSave, ASeasonWithAnUpperCaseExtensionIsReadSavedInPlaceAndDeletedAs
     EXPECT_FALSE(app.game.exists("series/cup/Loud.INI"));
     EXPECT_TRUE(form->isUnloaded());
     EXPECT_EQ(app.menuShows, 1);
+}
+
+TEST_F(SeasonSave, ANameDifferingOnlyInTheCaseOfAnAccentedLetterIsTheSameSeasonWhereTheFileSystemSaysSo)
+{
+    const std::string ete = "\xc3\xa9t\xc3\xa9";       // été
+    const std::string upperEte = "\xc3\x89T\xc3\x89";  // ÉTÉ
+    writeSeason(ete, makeSchedule("Summer", "1990", kClubEvents));
+    frmSeason& f = open();
+    f.cmdNew_Click();
+    f.txtSeasonName->setText(QString::fromStdString(upperEte));
+    f.txtYear->setText("2024");
+#ifdef _WIN32
+    // One file on Windows: saving is saving over it, so it asks first and
+    // writes in place.
+    saveOver(f, upperEte);
+    EXPECT_EQ(fileNames(), std::vector<std::string>{ete + ".ini"});
+    EXPECT_EQ(seasonFile(ete), writeSchedule(makeSchedule("\xc9T\xc9", "2024", {})));
+#else
+    // Two files elsewhere.
+    f.cmdSave_Click();
+    EXPECT_EQ(fileNames(), (std::vector<std::string>{upperEte + ".ini", ete + ".ini"}));
+    EXPECT_EQ(seasonFile(ete), writeSchedule(makeSchedule("Summer", "1990", kClubEvents)));
+#endif
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
 }
 
 using SeasonClosing = SeasonWindowTest;
