@@ -13,8 +13,6 @@
 #ifdef _WIN32
 #include <windows.h>
 // After windows.h:
-#include <aclapi.h>
-#include <sddl.h>
 #include <shlobj.h>
 #else
 #include <unistd.h>
@@ -22,6 +20,7 @@
 
 #include "platform/fs.h"
 #include "platform/paths.h"
+#include "support/access_list.h"
 #include "support/temp_dir.h"
 #include "support/wine.h"
 
@@ -29,46 +28,6 @@ namespace gm::platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-#ifdef _WIN32
-
-// A folder whose access list lets everybody read it and nobody add to it,
-// as Program Files is for a user. Opened up again when it goes.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const fs::path& path) : path_(path)
-    {
-        fs::create_directories(path_);
-        applied_ = apply(L"D:P(A;OICI;GRGX;;;WD)");
-    }
-    ~ReadOnlyFolder() { apply(L"D:P(A;OICI;GA;;;WD)"); }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    bool applied() const { return applied_; }
-
-private:
-    bool apply(const wchar_t* sddl) const
-    {
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) {
-            return false;
-        }
-        BOOL present = FALSE;
-        BOOL defaulted = FALSE;
-        PACL dacl = nullptr;
-        GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
-        std::wstring name = path_.wstring();
-        const DWORD result = SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT,
-                                                   DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                                                   nullptr, nullptr, dacl, nullptr);
-        LocalFree(descriptor);
-        return result == ERROR_SUCCESS;
-    }
-    fs::path path_;
-    bool applied_ = false;
-};
-
-#endif
 
 TEST(OwnFilesFolder, AWritableApplicationFolderIsUsedAndLeftAsItWas)
 {
@@ -87,13 +46,16 @@ TEST(OwnFilesFolder, AnUnwritableApplicationFolderGivesTheUserDataFolder)
 #ifdef _WIN32
     // Wine keeps access lists but does not enforce them; its Z: drive is the
     // Linux root, whose /proc takes no new files.
-    std::optional<ReadOnlyFolder> readOnly;
+    // Elsewhere a folder whose access list lets everybody read it and nobody
+    // add to it, as Program Files is for a user.
+    std::optional<test::ScopedAccessList> readOnly;
     if (test::runningUnderWine()) {
         unwritable.push_back("Z:\\proc");
     } else {
-        readOnly.emplace(temp.path() / "Program Files" / "Gridmark Editor");
+        const fs::path programFolder = temp.mkdir("Program Files/Gridmark Editor");
+        readOnly.emplace(programFolder, L"D:P(A;OICI;GRGX;;;WD)");
         ASSERT_TRUE(readOnly->applied());
-        unwritable.push_back(temp.path() / "Program Files" / "Gridmark Editor");
+        unwritable.push_back(programFolder);
     }
 #else
     // /proc takes no new files even from root; a folder without write

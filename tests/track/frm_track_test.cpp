@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "support/access_list.h"
 #include "support/control_table.h"
 #include "support/failing_writes.h"
 #include "support/keyboard.h"
@@ -18,6 +19,12 @@
 #include "track_test_support.h"
 #include "ui/dialogs.h"
 #include "ui/geometry.h"
+
+#ifdef _WIN32
+#include "support/wine.h"
+#else
+#include <unistd.h>
+#endif
 
 namespace gm::track {
 namespace {
@@ -419,18 +426,28 @@ TEST_F(TrackEditor, NoTracksFolderClosesTheWindowAndBringsTheMenuBack)
     EXPECT_TRUE(window->isUnloaded());
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(app.menuShows, 1);
-#ifndef _WIN32
-    // Nor is one that cannot be listed (permissions do not bind the superuser).
-    if (geteuid() != 0) {
-        std::filesystem::remove(app.game.path() / "tracks");
-        app.game.mkdir("tracks/atlanta");
-        std::filesystem::permissions(app.game.path() / "tracks", std::filesystem::perms::none);
-        app.dialogs.expect(kNoTracksFolder, Buttons::Ok, Icon::Critical);
-        open();
-        EXPECT_TRUE(window->isUnloaded());
-        EXPECT_EQ(app.menuShows, 2);
+}
+
+TEST_F(TrackEditor, ATracksFolderThatCannotBeListedClosesTheWindowToo)
+{
+    app.makeGameDirectory();
+    const std::filesystem::path tracks = app.game.mkdir("tracks/atlanta").parent_path();
+#ifdef _WIN32
+    if (test::runningUnderWine()) {
+        GTEST_SKIP() << "Wine does not enforce access lists: no folder there is one that cannot be listed";
     }
+    const test::ScopedAccessList noListing(tracks, L"D:P(A;OICI;FX;;;WD)");  // pass through, never list
+    ASSERT_TRUE(noListing.applied());
+#else
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind the superuser: no folder is one that cannot be listed";
+    }
+    std::filesystem::permissions(tracks, std::filesystem::perms::none);
 #endif
+    app.dialogs.expect(kNoTracksFolder, Buttons::Ok, Icon::Critical);
+    open();
+    EXPECT_TRUE(window->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
 }
 
 TEST_F(TrackEditor, AnEmptyTracksFolderOpensWithNothingToSave)
