@@ -41,7 +41,9 @@ std::wstring longPathForm(const fs::path& path)
     // share stays as it is (the path library would make "\server" of
     // "\\server"); the rest is made normal.
     std::wstring root = toPath(windowsDriveRoot(fromPath(path))).wstring();
-    if (root.empty() || (text.size() >= 2 && text[1] == L':' && (text.size() == 2 || (text[2] != L'\\' && text[2] != L'/')))) {
+    const bool driveRelative =
+        text.size() >= 2 && text[1] == L':' && (text.size() == 2 || (text[2] != L'\\' && text[2] != L'/'));
+    if (root.empty() || driveRelative) {
         // Relative, from the drive's root ("\\x") or drive-relative ("C:x").
         std::error_code ec;
         text = fs::absolute(path, ec).wstring();

@@ -86,8 +86,8 @@ TEST(Fs, PathsLongerThanTheOldWindowsLimitWork)
     fs::path deep = dir.path();
     for (const char* part : {"Games", "Racing Simulations Collection 2003", "Quillon Interactive Entertainment",
                              "Gridmark Championship Edition", "Installed Copy For The Long Path Test",
-                             "And One More Folder To Be Sure", "Still Further Down The Tree", "Where Nobody Would Look For It",
-                             "Unless They Had To Find The Game", "Gridmark"}) {
+                             "And One More Folder To Be Sure", "Still Further Down The Tree",
+                             "Where Nobody Would Look For It", "Unless They Had To Find The Game", "Gridmark"}) {
         deep /= part;
     }
     const fs::path season = deep / "series" / "cup" / "A Season With A Fairly Long Name Of Its Own.ini";

@@ -29,6 +29,21 @@ void entry(const char* key, const char* name, const RegistryData& data)
     platform::setFakeRegistryValue(RegistryRoot::LocalMachine, key, name, data);
 }
 
+// Opens the About box and presses System Info, which shows its message when
+// `unavailable`; the box stays open either way.
+void pressSystemInfo(TestApp& app, bool unavailable)
+{
+    if (unavailable) {
+        app.dialogs.expect(QStringLiteral("System Information Is Unavailable At This Time"), ui::Buttons::Ok,
+                           ui::Icon::None);
+    }
+    frmAbout about(app.context);
+    about.setAttribute(Qt::WA_DeleteOnClose, false);
+    about.Form_Load();
+    about.cmdSysInfo_Click();
+    EXPECT_FALSE(about.isUnloaded());
+}
+
 TEST(AboutBox, SystemInfoStartsTheToolFoundThroughEitherEntryOrShowsTheMessage)
 {
     const char* kPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
@@ -64,16 +79,8 @@ TEST(AboutBox, SystemInfoStartsTheToolFoundThroughEitherEntryOrShowsTheMessage)
             started.push_back(p.string());
             return c.startSucceeds;
         });
-        if (!c.startSucceeds || c.started.empty()) {
-            app.dialogs.expect(QStringLiteral("System Information Is Unavailable At This Time"), ui::Buttons::Ok,
-                               ui::Icon::None);
-        }
-        frmAbout about(app.context);
-        about.setAttribute(Qt::WA_DeleteOnClose, false);
-        about.Form_Load();
-        about.cmdSysInfo_Click();
+        pressSystemInfo(app, !c.startSucceeds || c.started.empty());
         EXPECT_EQ(started, c.started);
-        EXPECT_FALSE(about.isUnloaded());
         app.dialogs.verifyAllShown();
     }
     platform::setProgramStarter({});
@@ -118,7 +125,8 @@ TEST(GetKeyValue, ReadsStringsAndNumbersOfTheWindowsRegistry)
     platform::clearFakeRegistry();
     const char* kVersionKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
     // Every Windows (and Wine) has these two: a string and a 32-bit number.
-    const std::optional<std::wstring> version = machineText(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentVersion");
+    const std::optional<std::wstring> version =
+        machineText(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentVersion");
     ASSERT_TRUE(version.has_value());
     std::string value;
     EXPECT_TRUE(GetKeyValue(RegistryRoot::LocalMachine, kVersionKey, "CurrentVersion", value));
@@ -156,19 +164,10 @@ TEST(AboutBox, SystemInfoOnThisWindowsStartsTheToolItsRegistryNamesOrSaysItIsUna
     // reader (Wine has the first key, without a PATH value).
     const std::optional<std::wstring> path = machineText(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH");
     const std::optional<std::wstring> location = machineText(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO");
-    const bool toolInLocation = location && std::filesystem::is_regular_file(std::filesystem::path(*location) / "MSINFO32.EXE");
+    const bool toolInLocation =
+        location && std::filesystem::is_regular_file(std::filesystem::path(*location) / "MSINFO32.EXE");
     TestApp app;
-    if (!path && !toolInLocation) {
-        app.dialogs.expect(QStringLiteral("System Information Is Unavailable At This Time"), ui::Buttons::Ok,
-                           ui::Icon::None);
-    }
-    {
-        frmAbout about(app.context);
-        about.setAttribute(Qt::WA_DeleteOnClose, false);
-        about.Form_Load();
-        about.cmdSysInfo_Click();
-        EXPECT_FALSE(about.isUnloaded());
-    }
+    pressSystemInfo(app, !path && !toolInLocation);
     if (path) {
         EXPECT_EQ(started, std::vector<std::filesystem::path>{std::filesystem::path(*path)});
     } else if (toolInLocation) {

@@ -227,7 +227,8 @@ public:
         const bool wine = runningUnderWine();
         std::vector<Stored> onWine = wine ? wineStored() : std::vector<Stored>{};
         IEnumIDList* items = nullptr;
-        if (folder_->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, &items) != S_OK) {
+        const SHCONTF what = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN;
+        if (folder_->EnumObjects(nullptr, what, &items) != S_OK) {
             return;
         }
         const std::wstring ours = lower(testFolderPrefix().wstring());
@@ -276,7 +277,8 @@ public:
     {
         IContextMenu* menu = nullptr;
         PCUITEMID_CHILD ids[] = {item.id};
-        if (FAILED(folder_->GetUIObjectOf(nullptr, 1, ids, IID_IContextMenu, nullptr, reinterpret_cast<void**>(&menu)))) {
+        if (FAILED(folder_->GetUIObjectOf(nullptr, 1, ids, IID_IContextMenu, nullptr,
+                                          reinterpret_cast<void**>(&menu)))) {
             return false;
         }
         // Commands numbered from 1, so that none is 0 (a null verb).
