@@ -1,6 +1,7 @@
 #include "platform/codec.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <array>
 
 #ifdef _WIN32
@@ -120,18 +121,39 @@ std::string toAnsi(const QString& text)
     if (text.isEmpty()) {
         return {};
     }
-    const std::wstring wide = text.toStdWString();
-    // With the "UTF-8 as ANSI" setting the code page takes no replacement
-    // character (the call would fail); every character has bytes there.
-    const char* replacement = GetACP() == CP_UTF8 ? nullptr : "?";
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                      replacement, nullptr);
-    if (n <= 0) {
-        return std::string(static_cast<std::size_t>(text.size()), '?');
+    if (GetACP() == CP_UTF8) {
+        // With the "UTF-8 as ANSI" setting every character has bytes (the
+        // call takes no replacement character there).
+        const std::wstring wide = text.toStdWString();
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                          nullptr, nullptr);
+        std::string bytes(static_cast<std::size_t>(std::max(n, 0)), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, nullptr,
+                            nullptr);
+        return bytes;
     }
-    std::string bytes(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), n, replacement,
-                        nullptr);
+    // Character by character, without "best fit": a character the code page
+    // lacks is one '?', not a look-alike (Ł as L) that would read back as
+    // another character, and a surrogate pair is one character.
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        wchar_t wide[2] = {static_cast<wchar_t>(text.at(i).unicode()), 0};
+        int length = 1;
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            wide[1] = static_cast<wchar_t>(text.at(++i).unicode());
+            length = 2;
+        }
+        char out[8];
+        BOOL usedDefault = FALSE;
+        const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, out,
+                                                static_cast<int>(sizeof out), "?", &usedDefault);
+        if (written <= 0 || usedDefault) {
+            bytes.push_back('?');
+        } else {
+            bytes.append(out, static_cast<std::size_t>(written));
+        }
+    }
     return bytes;
 #else
     std::string bytes;

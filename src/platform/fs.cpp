@@ -1,8 +1,11 @@
 #include "platform/fs.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <system_error>
+
+#include "platform/paths.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -22,6 +25,128 @@ std::string fromPath(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
+#ifdef _WIN32
+
+std::wstring longPathForm(const fs::path& path)
+{
+    std::wstring text = path.wstring();
+    // Below the length where the plain form stops working (a folder's name
+    // must leave room for an 8.3 name below MAX_PATH), nothing changes.
+    constexpr std::size_t kPlainLimit = MAX_PATH - 12;
+    if (text.size() < kPlainLimit || text.starts_with(L"\\\\?\\") || text.starts_with(L"\\\\.\\")) {
+        return text;
+    }
+    // The system takes the long form as it stands: absolute, in
+    // backslashes, without "." and ".." or doubled separators. The drive or
+    // share stays as it is (the path library would make "\server" of
+    // "\\server"); the rest is made normal.
+    std::wstring root = toPath(windowsDriveRoot(fromPath(path))).wstring();
+    const bool driveRelative =
+        text.size() >= 2 && text[1] == L':' && (text.size() == 2 || (text[2] != L'\\' && text[2] != L'/'));
+    if (root.empty() || driveRelative) {
+        // Relative, from the drive's root ("\\x") or drive-relative ("C:x").
+        std::error_code ec;
+        text = fs::absolute(path, ec).wstring();
+        if (ec) {
+            return path.wstring();
+        }
+        root = toPath(windowsDriveRoot(fromPath(fs::path(text)))).wstring();
+        if (root.empty()) {
+            return path.wstring();
+        }
+    }
+    const std::wstring rest = fs::path(text.substr(root.size())).lexically_normal().make_preferred().wstring();
+    std::wstring result = root.starts_with(L"\\\\") ? L"\\\\?\\UNC\\" + root.substr(2) : L"\\\\?\\" + root;
+    result += rest;
+    if (result.back() == L'\\' && !rest.empty()) {
+        result.pop_back();
+    }
+    return result;
+}
+
+namespace {
+
+// The attributes of whatever the path names, or nothing.
+std::optional<DWORD> attributesOf(const fs::path& path)
+{
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    const DWORD attributes = GetFileAttributesW(longPathForm(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return std::nullopt;
+    }
+    return attributes;
+}
+
+// Calls `visit` with each entry of a folder ("." and ".." included); false
+// when the folder cannot be listed. An empty drive root, which has no "."
+// entry, is listed with no entries.
+template <typename Visit>
+bool forEachEntry(const fs::path& folder, Visit visit)
+{
+    if (folder.empty()) {
+        return false;
+    }
+    std::wstring pattern = longPathForm(folder);
+    if (pattern.back() != L'\\' && pattern.back() != L'/') {
+        pattern += L'\\';
+    }
+    pattern += L'*';
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        const std::optional<DWORD> attributes = attributesOf(folder);
+        return error == ERROR_FILE_NOT_FOUND && attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+    do {
+        visit(data);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return true;
+}
+
+}  // namespace
+
+bool pathExists(const fs::path& path)
+{
+    return attributesOf(path).has_value();
+}
+
+bool fileExists(const fs::path& path)
+{
+    const std::optional<DWORD> attributes = attributesOf(path);
+    return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool folderExists(const fs::path& path)
+{
+    const std::optional<DWORD> attributes = attributesOf(path);
+    return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<DirEntry> listVisible(const fs::path& folder)
+{
+    std::vector<DirEntry> entries;
+    forEachEntry(folder, [&entries](const WIN32_FIND_DATAW& data) {
+        const std::wstring_view name = data.cFileName;
+        if (name == L"." || name == L".." ||
+            (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
+            return;
+        }
+        entries.push_back({fromPath(fs::path(name)), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    });
+    return entries;
+}
+
+bool canListFolder(const fs::path& folder)
+{
+    return forEachEntry(folder, [](const WIN32_FIND_DATAW&) {});
+}
+
+#else
+
 bool pathExists(const fs::path& path)
 {
     std::error_code ec;
@@ -40,22 +165,6 @@ bool folderExists(const fs::path& path)
     return !path.empty() && fs::is_directory(path, ec);
 }
 
-namespace {
-
-bool isHiddenOrSystem(const fs::directory_entry& entry)
-{
-#ifdef _WIN32
-    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
-#else
-    const std::string name = fromPath(entry.path().filename());
-    return !name.empty() && name.front() == '.';
-#endif
-}
-
-}  // namespace
-
 std::vector<DirEntry> listVisible(const fs::path& folder)
 {
     std::vector<DirEntry> entries;
@@ -70,7 +179,9 @@ std::vector<DirEntry> listVisible(const fs::path& folder)
         }
         const fs::directory_entry& entry = *it;
         const std::string name = fromPath(entry.path().filename());
-        if (name == "." || name == ".." || isHiddenOrSystem(entry)) {
+        // A leading dot hides a name, as Wine shows such names to Windows
+        // programs.
+        if (name.empty() || name.front() == '.') {
             continue;
         }
         std::error_code typeError;
@@ -85,6 +196,8 @@ bool canListFolder(const fs::path& folder)
     const fs::directory_iterator it(folder, ec);
     return !ec;
 }
+
+#endif
 
 namespace {
 
@@ -124,9 +237,47 @@ bool wildcardMatch(std::string_view pattern, std::string_view name)
     return p == pattern.size();
 }
 
+#ifdef _WIN32
+
+bool sameEntryName(std::string_view a, std::string_view b)
+{
+    const std::wstring wideA = toPath(a).wstring();
+    const std::wstring wideB = toPath(b).wstring();
+    return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    return sameEntryName(a, b);
+}
+
+#else
+
+bool sameEntryName(std::string_view a, std::string_view b)
+{
+    return a == b;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return foldAscii(x) == foldAscii(y); });
+}
+
+#endif
+
 fs::path joinGamePath(std::string_view folder, std::string_view relative)
 {
     fs::path result = toPath(folder);
+#ifdef _WIN32
+    // A bare drive ("C:") means its root, as "C:" + "\tracks" does in the
+    // game's own path texts; the path library would make "C:tracks" of it,
+    // a path relative to that drive's current folder.
+    if (result.has_root_name() && !result.has_root_directory() && result.relative_path().empty()) {
+        result += L"\\";
+    }
+#endif
     std::size_t start = 0;
     while (start <= relative.size()) {
         std::size_t end = relative.find_first_of("\\/", start);
@@ -147,6 +298,27 @@ std::optional<std::string> readFile(const fs::path& path)
     if (!fileExists(path)) {
         return std::nullopt;
     }
+#ifdef _WIN32
+    // Others (the game) may go on reading and writing the file meanwhile.
+    HANDLE file = CreateFileW(longPathForm(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[64 * 1024];
+    DWORD read = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr) != 0) && read > 0) {
+        bytes.append(buffer, read);
+    }
+    CloseHandle(file);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return bytes;
+#else
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return std::nullopt;
@@ -156,6 +328,7 @@ std::optional<std::string> readFile(const fs::path& path)
         return std::nullopt;
     }
     return bytes;
+#endif
 }
 
 }  // namespace gm::platform

@@ -40,6 +40,15 @@ bool canListFolder(const fs::path& folder);
 // compared without case, as the Windows file functions match names.
 bool wildcardMatch(std::string_view pattern, std::string_view name);
 
+// True when two names stand for the same entry of a folder: on Windows
+// without regard to case, as its file systems compare names (every letter,
+// "É" and "é" too); elsewhere only when they are equal.
+bool sameEntryName(std::string_view a, std::string_view b);
+
+// Names equal without regard to case: as sameEntryName on Windows; ASCII
+// letters elsewhere, where a game under Wine finds "Cup.INI" as "Cup.ini".
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+
 // Appends a game-relative path written with backslashes ("\tracks\a\track.ini")
 // to a folder given in the program's path text. Empty parts (doubled or
 // trailing separators) are skipped, so "C:\Game\" + "\tracks" works as well.
@@ -47,5 +56,14 @@ fs::path joinGamePath(std::string_view folder, std::string_view relative);
 
 // Reads a whole file as bytes; nothing when it cannot be read.
 std::optional<std::string> readFile(const fs::path& path);
+
+#ifdef _WIN32
+// The form of a path that the wide Windows file functions take at any
+// length: a path that reaches MAX_PATH becomes absolute and normal and gets
+// the "\\?\" (or "\\?\UNC\") prefix; a shorter one is left as it is, so
+// that names the system would tidy (a trailing dot or blank) keep meaning
+// what they mean everywhere else. The functions above use it.
+std::wstring longPathForm(const fs::path& path);
+#endif
 
 }  // namespace gm::platform

@@ -34,17 +34,19 @@ bool canWriteIn(const fs::path& folder)
     return probe.open();  // removed again when `probe` goes
 }
 
-fs::path ownFilesFolder(const fs::path& applicationFolder)
+fs::path userDataFolder()
 {
-    if (canWriteIn(applicationFolder)) {
-        return applicationFolder;
-    }
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (data.isEmpty()) {
-        return applicationFolder;  // nowhere better; writes report their failure
+    return data.isEmpty() ? fs::path() : toPath(QDir::toNativeSeparators(data).toStdString());
+}
+
+fs::path ownFilesFolder(const fs::path& applicationFolder, const fs::path& userData)
+{
+    if (canWriteIn(applicationFolder) || userData.empty()) {
+        return applicationFolder;  // or nowhere better: writes report their failure
     }
-    QDir().mkpath(data);
-    return toPath(data.toStdString());
+    QDir().mkpath(QString::fromStdString(fromPath(userData)));
+    return userData;
 }
 
 std::vector<fs::path> programDataFolders(const fs::path& applicationFolder)
@@ -60,11 +62,92 @@ std::vector<fs::path> programDataFolders(const fs::path& applicationFolder)
     return folders;
 }
 
+namespace {
+
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// The end of the path component that begins at `start`.
+std::size_t componentEnd(std::string_view path, std::size_t start)
+{
+    std::size_t end = start;
+    while (end < path.size() && !isSeparator(path[end])) {
+        ++end;
+    }
+    return end;
+}
+
+std::string withBackslashes(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return result;
+}
+
+bool isDriveLetter(std::string_view text)
+{
+    return text.size() == 2 && text[1] == ':' &&
+           ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+}
+
+}  // namespace
+
+std::string windowsDriveRoot(std::string_view path)
+{
+    if (path.size() >= 2 && isDriveLetter(path.substr(0, 2))) {
+        return std::string(path.substr(0, 2)) + '\\';
+    }
+    if (path.size() < 3 || !isSeparator(path[0]) || !isSeparator(path[1])) {
+        return {};
+    }
+    // "\\?\" and "\\.\" give the rest to the system as it stands: a drive
+    // letter, UNC\server\share, or a volume name.
+    if ((path[2] == '?' || path[2] == '.') && path.size() >= 4 && isSeparator(path[3])) {
+        const std::size_t first = 4;
+        const std::size_t firstEnd = componentEnd(path, first);
+        const std::string_view component = path.substr(first, firstEnd - first);
+        if (component.empty()) {
+            return {};
+        }
+        const bool unc = component.size() == 3 && (component[0] == 'U' || component[0] == 'u') &&
+                         (component[1] == 'N' || component[1] == 'n') && (component[2] == 'C' || component[2] == 'c');
+        std::size_t end = firstEnd;
+        if (unc) {
+            // UNC\server\share: two more components belong to the drive.
+            for (int i = 0; i < 2 && end < path.size(); ++i) {
+                end = componentEnd(path, end + 1);
+            }
+        }
+        return withBackslashes(path.substr(0, end)) + '\\';
+    }
+    // \\server\share
+    std::size_t end = componentEnd(path, 2);
+    if (end == 2) {
+        return {};
+    }
+    if (end < path.size()) {
+        end = componentEnd(path, end + 1);
+    }
+    return withBackslashes(path.substr(0, end)) + '\\';
+}
+
 fs::path driveRoot(const fs::path& path)
 {
 #ifdef _WIN32
-    const fs::path absolute = fs::absolute(path);
-    return absolute.root_name() / absolute.root_directory();
+    // The text itself first: the path library takes neither "\\?\" nor
+    // "\\server\share" paths for absolute ones.
+    std::string root = windowsDriveRoot(fromPath(path));
+    if (root.empty()) {
+        std::error_code ec;
+        root = windowsDriveRoot(fromPath(fs::absolute(path, ec)));
+    }
+    return toPath(root);
 #else
     const fs::path absolute = path.is_absolute() ? path : fs::absolute(path);
     fs::path prefix;

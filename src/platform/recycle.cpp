@@ -26,12 +26,6 @@ namespace gm::platform {
 
 namespace {
 
-bool qtTrash(const fs::path& path)
-{
-    QString inTrash;
-    return QFile::moveToTrash(QString::fromStdString(fromPath(path)), &inTrash);
-}
-
 fs::path userTrash()
 {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -43,6 +37,71 @@ fs::path userTrash()
         return {};
     }
     return fs::path(home) / ".local" / "share" / "Trash";
+}
+
+// Creates the folders of the user's trash that are missing, each for the
+// user alone (mode 0700), as the trash and base-folder rules ask.
+bool makeUserTrash(const fs::path& trash)
+{
+    std::error_code ec;
+    fs::path folder;
+    for (const fs::path& part : trash) {
+        folder /= part;
+        if (fs::create_directory(folder, ec)) {
+            fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
+        }
+    }
+    for (const char* sub : {"files", "info"}) {
+        if (fs::create_directory(trash / sub, ec)) {
+            fs::permissions(trash / sub, fs::perms::owner_all, fs::perm_options::replace, ec);
+        }
+    }
+    return fs::is_directory(trash / "files", ec) && fs::is_directory(trash / "info", ec);
+}
+
+// True when `inTrash` is a file's place in a trash: the files/ folder of
+// the user's trash, or of a mount's own ($topdir/.Trash/$uid or
+// $topdir/.Trash-$uid).
+bool liesInATrash(const fs::path& inTrash, const fs::path& userTrashFolder)
+{
+    if (!inTrash.is_absolute() || inTrash.parent_path().filename() != "files") {
+        return false;
+    }
+    const fs::path trash = inTrash.parent_path().parent_path();
+    std::error_code ec;
+    if (!userTrashFolder.empty() && fs::equivalent(trash, userTrashFolder, ec)) {
+        return true;
+    }
+    const std::string uid = std::to_string(::getuid());
+    return trash.filename() == ".Trash-" + uid ||
+           (trash.filename() == uid && trash.parent_path().filename() == ".Trash");
+}
+
+// The system trash through Qt. Qt 6.4 takes the user's trash folder for
+// granted: without ~/.local/share it makes files/ and info/ in the current
+// folder and reports success. So the user's trash is made first, and a
+// place outside any trash is undone and counted as a refusal.
+bool qtTrash(const fs::path& path)
+{
+    const fs::path trash = userTrash();
+    if (!trash.empty()) {
+        makeUserTrash(trash);
+    }
+    QString inTrash;
+    if (!QFile::moveToTrash(QString::fromStdString(fromPath(path)), &inTrash)) {
+        return false;
+    }
+    const fs::path placed = toPath(inTrash.toStdString());
+    if (liesInATrash(fs::absolute(placed), trash)) {
+        return true;
+    }
+    std::error_code ec;
+    fs::rename(placed, path, ec);
+    const fs::path stray = placed.parent_path().parent_path();
+    fs::remove(stray / "info" / (placed.filename().string() + ".trashinfo"), ec);
+    fs::remove(stray / "files", ec);  // only when empty
+    fs::remove(stray / "info", ec);
+    return false;
 }
 
 // Creates the .trashinfo record under a name no other trashed file has
@@ -89,14 +148,12 @@ int copyToUserTrash(const fs::path& path)
         if (trash.empty()) {
             return 1;
         }
+        if (!makeUserTrash(trash)) {
+            return 1;
+        }
         const fs::path files = trash / "files";
         const fs::path info = trash / "info";
         std::error_code ec;
-        for (const fs::path& folder : {trash, files, info}) {
-            if (fs::create_directories(folder, ec)) {
-                fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
-            }
-        }
         const fs::path original = fs::absolute(path);
         const std::string name = claimTrashName(info, original);
         if (name.empty()) {

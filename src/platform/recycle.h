@@ -7,10 +7,12 @@ namespace gm::platform {
 
 // 0 when the file now lies in the recycle bin / trash; non-zero otherwise
 // (missing file, a folder, no rights, no trash available). Never throws.
-// Off Windows, a file that the system trash cannot take (it lies on another
-// mount than the home folder, which has no trash folder of its own that can
-// be made) is copied into the user's own trash with its trash information,
-// then removed; only when that fails too is the result non-zero.
+// Off Windows, the user's trash is made (mode 0700) when it is missing, and
+// only a place inside a trash counts as trashed; a file that the system
+// trash cannot take (it lies on another mount than the home folder, which
+// has no trash folder of its own that can be made) is copied into the
+// user's own trash with its trash information, then removed; only when
+// that fails too is the result non-zero.
 int moveToRecycleBin(const std::filesystem::path& path);
 
 #ifndef _WIN32

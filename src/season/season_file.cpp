@@ -236,18 +236,6 @@ std::vector<std::string> listSeasons(const std::filesystem::path& seasonFolder)
     return names;
 }
 
-namespace {
-
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-               return fold(x) == fold(y);
-           });
-}
-
-}  // namespace
-
 std::optional<std::filesystem::path> findSeasonFile(const std::filesystem::path& seasonFolder, std::string_view name)
 {
     // The listing gives a season's name as its file name less the last four
@@ -256,7 +244,7 @@ std::optional<std::filesystem::path> findSeasonFile(const std::filesystem::path&
     const std::string fileName = std::string(name) + ".ini";
     std::optional<std::filesystem::path> found;
     for (const platform::DirEntry& entry : platform::listVisible(seasonFolder)) {
-        if (entry.isFolder || !equalIgnoringAsciiCase(entry.name, fileName)) {
+        if (entry.isFolder || !platform::equalIgnoringCase(entry.name, fileName)) {
             continue;
         }
         if (entry.name == fileName) {
@@ -283,7 +271,7 @@ std::vector<std::string> listTracks(const std::filesystem::path& tracksFolder)
 {
     std::vector<std::string> names;
     for (const platform::DirEntry& entry : platform::listVisible(tracksFolder)) {
-        if (entry.name != "shared") {
+        if (!platform::sameEntryName(entry.name, "shared")) {
             names.push_back(entry.name);
         }
     }

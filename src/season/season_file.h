@@ -76,9 +76,10 @@ ReadResult readSchedule(std::string_view bytes);
 // listing order.
 std::vector<std::string> listSeasons(const std::filesystem::path& seasonFolder);
 
-// The visible season file of that name: name + ".ini", the extension (and
-// the name, as Windows compares names) matched without regard to ASCII
-// case, an exact match preferred. Nothing when there is none.
+// The visible season file of that name: name + ".ini", the extension and
+// the name matched without regard to case (every letter on Windows, as its
+// file systems compare names; ASCII letters elsewhere), an exact match
+// preferred. Nothing when there is none.
 std::optional<std::filesystem::path> findSeasonFile(const std::filesystem::path& seasonFolder, std::string_view name);
 
 // The file a season of that name is read from, deleted or saved to: the
@@ -90,7 +91,8 @@ std::filesystem::path seasonFilePath(const std::filesystem::path& seasonFolder, 
 bool seasonFileExists(const std::filesystem::path& seasonFolder, std::string_view name);
 
 // Entries of the tracks folder offered for an event: every visible entry,
-// plain files included, except "shared" (exact case), in listing order.
+// plain files included, except "shared" (any case on Windows, where that
+// is the same folder; exact case elsewhere), in listing order.
 std::vector<std::string> listTracks(const std::filesystem::path& tracksFolder);
 
 }  // namespace gm::season

@@ -206,7 +206,8 @@ void frmTrack::ListTracks()
     {
         const QSignalBlocker block(List1);
         for (const platform::DirEntry& entry : platform::listVisible(folder)) {
-            if (entry.name == "." || entry.name == ".." || entry.name == "shared" || !entry.isFolder) {
+            if (entry.name == "." || entry.name == ".." || platform::sameEntryName(entry.name, "shared") ||
+                !entry.isFolder) {
                 continue;
             }
             ui::insertSorted(List1, QString::fromStdString(entry.name));

@@ -135,6 +135,7 @@ TEST(PlayerRecords, ListPlayersSkipsKeyFilesAndHiddenEntries)
     game.write("players/Eve.KS", "keys");
     game.write("players/notes.txt", "");
     game.write("players/.hidden/playrecs.ini", "");
+    test::hidden(game.path() / "players" / ".hidden");  // on Windows by its attribute
     const PlayerList list = ListPlayers(game.path() / "players");
     EXPECT_TRUE(list.folderFound);
     EXPECT_EQ(list.names, Strengths({"Ann", "Bob", "carl", "Eve.KS", "notes.txt"}));

@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
 #include "platform/atomic_write.h"
 #include "platform/fs.h"
-#include "support/file_size_limit.h"
+#include "support/failing_writes.h"
 #include "support/temp_dir.h"
 
 namespace gm::platform {
@@ -57,18 +59,21 @@ TEST(AtomicWrite, MissingFolderOrFolderAsTargetFails)
     EXPECT_EQ(namesIn(dir.path()), Names{"option.dat"});
 }
 
-#ifndef _WIN32
-
-TEST(AtomicWrite, ReadOnlyFolderFailsAndKeepsTheOldFile)
+TEST(AtomicWrite, AFileTheUserMayNotWriteFailsAndIsKeptAsItWas)
 {
     const test::TempDir dir;
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind for root";
-    }
     const fs::path folder = dir.mkdir("app");
     const fs::path target = folder / "option.dat";
     test::writeBytes(target, "old\r\n");
+#ifdef _WIN32
+    // A read-only file: Windows has no write permission of a folder.
+    test::addAttributes(target, FILE_ATTRIBUTE_READONLY);
+#else
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind for root";
+    }
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+#endif
     const WriteResult result = writeFileAtomic(target, "new\r\n");
     const Names names = namesIn(folder);
     fs::permissions(folder, fs::perms::owner_all);
@@ -86,9 +91,10 @@ TEST(AtomicWrite, FailedWriteKeepsTheOldFileAndLeavesNoTemporary)
     test::writeBytes(target, old);
     WriteResult result;
     {
-        const test::FileSizeLimit limit(4096);  // as a full disk
-        if (!limit.active()) {
-            GTEST_SKIP() << "cannot limit the file size";
+        // A full disk; on Windows the file held open by another program.
+        const test::FailingWrites failing(target, 4096);
+        if (!failing.active()) {
+            GTEST_SKIP() << "cannot make the write fail";
         }
         result = writeFileAtomic(target, std::string(1 << 20, 'n'));
     }
@@ -97,8 +103,6 @@ TEST(AtomicWrite, FailedWriteKeepsTheOldFileAndLeavesNoTemporary)
     EXPECT_EQ(test::readBytes(target), old);
     EXPECT_EQ(namesIn(dir.path()), Names{"playrecs.ini"});
 }
-
-#endif
 
 }  // namespace
 }  // namespace gm::platform

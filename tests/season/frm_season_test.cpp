@@ -7,6 +7,7 @@
 
 #include "season_test_support.h"
 #include "support/control_table.h"
+#include "support/failing_writes.h"
 #include "support/layout_check.h"
 #include "support/trash.h"
 #include "ui/geometry.h"
@@ -148,7 +149,12 @@ TEST_F(SeasonOpening, AFileThatIsNotASeasonScheduleIsReportedAndWhatCouldBeReadI
     broken.resize(broken.find("[ Season ]"));
     broken.resize(broken.rfind("trackDirectory"));  // the second block ends early
     app.game.write("series/cup/Bad.ini", broken);
-#ifndef _WIN32
+    // A season file that cannot be read: on Windows one that another
+    // program holds open without sharing it, elsewhere a link to nothing.
+#ifdef _WIN32
+    const gm::test::HeldOpen unreadable(app.game.write("series/cup/Lost.ini", "x"), 0);
+    ASSERT_TRUE(unreadable.active());
+#else
     std::filesystem::create_symlink(app.game.path() / "nowhere.ini", app.game.path() / "series" / "cup" / "Lost.ini");
 #endif
     app.dialogs.expect(kBadFile, Buttons::Ok, Icon::Critical);
@@ -166,13 +172,11 @@ TEST_F(SeasonOpening, AFileThatIsNotASeasonScheduleIsReportedAndWhatCouldBeReadI
     f.cmdEdit_Click();
     f.txtSeasonName->setText("Bad");
     EXPECT_EQ(saveOver(f, "Bad"), writeSchedule(makeSchedule("Bad", "", {{"2", "2", "Kept"}})));
-#ifndef _WIN32
     // A file that cannot be read is reported and shows no events.
     app.dialogs.expect(QStringLiteral("Could not read the file Lost.ini."), Buttons::Ok, Icon::Critical);
     f.Combo1->setCurrentIndex(2);
     EXPECT_EQ(f.lstSchedule->count(), 0);
     EXPECT_TRUE(inMode(f, Mode::Viewing));
-#endif
 }
 
 using SeasonModes = SeasonWindowTest;
@@ -368,6 +372,10 @@ TEST_F(SeasonSave, DeleteScheduleAsksAndMovesTheFileToTheTrash)
     EXPECT_FALSE(f.isUnloaded());
     EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Zeta"}));
     EXPECT_EQ(listed(f), (QStringList{"Only"}));
+
+    // The deleted season comes back from the trash as it was.
+    ASSERT_TRUE(gm::test::restoreFromTrash(app.game.path() / "series" / "cup" / "Club.ini"));
+    EXPECT_EQ(seasonFile("Club"), club);
 }
 
 TEST_F(SeasonSave, ASeasonWithAnUpperCaseExtensionIsReadSavedInPlaceAndDeletedAsTheLast)
@@ -383,7 +391,7 @@ TEST_F(SeasonSave, ASeasonWithAnUpperCaseExtensionIsReadSavedInPlaceAndDeletedAs
     app.dialogs.expect(overwrite("Loud"), Buttons::OkCancel, Icon::Question, Answer::Ok);
     f.cmdSave_Click();
     EXPECT_EQ(app.game.read("series/cup/Loud.INI"), writeSchedule(makeSchedule("Loud", "1991", kClubEvents)));
-    EXPECT_FALSE(app.game.exists("series/cup/Loud.ini")) << "no second file beside the first";
+    EXPECT_EQ(fileNames(), std::vector<std::string>{"Loud.INI"}) << "no second file beside the first";
     EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Loud"}));
 
     app.dialogs.expect(deleteQuestion("Loud"), Buttons::YesNo, Icon::Question, Answer::Yes);
@@ -392,6 +400,30 @@ TEST_F(SeasonSave, ASeasonWithAnUpperCaseExtensionIsReadSavedInPlaceAndDeletedAs
     EXPECT_FALSE(app.game.exists("series/cup/Loud.INI"));
     EXPECT_TRUE(form->isUnloaded());
     EXPECT_EQ(app.menuShows, 1);
+}
+
+TEST_F(SeasonSave, ANameDifferingOnlyInTheCaseOfAnAccentedLetterIsTheSameSeasonWhereTheFileSystemSaysSo)
+{
+    const std::string ete = "\xc3\xa9t\xc3\xa9";       // été
+    const std::string upperEte = "\xc3\x89T\xc3\x89";  // ÉTÉ
+    writeSeason(ete, makeSchedule("Summer", "1990", kClubEvents));
+    frmSeason& f = open();
+    f.cmdNew_Click();
+    f.txtSeasonName->setText(QString::fromStdString(upperEte));
+    f.txtYear->setText("2024");
+#ifdef _WIN32
+    // One file on Windows: saving is saving over it, so it asks first and
+    // writes in place.
+    saveOver(f, upperEte);
+    EXPECT_EQ(fileNames(), std::vector<std::string>{ete + ".ini"});
+    EXPECT_EQ(seasonFile(ete), writeSchedule(makeSchedule("\xc9T\xc9", "2024", {})));
+#else
+    // Two files elsewhere.
+    f.cmdSave_Click();
+    EXPECT_EQ(fileNames(), (std::vector<std::string>{upperEte + ".ini", ete + ".ini"}));
+    EXPECT_EQ(seasonFile(ete), writeSchedule(makeSchedule("Summer", "1990", kClubEvents)));
+#endif
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
 }
 
 using SeasonClosing = SeasonWindowTest;

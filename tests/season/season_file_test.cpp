@@ -179,7 +179,8 @@ TEST(SeasonFolder, FindsPlainIniFilesWhateverTheCaseOfTheirExtensionAndTracksExc
     // Hidden entries and the "*.ini" match are the listing's own rules; the
     // window tests list seasons and tracks and save over "Loud.INI".
     gm::test::TempDir dir;
-    for (const char* file : {"cup/B.ini", "cup/a.INI", "cup/both.INI", "cup/Both.ini", "cup/notes.txt", "tracks/t.txt"}) {
+    for (const char* file : {"cup/B.ini", "cup/a.INI", "cup/both.INI", "cup/Both.ini", "cup/notes.txt", "tracks/t.txt",
+                             "cup/\xc3\xa9t\xc3\xa9.ini"}) {
         dir.write(file, file);
     }
     for (const char* folder : {"cup/folder.ini", "tracks/x", "tracks/shared", "tracks/Shared"}) {
@@ -188,15 +189,30 @@ TEST(SeasonFolder, FindsPlainIniFilesWhateverTheCaseOfTheirExtensionAndTracksExc
     const auto cup = dir.path() / "cup";
     std::vector<std::string> seasons = listSeasons(cup);
     std::sort(seasons.begin(), seasons.end());
-    EXPECT_EQ(seasons, (std::vector<std::string>{"B", "Both", "a", "both"}));
     std::vector<std::string> tracks = listTracks(dir.path() / "tracks");
     std::sort(tracks.begin(), tracks.end());
+    const std::string ete = "\xc3\xa9t\xc3\xa9";       // été
+    const std::string upperEte = "\xc3\x89T\xc3\x89";  // ÉTÉ
+#ifdef _WIN32
+    // Names that differ only in case are one file or folder: the name it
+    // was made with ("both.INI", "shared") is the one listed, and "shared"
+    // in any case is passed over. Every letter counts, not only ASCII ones.
+    EXPECT_EQ(seasons, (std::vector<std::string>{"B", "a", "both", ete}));
+    EXPECT_EQ(tracks, (std::vector<std::string>{"t.txt", "x"}));
+    EXPECT_EQ(findSeasonFile(cup, "Both"), cup / "both.INI");
+    EXPECT_EQ(findSeasonFile(cup, upperEte), cup / gm::platform::toPath(ete + ".ini"));
+#else
+    // Case makes names different; "shared" is passed over in that case only.
+    // An exact name wins over one that differs only in case; only the case
+    // of ASCII letters is ignored.
+    EXPECT_EQ(seasons, (std::vector<std::string>{"B", "Both", "a", "both", ete}));
     EXPECT_EQ(tracks, (std::vector<std::string>{"Shared", "t.txt", "x"}));
-
-    // An exact name wins over one that differs only in case; folders are no
-    // season files; a new name gets ".ini"; wildcard characters in a name
-    // are plain characters.
     EXPECT_EQ(findSeasonFile(cup, "Both"), cup / "Both.ini");
+    EXPECT_EQ(findSeasonFile(cup, upperEte), std::nullopt);
+#endif
+
+    // Folders are no season files; a new name gets ".ini"; wildcard
+    // characters in a name are plain characters.
     EXPECT_EQ(seasonFilePath(cup, "A"), cup / "a.INI");
     for (const char* name : {"folder", "C", "*", "Bot?", "B*"}) {
         EXPECT_FALSE(seasonFileExists(cup, name)) << name;

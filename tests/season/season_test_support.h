@@ -7,10 +7,13 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/fs.h"
 #include "season/frm_season.h"
 #include "season/season_file.h"
 #include "support/test_app.h"
@@ -72,6 +75,16 @@ protected:
     }
     std::string seasonFile(const std::string& name) const { return app.game.read("series/cup/" + name + ".ini"); }
     bool seasonExists(const std::string& name) const { return app.game.exists("series/cup/" + name + ".ini"); }
+    // The names of the season folder's files, sorted.
+    std::vector<std::string> fileNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(app.game.path() / "series" / "cup")) {
+            names.push_back(platform::fromPath(entry.path().filename()));
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     // Saves the schedule over the season's existing file (Ok to the
     // question) and gives what the file holds then.
     std::string saveOver(frmSeason& f, const std::string& name)

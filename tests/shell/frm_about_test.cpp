@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "platform/process_start.h"
 #include "platform/registry.h"
 #include "shell/frm_about.h"
 #include "support/control_table.h"
 #include "support/test_app.h"
 #include "ui/geometry.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace gm::shell {
 namespace {
@@ -18,6 +27,21 @@ using test::TestApp;
 void entry(const char* key, const char* name, const RegistryData& data)
 {
     platform::setFakeRegistryValue(RegistryRoot::LocalMachine, key, name, data);
+}
+
+// Opens the About box and presses System Info, which shows its message when
+// `unavailable`; the box stays open either way.
+void pressSystemInfo(TestApp& app, bool unavailable)
+{
+    if (unavailable) {
+        app.dialogs.expect(QStringLiteral("System Information Is Unavailable At This Time"), ui::Buttons::Ok,
+                           ui::Icon::None);
+    }
+    frmAbout about(app.context);
+    about.setAttribute(Qt::WA_DeleteOnClose, false);
+    about.Form_Load();
+    about.cmdSysInfo_Click();
+    EXPECT_FALSE(about.isUnloaded());
 }
 
 TEST(AboutBox, SystemInfoStartsTheToolFoundThroughEitherEntryOrShowsTheMessage)
@@ -55,16 +79,8 @@ TEST(AboutBox, SystemInfoStartsTheToolFoundThroughEitherEntryOrShowsTheMessage)
             started.push_back(p.string());
             return c.startSucceeds;
         });
-        if (!c.startSucceeds || c.started.empty()) {
-            app.dialogs.expect(QStringLiteral("System Information Is Unavailable At This Time"), ui::Buttons::Ok,
-                               ui::Icon::None);
-        }
-        frmAbout about(app.context);
-        about.setAttribute(Qt::WA_DeleteOnClose, false);
-        about.Form_Load();
-        about.cmdSysInfo_Click();
+        pressSystemInfo(app, !c.startSucceeds || c.started.empty());
         EXPECT_EQ(started, c.started);
-        EXPECT_FALSE(about.isUnloaded());
         app.dialogs.verifyAllShown();
     }
     platform::setProgramStarter({});
@@ -89,6 +105,81 @@ TEST(GetKeyValue, ConvertsByValueType)
     EXPECT_EQ(value, "kept");
     platform::clearFakeRegistry();
 }
+
+#ifdef _WIN32
+
+// A value of the real registry under HKEY_LOCAL_MACHINE, read with the
+// system's own string and number reader; nothing when it is not there.
+std::optional<std::wstring> machineText(const wchar_t* key, const wchar_t* name)
+{
+    wchar_t buffer[1024];
+    DWORD size = sizeof buffer;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::wstring(buffer);
+}
+
+TEST(GetKeyValue, ReadsStringsAndNumbersOfTheWindowsRegistry)
+{
+    platform::clearFakeRegistry();
+    const char* kVersionKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    // Every Windows (and Wine) has these two: a string and a 32-bit number.
+    const std::optional<std::wstring> version =
+        machineText(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"CurrentVersion");
+    ASSERT_TRUE(version.has_value());
+    std::string value;
+    EXPECT_TRUE(GetKeyValue(RegistryRoot::LocalMachine, kVersionKey, "CurrentVersion", value));
+    EXPECT_EQ(QString::fromStdString(value).toStdWString(), *version) << "without its terminating zero";
+    DWORD installed = 0;
+    DWORD size = sizeof installed;
+    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"InstallDate",
+                           RRF_RT_REG_DWORD, nullptr, &installed, &size),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(GetKeyValue(RegistryRoot::LocalMachine, kVersionKey, "InstallDate", value));
+    EXPECT_EQ(value, std::to_string(installed));
+    // Key and value names are the registry's, without case.
+    EXPECT_TRUE(GetKeyValue(RegistryRoot::LocalMachine, "software\\microsoft\\windows nt\\currentversion",
+                            "currentversion", value));
+    EXPECT_EQ(QString::fromStdString(value).toStdWString(), *version);
+
+    value = "unchanged";
+    EXPECT_FALSE(GetKeyValue(RegistryRoot::LocalMachine, kVersionKey, "Gridmark Editor test: no such value", value));
+    EXPECT_EQ(value, "");
+    value = "unchanged";
+    EXPECT_FALSE(GetKeyValue(RegistryRoot::LocalMachine, "SOFTWARE\\Gridmark Editor test\\no such key", "PATH", value));
+    EXPECT_EQ(value, "");
+}
+
+TEST(AboutBox, SystemInfoOnThisWindowsStartsTheToolItsRegistryNamesOrSaysItIsUnavailable)
+{
+    // Nothing is started: the starter records what would be.
+    platform::clearFakeRegistry();
+    std::vector<std::filesystem::path> started;
+    platform::setProgramStarter([&](const std::filesystem::path& p) {
+        started.push_back(p);
+        return true;
+    });
+    // What this system's registry holds, read here with the system's own
+    // reader (Wine has the first key, without a PATH value).
+    const std::optional<std::wstring> path = machineText(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH");
+    const std::optional<std::wstring> location = machineText(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO");
+    const bool toolInLocation =
+        location && std::filesystem::is_regular_file(std::filesystem::path(*location) / "MSINFO32.EXE");
+    TestApp app;
+    pressSystemInfo(app, !path && !toolInLocation);
+    if (path) {
+        EXPECT_EQ(started, std::vector<std::filesystem::path>{std::filesystem::path(*path)});
+    } else if (toolInLocation) {
+        ASSERT_EQ(started.size(), 1u);
+        EXPECT_TRUE(std::filesystem::equivalent(started[0], std::filesystem::path(*location) / "MSINFO32.EXE"));
+    } else {
+        EXPECT_TRUE(started.empty());
+    }
+    platform::setProgramStarter({});
+}
+
+#endif
 
 TEST(AboutBox, Layout)
 {

@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTest>
 #include <filesystem>
 #include <vector>
 
+#include "platform/paths.h"
 #include "shell/frm_directory.h"
 #include "shell/frm_main.h"
 #include "shell/option_file.h"
 #include "support/control_table.h"
 #include "support/layout_check.h"
+#include "support/temp_dir.h"
 #include "support/test_app.h"
 #include "ui/geometry.h"
 
@@ -24,6 +27,13 @@ const QString kInvalid = QStringLiteral("The directory you specified is not the 
 QString q(const std::string& s)
 {
     return QString::fromStdString(s);
+}
+
+// A folder below another as the folder list writes it, with the system's
+// separator.
+QString below(const QString& folder, const QString& name)
+{
+    return folder + QDir::separator() + name;
 }
 
 struct DirectoryWindow {
@@ -76,7 +86,11 @@ TEST(DirectoryWindow, RefusedChoicesKeepTheWindowAndStoreNothing)
     const Case cases[] = {
         {{"players"}, "", kInvalid, false},
         {{"series"}, "", kInvalid, false},
+#ifndef _WIN32
+        // (Windows allows no double quote in a name: no such folder can be
+        // chosen there.)
         {{"The \"Game\"/players", "The \"Game\"/series"}, "/The \"Game\"", kQuoteInPath, false},
+#endif
         {{"players", "series"}, "", QStringLiteral("Could not save the Gridmark directory setting."), true},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -119,7 +133,7 @@ TEST(DirectoryWindow, OnlyTheOpenFolderCountsNotTheHighlightedOne)
     DirectoryWindow d(app);
     FolderListWidget* list = d.window->Dir1;
     ASSERT_TRUE(list->setPath(q(app.game.text())));
-    const QString gridmark = q(app.game.text() + "/Gridmark");
+    const QString gridmark = below(q(app.game.text()), "Gridmark");
 
     // One click only highlights the entry.
     QListWidgetItem* entry = list->entryFor(gridmark);
@@ -136,9 +150,9 @@ TEST(DirectoryWindow, OnlyTheOpenFolderCountsNotTheHighlightedOne)
     entry = list->entryFor(gridmark);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(entry).center());
     EXPECT_EQ(list->path(), gridmark);
-    EXPECT_NE(list->entryFor(gridmark + "/players"), nullptr);
-    EXPECT_NE(list->entryFor(gridmark + "/series"), nullptr);
-    EXPECT_EQ(list->entryFor(q(app.game.text() + "/Other")), nullptr);
+    EXPECT_NE(list->entryFor(below(gridmark, "players")), nullptr);
+    EXPECT_NE(list->entryFor(below(gridmark, "series")), nullptr);
+    EXPECT_EQ(list->entryFor(below(q(app.game.text()), "Other")), nullptr);
     d.window->cmdOK_Click();
     EXPECT_TRUE(d.window->isUnloaded());
     EXPECT_EQ(app.context.gameDirectory, gridmark.toStdString());
@@ -150,25 +164,61 @@ TEST(DirectoryWindow, HiddenFoldersAreNotListedAndSubFoldersAreSorted)
     for (const char* folder : {"beta", "Alpha", "\xc3\x89t\xc3\xa9", "Zeta", ".hidden"}) {
         app.game.mkdir(folder);
     }
+    test::hidden(app.game.path() / ".hidden");
     app.game.write("a-file.txt", "x");
     DirectoryWindow d(app);
     FolderListWidget* list = d.window->Dir1;
     const QString game = q(app.game.text());
     ASSERT_TRUE(list->setPath(game));
-    // The open folder's ancestors first, from the root down, then the open
-    // folder and its visible sub-folders, sorted (Été with the E's).
+    // The open folder's ancestors first, from the drive's root down, then the
+    // open folder and its visible sub-folders, sorted (Été with the E's).
     QStringList paths;
     for (int row = 0; row < list->count(); ++row) {
         paths << FolderListWidget::entryPath(list->item(row));
     }
+#ifdef _WIN32
+    EXPECT_EQ(paths.value(0), q(platform::windowsDriveRoot(app.game.text())));
+    EXPECT_EQ(paths.value(0).size(), 3) << "C:\\";
+#else
     EXPECT_EQ(paths.value(0), QStringLiteral("/"));
-    EXPECT_EQ(paths.mid(paths.indexOf(game)), (QStringList{game, game + "/Alpha", game + "/beta",
-                                                          game + QString::fromUtf8("/\xc3\x89t\xc3\xa9"), game + "/Zeta"}));
+#endif
+    EXPECT_EQ(paths.mid(paths.indexOf(game)), (QStringList{game, below(game, "Alpha"), below(game, "beta"),
+                                                          below(game, QString::fromUtf8("\xc3\x89t\xc3\xa9")),
+                                                          below(game, "Zeta")}));
 }
 
-TEST(DirectoryWindow, OpensAtTheStoredDirectoryOrOnTheWineDriveAndCancelStoresNothing)
+TEST(DirectoryWindow, OpensOnDriveCAtTheStoredDirectoryOrTheDrivesFolderAndCancelStoresNothing)
 {
-    // HOME is the test run's private folder.
+    QString missingDrive;  // a drive that cannot be opened
+#ifdef _WIN32
+    // Drive C: of the system, shown as "c:" among the other drives.
+    const QString driveC = QStringLiteral("c:");
+    const QStringList drives = frmDirectory::driveList();
+    EXPECT_TRUE(drives.contains(driveC)) << drives.join(' ').toStdString();
+    for (const QString& drive : drives) {
+        EXPECT_TRUE(drive.size() == 2 && drive[0].isLower() && drive[1] == ':') << drive.toStdString();
+    }
+    {
+        // Without a stored folder: drive C:'s root and its folders.
+        TestApp app;
+        app.context.gameDirectory = "C:\\no\\such\\game\\";
+        DirectoryWindow d(app);
+        EXPECT_EQ(d.window->Drive1->currentText(), driveC);
+        EXPECT_EQ(d.window->Dir1->path(), QStringLiteral("C:\\"));
+        ASSERT_GT(d.window->Dir1->count(), 1);
+        EXPECT_TRUE(FolderListWidget::entryPath(d.window->Dir1->item(1)).startsWith(QStringLiteral("C:\\")));
+    }
+    // A drive letter the system does not have.
+    for (char letter = 'b'; letter <= 'y' && missingDrive.isEmpty(); ++letter) {
+        if (!drives.contains(QString(QLatin1Char(letter)) + ':')) {
+            missingDrive = QString(QLatin1Char(letter)) + ':';
+        }
+    }
+    ASSERT_FALSE(missingDrive.isEmpty());
+#else
+    // "/" and Wine's drive C: of the default prefix and of winetricks'
+    // prefixes. HOME is the test run's private folder.
+    const QString driveC = QStringLiteral("/");
     const std::filesystem::path home = qEnvironmentVariable("HOME").toStdString();
     ASSERT_NE(home.string().find("gm-home-"), std::string::npos);
     const std::filesystem::path wineC = home / ".wine" / "drive_c";
@@ -186,15 +236,19 @@ TEST(DirectoryWindow, OpensAtTheStoredDirectoryOrOnTheWineDriveAndCancelStoresNo
     }
     std::filesystem::remove_all(home / ".wine");
     std::filesystem::remove_all(home / ".local" / "share" / "wineprefixes");
+#endif
 
+    // The stored folder, while the drive list stays on drive C:.
     TestApp app;
-    app.context.gameDirectory = app.game.text() + "/";
+#ifndef _WIN32
+    missingDrive = q(app.game.text() + "/unmounted");
+#endif
+    app.context.gameDirectory = app.game.text() + (QDir::separator() == '/' ? "/" : "\\");
     DirectoryWindow d(app);
     EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
-    EXPECT_EQ(d.window->Drive1->currentIndex(), 0);
-    EXPECT_EQ(d.window->Drive1->currentText(), QStringLiteral("/"));
+    EXPECT_EQ(d.window->Drive1->currentText(), driveC);
     // A drive that cannot be opened keeps the folder.
-    d.window->Drive1->addItem(q(app.game.text() + "/unmounted"));
+    d.window->Drive1->addItem(missingDrive);
     app.dialogs.expect(QStringLiteral("The drive you specified is not accessible."), Buttons::Ok, Icon::Critical);
     d.window->Drive1->setCurrentIndex(d.window->Drive1->count() - 1);
     EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
@@ -203,7 +257,7 @@ TEST(DirectoryWindow, OpensAtTheStoredDirectoryOrOnTheWineDriveAndCancelStoresNo
     QTest::mouseClick(d.window->cmdCancel, Qt::LeftButton);
     EXPECT_TRUE(d.window->isUnloaded());
     EXPECT_EQ(app.menuShows, 1);
-    EXPECT_EQ(app.context.gameDirectory, app.game.text() + "/");
+    EXPECT_EQ(app.context.gameDirectory, app.game.text() + (QDir::separator() == '/' ? "/" : "\\"));
     EXPECT_FALSE(app.appFolder.exists("option.dat"));
 }
 

@@ -7,6 +7,10 @@
 
 namespace gm::test {
 
+// Where this test run's temporary folders begin: the system's temporary
+// folder, then "gm-test-" and the process number.
+std::filesystem::path testFolderPrefix();
+
 class TempDir {
 public:
     TempDir();
@@ -29,6 +33,21 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Makes an entry hidden as the platform hides entries: on Windows by the
+// hidden attribute (a leading dot hides nothing there), elsewhere by a
+// leading dot, which the name must have already. Returns the entry's path.
+std::filesystem::path hidden(const std::filesystem::path& path);
+#ifdef _WIN32
+// Adds Windows file attributes (FILE_ATTRIBUTE_SYSTEM ...) to an entry.
+void addAttributes(const std::filesystem::path& path, unsigned long attributes);
+#endif
+
+// Makes a file read-only as its platform does: the read-only attribute on
+// Windows, no write permission elsewhere. False when that does not bind
+// (the superuser writes all the same). makeWritable undoes it.
+bool makeReadOnly(const std::filesystem::path& file);
+void makeWritable(const std::filesystem::path& file);
 
 // Reads a whole file; empty and a test failure when unreadable.
 std::string readBytes(const std::filesystem::path& path);

@@ -1,6 +1,8 @@
 // Runs the tests inside a QApplication on the offscreen platform, with HOME
 // and the XDG folders pointed at a private temporary folder, so that no test
-// can reach the user's own files or trash.
+// can reach the user's own files or trash. Windows has no such place for
+// its Recycle Bin: the tests look only at the items that came from their
+// own temporary folders, and those are erased from the bin at the end.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "support/temp_dir.h"
+#include "support/trash.h"
 
 int main(int argc, char** argv)
 {
@@ -29,6 +32,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
+#ifdef _WIN32
+    // What the tests put in the Recycle Bin leaves it again.
+    gm::test::eraseTestItemsFromTrash();
+#endif
     std::error_code ec;
     std::filesystem::remove_all(home, ec);
     return result;

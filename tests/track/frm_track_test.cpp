@@ -9,11 +9,9 @@
 #include <string_view>
 #include <utility>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
+#include "support/access_list.h"
 #include "support/control_table.h"
+#include "support/failing_writes.h"
 #include "support/keyboard.h"
 #include "support/layout_check.h"
 #include "track/frm_track.h"
@@ -21,6 +19,12 @@
 #include "track_test_support.h"
 #include "ui/dialogs.h"
 #include "ui/geometry.h"
+
+#ifdef _WIN32
+#include "support/wine.h"
+#else
+#include <unistd.h>
+#endif
 
 namespace gm::track {
 namespace {
@@ -91,10 +95,14 @@ TEST_F(TrackEditor, LayoutCaptionsTooltipsAndTabOrder)
 
 TEST_F(TrackEditor, OpensWithTheTrackFoldersSortedAndTheFirstOneShown)
 {
-    for (const char* name : {"Zandvoort", "atlanta", "Brands", "shared", ".hidden"}) {
+    for (const char* name : {"Zandvoort", "atlanta", "Brands", ".hidden"}) {
         addTrack(name, iniWith(valuesOf(name[0] == 'a' ? 1 : 2)));
     }
-#ifndef _WIN32
+    test::hidden(app.game.path() / "tracks" / ".hidden");
+#ifdef _WIN32
+    addTrack("Shared", iniWith(valuesOf(4)));  // "shared" there, whatever its case
+#else
+    addTrack("shared", iniWith(valuesOf(4)));
     addTrack("Shared", iniWith(valuesOf(4)));  // only "shared" itself is passed over
 #endif
     app.game.write("tracks/readme.txt", "not a track");
@@ -418,18 +426,28 @@ TEST_F(TrackEditor, NoTracksFolderClosesTheWindowAndBringsTheMenuBack)
     EXPECT_TRUE(window->isUnloaded());
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(app.menuShows, 1);
-#ifndef _WIN32
-    // Nor is one that cannot be listed (permissions do not bind the superuser).
-    if (geteuid() != 0) {
-        std::filesystem::remove(app.game.path() / "tracks");
-        app.game.mkdir("tracks/atlanta");
-        std::filesystem::permissions(app.game.path() / "tracks", std::filesystem::perms::none);
-        app.dialogs.expect(kNoTracksFolder, Buttons::Ok, Icon::Critical);
-        open();
-        EXPECT_TRUE(window->isUnloaded());
-        EXPECT_EQ(app.menuShows, 2);
+}
+
+TEST_F(TrackEditor, ATracksFolderThatCannotBeListedClosesTheWindowToo)
+{
+    app.makeGameDirectory();
+    const std::filesystem::path tracks = app.game.mkdir("tracks/atlanta").parent_path();
+#ifdef _WIN32
+    if (test::runningUnderWine()) {
+        GTEST_SKIP() << "Wine does not enforce access lists: no folder there is one that cannot be listed";
     }
+    const test::ScopedAccessList noListing(tracks, L"D:P(A;OICI;FX;;;WD)");  // pass through, never list
+    ASSERT_TRUE(noListing.applied());
+#else
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind the superuser: no folder is one that cannot be listed";
+    }
+    std::filesystem::permissions(tracks, std::filesystem::perms::none);
 #endif
+    app.dialogs.expect(kNoTracksFolder, Buttons::Ok, Icon::Critical);
+    open();
+    EXPECT_TRUE(window->isUnloaded());
+    EXPECT_EQ(app.menuShows, 1);
 }
 
 TEST_F(TrackEditor, AnEmptyTracksFolderOpensWithNothingToSave)
@@ -456,15 +474,15 @@ TEST_F(TrackEditor, AnEmptyTracksFolderOpensWithNothingToSave)
     EXPECT_EQ(app.menuShows, 1);
 }
 
-#ifndef _WIN32
 TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
 {
+    const std::filesystem::path ini = app.game.path() / "tracks" / "atlanta" / "track.ini";
     openAtlanta();
     type(9, "1.25");
     const TrackValues edited = valuesWith(1, 9, "1.25");
     app.dialogs.expect(kTrackIniNotSaved, Buttons::Ok, Icon::Critical);
     {
-        const test::FileSizeLimit fullDisk(16);
+        const test::FailingWrites fullDisk(ini, 16);  // on Windows: the file held open
         click(window->cmdSave);
     }
     EXPECT_TRUE(shows(edited, true));
@@ -474,7 +492,7 @@ TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
     app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
         .expect(kTrackIniNotSaved, Buttons::Ok, Icon::Critical);
     {
-        const test::FileSizeLimit fullDisk(16);
+        const test::FailingWrites fullDisk(ini, 16);
         click(window->cmdClose);
     }
     EXPECT_FALSE(window->isUnloaded());
@@ -482,24 +500,19 @@ TEST_F(TrackEditor, AFailedWriteIsReportedAndKeepsTheEdits)
     EXPECT_EQ(app.menuShows, 0);
 
     // A read-only file refuses the save too (root may write anyway).
-    namespace fs = std::filesystem;
-    const fs::path ini = app.game.path() / "tracks/atlanta/track.ini";
-    if (geteuid() != 0) {
-        fs::permissions(ini, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove);
+    if (test::makeReadOnly(ini)) {
         app.dialogs.expect(kTrackIniNotSaved, Buttons::Ok, Icon::Critical);
         click(window->cmdSave);
         EXPECT_TRUE(changed());
         EXPECT_EQ(trackFile("atlanta"), iniWith(valuesOf(1)));
+        test::makeWritable(ini);
     }
 
     // Once the disk has room again, Save works.
-    fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
     click(window->cmdSave);
     EXPECT_FALSE(changed());
     EXPECT_EQ(trackFile("atlanta"), iniWith(edited) + "\r\n");
 }
-#endif
 
 }  // namespace
 }  // namespace gm::track

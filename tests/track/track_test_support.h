@@ -9,7 +9,6 @@
 #include <QTest>
 #include <string>
 
-#include "support/file_size_limit.h"
 #include "support/test_app.h"
 #include "track/frm_track.h"
 
