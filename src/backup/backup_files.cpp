@@ -3,7 +3,9 @@
 #include <system_error>
 
 #include "backup/backup_index.h"
+#include "backup/name_case.h"
 #include "platform/fs.h"
+#include "platform/paths.h"
 #include "shell/recycle_file.h"
 
 namespace gm::backup {
@@ -56,6 +58,36 @@ CommitStatus commitBackup(const fs::path& backupFolder, const std::string& name,
         return CommitStatus::IndexNotWritten;
     }
     return CommitStatus::Ok;
+}
+
+namespace {
+
+bool sameName(const fs::path& a, const fs::path& b)
+{
+    const std::string x = platform::fromPath(a);
+    const std::string y = platform::fromPath(b);
+    return platform::kNamesIgnoreCase ? upperCaseName(x) == upperCaseName(y) : x == y;
+}
+
+}  // namespace
+
+std::string gameRelativeText(const fs::path& file, const std::string& gameDirectory)
+{
+    const platform::DrivePath where = platform::splitAtDriveRoot(file);
+    const platform::DrivePath game = platform::splitAtDriveRoot(platform::toPath(gameDirectory));
+    auto part = where.below.begin();
+    bool inside = sameName(where.root, game.root);
+    for (auto folder = game.below.begin(); inside && folder != game.below.end(); ++folder, ++part) {
+        inside = part != where.below.end() && sameName(*part, *folder);
+    }
+    if (!inside || part == where.below.end()) {
+        return platform::fromPath(where.root / where.below);
+    }
+    std::string text;
+    for (; part != where.below.end(); ++part) {
+        text += "\\" + platform::fromPath(*part);
+    }
+    return text;
 }
 
 }  // namespace gm::backup

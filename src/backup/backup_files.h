@@ -38,4 +38,11 @@ void removeNewArchive(const std::filesystem::path& backupFolder, const std::stri
 // Removes a backup that was just made and is not needed (archive and index).
 void discardBackup(const std::filesystem::path& backupFolder, const std::string& name);
 
+// The text an index lists a file under: "\" and its path below the game
+// directory ("\players\Ann\playrecs.ini"), or its full path when it lies
+// elsewhere (a backup made from another game folder). UTF-8. Names compare
+// as the file system compares them: without letter case on Windows, where
+// "c:\quillon\gridmark" is the folder C:\Quillon\Gridmark.
+std::string gameRelativeText(const std::filesystem::path& file, const std::string& gameDirectory);
+
 }  // namespace gm::backup

@@ -138,23 +138,6 @@ struct RestoreRun {
     std::uint64_t fileCount = 0;
 };
 
-// The game-relative text of a file for the undo backup's index: "\" and
-// its path below the game directory, or its full path when it lies
-// elsewhere (a backup made from another game folder).
-std::string indexEntryFor(const fs::path& file, const std::string& gameDirectory)
-{
-    const fs::path game = platform::toPath(gameDirectory).lexically_normal();
-    const fs::path relative = file.lexically_normal().lexically_relative(game);
-    if (relative.empty() || *relative.begin() == "..") {
-        return platform::toAnsi(QString::fromStdString(platform::fromPath(file)));
-    }
-    std::string text;
-    for (const fs::path& part : relative) {
-        text += "\\" + platform::fromPath(part);
-    }
-    return platform::toAnsi(QString::fromStdString(text));
-}
-
 // Packs the game files the restore would replace into the undo backup.
 // False when it could not be made (the restore must then not go on).
 bool makeUndoBackup(RestoreRun& run, const std::vector<fs::path>& files)
@@ -166,7 +149,7 @@ bool makeUndoBackup(RestoreRun& run, const std::vector<fs::path>& files)
     try {
         for (const fs::path& file : files) {
             zip.AddFile(platform::fromPath(file));
-            entries.push_back(indexEntryFor(file, run.gameDirectory));
+            entries.push_back(platform::toAnsi(QString::fromStdString(gameRelativeText(file, run.gameDirectory))));
         }
         zip.setWorkProgress(&run.undoWork);
         const std::int32_t result = zip.MakeZipFile();

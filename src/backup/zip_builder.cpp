@@ -122,23 +122,11 @@ std::string genericText(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
-fs::path absoluteNormal(const fs::path& path)
-{
-    std::error_code ec;
-    fs::path absolute = fs::absolute(path, ec);
-    if (ec) {
-        absolute = path;
-    }
-    return absolute.lexically_normal();
-}
-
 }  // namespace
 
 std::string entryNameForPath(const std::string& fullPath)
 {
-    const fs::path path = absoluteNormal(nativePath(fullPath));
-    const fs::path root = platform::driveRoot(path);
-    return genericText(path.lexically_relative(root));
+    return genericText(platform::splitAtDriveRoot(nativePath(fullPath)).below);
 }
 
 // ---------------------------------------------------------------------------
@@ -501,22 +489,20 @@ zip_int64_t streamedSourceCallback(void* userdata, void* data, zip_uint64_t leng
     }
 }
 
-// The name as a path: relative names are read from the root directory
-// ("\" meaning the root of the current folder's drive).
-fs::path resolveName(const std::string& name, const std::string& rootDirectory)
+// The name as a path split at its drive root: full paths as they are,
+// relative names read from the root directory ("\" meaning the root of the
+// current folder's drive).
+platform::DrivePath resolveName(const std::string& name, const std::string& rootDirectory)
 {
-    fs::path path = nativePath(name);
-    if (path.is_absolute()) {
-        return path.lexically_normal();
+    const fs::path path = nativePath(name);
+    if (path.is_relative() && !path.has_root_directory()) {
+        std::error_code ec;
+        const fs::path base = rootDirectory == "\\" || rootDirectory.empty()
+                                  ? platform::driveRoot(fs::current_path(ec))
+                                  : nativePath(rootDirectory);
+        return platform::splitAtDriveRoot(base / path);
     }
-    std::error_code ec;
-    fs::path base = rootDirectory == "\\" || rootDirectory.empty() ? platform::driveRoot(fs::current_path(ec))
-                                                                   : nativePath(rootDirectory);
-    if (!path.has_root_directory() || path.has_root_name()) {
-        return absoluteNormal(base / path);
-    }
-    // "\x" on Windows: below the drive of the root directory.
-    return absoluteNormal(platform::driveRoot(base) / path.relative_path());
+    return platform::splitAtDriveRoot(path);
 }
 
 std::string zipErrorText(zip_error_t* error)
@@ -541,15 +527,15 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint6
     std::uint64_t total = 0;
     for (const std::string& name : request.names) {
         std::error_code ec;
-        const fs::path path = name.empty() ? fs::path() : resolveName(name, request.rootDirectory);
+        const platform::DrivePath split = name.empty() ? platform::DrivePath() : resolveName(name, request.rootDirectory);
+        const fs::path path = split.below.empty() ? fs::path() : split.root / split.below;
         if (path.empty() || !fs::is_regular_file(path, ec)) {
             code_module::appendMessage("zip warning: name not matched: " + name + "\r\n");
             continue;
         }
         PackFile file;
         file.path = path;
-        file.entryName = request.junkDirectories ? platform::fromPath(path.filename())
-                                                 : genericText(path.lexically_relative(platform::driveRoot(path)));
+        file.entryName = request.junkDirectories ? platform::fromPath(path.filename()) : genericText(split.below);
         if (std::find(seenEntries.begin(), seenEntries.end(), file.entryName) != seenEntries.end()) {
             code_module::appendMessage("zip warning: duplicate name left out: " + name + "\r\n");
             continue;
@@ -577,6 +563,14 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint6
         return kZipCancelled;
     }
 
+    // libzip notices a missing folder only when it writes on POSIX, and at
+    // once on Windows: the same answer on both.
+    const fs::path archiveFolder = nativePath(request.archivePath).parent_path();
+    if (!archiveFolder.empty() && !platform::folderExists(archiveFolder)) {
+        code_module::appendMessage("zip error: could not create " + request.archivePath +
+                                   ": the folder does not exist\r\n");
+        return kZipCreateError;
+    }
     int openError = 0;
     zip_t* archive = zip_open(request.archivePath.c_str(), ZIP_CREATE | (request.updating ? 0 : ZIP_TRUNCATE), &openError);
     if (archive == nullptr) {

@@ -23,6 +23,14 @@ bool fileExists(const fs::path& path);
 // True only for an existing folder.
 bool folderExists(const fs::path& path);
 
+// True where the file system compares names without regard to letter case
+// (Windows): two names that differ only in case name one file.
+#ifdef _WIN32
+inline constexpr bool kNamesIgnoreCase = true;
+#else
+inline constexpr bool kNamesIgnoreCase = false;
+#endif
+
 struct DirEntry {
     std::string name;  // UTF-8
     bool isFolder = false;

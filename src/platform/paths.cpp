@@ -5,7 +5,11 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cstdlib>
+#include <cwctype>
+#include <system_error>
+#include <vector>
 
 #include "platform/fs.h"
 
@@ -60,23 +64,135 @@ std::vector<fs::path> programDataFolders(const fs::path& applicationFolder)
     return folders;
 }
 
-fs::path driveRoot(const fs::path& path)
-{
 #ifdef _WIN32
-    const fs::path absolute = fs::absolute(path);
-    return absolute.root_name() / absolute.root_directory();
+
+namespace {
+
+// The length of the root at the start of a Windows path text whose
+// separators are all '\': "C:\", "\\server\share\", "\\?\C:\",
+// "\\?\UNC\server\share\" (or a device such as "\\?\Volume{...}\"). 0 when
+// the text is not a full path. `root` receives the root, ending in '\'.
+std::size_t windowsRootLength(const std::wstring& text, std::wstring& root)
+{
+    // The end of the component starting at `from`, and the position after
+    // its separator.
+    const auto component = [&text](std::size_t from) {
+        const std::size_t end = text.find(L'\\', from);
+        return end == std::wstring::npos ? text.size() : end;
+    };
+    const auto isDrive = [](const std::wstring& t, std::size_t at) {
+        return t.size() >= at + 2 && t[at + 1] == L':' &&
+               ((t[at] >= L'A' && t[at] <= L'Z') || (t[at] >= L'a' && t[at] <= L'z'));
+    };
+    std::size_t at = 0;
+    std::wstring prefix;
+    if (text.starts_with(LR"(\\?\)") || text.starts_with(LR"(\\.\)")) {
+        prefix = text.substr(0, 4);
+        at = 4;
+        if (isDrive(text, at)) {
+            root = prefix + text.substr(at, 2) + L'\\';
+            return std::min(text.size(), at + 3);
+        }
+        std::wstring unc = text.substr(at, 4);
+        for (wchar_t& c : unc) {
+            c = static_cast<wchar_t>(std::towupper(c));
+        }
+        if (unc != L"UNC\\") {
+            const std::size_t end = component(at);  // a device or volume
+            root = text.substr(0, end) + L'\\';
+            return std::min(text.size(), end + 1);
+        }
+        prefix += text.substr(at, 4);
+        at += 4;
+    } else if (text.starts_with(LR"(\\)")) {
+        prefix = LR"(\\)";
+        at = 2;
+    } else if (isDrive(text, 0) && text.size() >= 3 && text[2] == L'\\') {
+        root = text.substr(0, 2) + L'\\';
+        return 3;
+    } else {
+        return 0;
+    }
+    // A share: server and share name.
+    const std::size_t server = component(at);
+    const std::size_t share = server < text.size() ? component(server + 1) : server;
+    root = prefix + text.substr(at, share - at) + L'\\';
+    return std::min(text.size(), share + 1);
+}
+
+}  // namespace
+
+DrivePath splitAtDriveRoot(const fs::path& path)
+{
+    std::wstring text = path.wstring();
+    std::replace(text.begin(), text.end(), L'/', L'\\');
+    std::wstring root;
+    std::size_t length = windowsRootLength(text, root);
+    if (length == 0) {
+        std::error_code ec;
+        text = fs::absolute(path, ec).wstring();
+        std::replace(text.begin(), text.end(), L'/', L'\\');
+        length = windowsRootLength(text, root);
+        if (length == 0) {
+            return {fs::path(L"C:\\"), fs::path()};
+        }
+    }
+    std::vector<std::wstring> parts;
+    std::size_t start = length;
+    while (start < text.size()) {
+        std::size_t end = text.find(L'\\', start);
+        if (end == std::wstring::npos) {
+            end = text.size();
+        }
+        const std::wstring part = text.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == L".") {
+            continue;
+        }
+        if (part == L"..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+            continue;
+        }
+        parts.push_back(part);
+    }
+    fs::path below;
+    for (const std::wstring& part : parts) {
+        below /= part;
+    }
+    return {fs::path(root), below};
+}
+
 #else
-    const fs::path absolute = path.is_absolute() ? path : fs::absolute(path);
+
+DrivePath splitAtDriveRoot(const fs::path& path)
+{
+    std::error_code ec;
+    const fs::path absolute = (path.is_absolute() ? path : fs::absolute(path, ec)).lexically_normal();
     fs::path prefix;
     fs::path found;
-    for (const fs::path& part : absolute.lexically_normal()) {
+    for (const fs::path& part : absolute) {
         prefix /= part;
         if (part == "drive_c") {
             found = prefix;  // the innermost drive_c wins
         }
     }
-    return found.empty() ? fs::path("/") : found;
+    const fs::path root = found.empty() ? fs::path("/") : found;
+    fs::path below;
+    for (const fs::path& part : absolute.lexically_relative(root)) {
+        if (!part.empty() && part != ".") {
+            below /= part;  // no trailing separator
+        }
+    }
+    return {root, below};
+}
+
 #endif
+
+fs::path driveRoot(const fs::path& path)
+{
+    return splitAtDriveRoot(path).root;
 }
 
 std::string defaultGameDirectory()

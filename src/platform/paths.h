@@ -28,9 +28,22 @@ std::filesystem::path ownFilesFolder(const std::filesystem::path& applicationFol
 // folder the build was configured to install to.
 std::vector<std::filesystem::path> programDataFolders(const std::filesystem::path& applicationFolder);
 
-// The root of the drive a path lies on: "C:\" on Windows; on POSIX the
-// drive_c folder of a Wine prefix when the path lies inside one, else "/".
+// The root of the drive a path lies on. On Windows "C:\", a share
+// "\\server\share\", or in the long forms "\\?\C:\" and
+// "\\?\UNC\server\share\"; a path that is not full lies on the drive of
+// the current folder. On POSIX the drive_c folder of a Wine prefix when the
+// path lies inside one, else "/".
 std::filesystem::path driveRoot(const std::filesystem::path& path);
+
+// A path split at the root of its drive: `root` as driveRoot gives it and
+// `below` the rest, normalised ("." and ".." resolved, never above the root;
+// empty for the root itself). A path that is not full (relative, or "\x" on
+// Windows) is first made full against the current folder.
+struct DrivePath {
+    std::filesystem::path root;
+    std::filesystem::path below;
+};
+DrivePath splitAtDriveRoot(const std::filesystem::path& path);
 
 // The game folder a first start proposes: C:\Quillon\Gridmark\ on Windows,
 // the same folder inside the default Wine prefix elsewhere. Ends with a

@@ -27,7 +27,7 @@ protected:
                  {"players/Ann/playrecs.ini", "ann"}, {"players/Bob/setup.SVM", "bob"}, {"players/.hidden", "h"},
                  {"replay/r1.rpy", "r1"}, {"replay/R2.RPY", "upper case: not a replay"}, {"replay/notes.txt", "n"},
                  {"series/cup/club.ini", "club"}, {"series/cup/CLUB2.INI", "upper"}, {"series/cup/cars/car.ini", "c"},
-                 {"series/cup/cars/cup.lst", "roster"}, {"series/cup/cars/cup.LST", "upper case"},
+                 {"series/cup/cars/cup.lst", "roster"}, {"series/cup/cars/club.LST", "upper case"},
                  {"series/cup/cars/a.car", "car_number=7\r\n"}, {"series/cup/cars/b.CAR", "car_number=8\r\n"},
                  {"series/cup/cars/c100.car", "car_number=100\r\n"}, {"series/cup/cars/none.car", "no number\r\n"},
                  {"tracks/atlanta/track.ini", "track"}, {"tracks/atlanta/surface.dat", "other"}}) {
@@ -410,7 +410,9 @@ TEST_F(BackupWindow, OverwritingAsksFirstAndKeepsTheOldBackupUntilANewOneIsCompl
     backUpExports("save", Answer::Yes);
     EXPECT_EQ(readIndexFile(indexOf("save")).size(), 2u);
     EXPECT_EQ(archived(archiveOf("save")).size(), 2u);
+#ifndef _WIN32  // Windows keeps it in its Recycle Bin under a name of its own
     EXPECT_EQ(std::ranges::count(gm::test::trashedContents("save"), first.at("save.zip")), 1);
+#endif
     EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"save.dat", "save.zip"}));
 
     // Only the index left: still asked, and both are written.

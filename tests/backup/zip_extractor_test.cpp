@@ -14,33 +14,32 @@ namespace {
 
 namespace fs = std::filesystem;
 using gm::test::TempDir;
-using test::shellQuote;
-using test::run;
 using test::ScriptedQuestions;
 using test::Tree;
 
-// A game folder inside a Wine-like drive, packed by our own builder.
+// Game files on a drive of the test's own, packed by our own builder.
 struct Packed {
-    TempDir dir;
-    fs::path drive = dir.mkdir("prefix/drive_c");
-    std::string archive = dir.text() + "/backup.zip";
+    test::FakeDrive drive;
+    std::string archive = drive.dir.text() + "/backup.zip";
 
     void pack(const Tree& files)
     {
-        test::writeTree(drive, files);
+        test::writeTree(drive.folder, files);
         CGZipFiles zip;
         zip.setZipFileName(archive);
         for (const auto& [name, bytes] : files) {
-            zip.AddFile(platform::fromPath(drive / name));
+            zip.AddFile(platform::fromPath(drive.folder / platform::toPath(name)));
         }
         ASSERT_EQ(zip.MakeZipFile(), kZipOk) << zip.GetLastMessage();
     }
     std::int32_t unzip(CGUnzipFiles& unzip) const
     {
         unzip.setZipFileName(archive);
-        unzip.setExtractDir(platform::fromPath(drive));
+        unzip.setExtractDir(drive.rootText());
         return unzip.Unzip();
     }
+    Tree files() const { return test::readTree(drive.folder); }
+    void damage(const std::string& name) const { test::damageEntry(archive, drive.entry(name)); }
 };
 
 const Tree kBackedUp = {{"Game/a.ini", "a from the backup"},
@@ -88,7 +87,7 @@ TEST(ZipExtractor, PropertiesAndOptionalArgumentsOfUnzip)
     tester.setTestZip(true);
     EXPECT_EQ(tester.Unzip(packed.archive, untouched.text()), kUnzipOk);
     EXPECT_TRUE(fs::is_empty(untouched.path()));
-    test::damageEntry(packed.archive, "Game/c.ini");
+    packed.damage("Game/c.ini");
     EXPECT_EQ(tester.Unzip(), kUnzipDamaged);
 
     EXPECT_FALSE(listArchive(untouched.text() + "/none.zip").ok);
@@ -117,7 +116,7 @@ TEST(ZipExtractor, ReplaceQuestionAnswers)
          {{"Game/a.ini", "a from the backup"}, {"Game/b.ini", "b edited"}, {"Game/c.ini", "c edited"}}},
     };
     for (const Case& c : cases) {
-        test::writeTree(packed.drive, kEdited);
+        test::writeTree(packed.drive.folder, kEdited);
         ScriptedQuestions questions;
         questions.replaceAnswers = c.answers;
         CGUnzipFiles unzip;
@@ -125,10 +124,10 @@ TEST(ZipExtractor, ReplaceQuestionAnswers)
         unzip.setPromptOverwrite(c.prompt);
         unzip.setOverWriteFiles(c.overwrite);
         EXPECT_EQ(packed.unzip(unzip), kUnzipOk) << unzip.GetLastMessage();
-        EXPECT_EQ(test::readTree(packed.drive), c.expected);
+        EXPECT_EQ(packed.files(), c.expected);
         ASSERT_EQ(questions.replaceAsked.size(), c.asked);
         if (c.asked > 0) {
-            EXPECT_EQ(questions.replaceAsked[0], platform::fromPath(packed.drive / "Game/a.ini"));
+            EXPECT_EQ(platform::toPath(questions.replaceAsked[0]), (packed.drive.folder / "Game" / "a.ini").make_preferred());
         }
     }
 }
@@ -136,10 +135,7 @@ TEST(ZipExtractor, ReplaceQuestionAnswers)
 TEST(ZipExtractor, TraditionalPasswordIsAskedUntilRightOrRefused)
 {
     TempDir dir;
-    dir.write("src/Game/a.ini", "secret a");
-    dir.write("src/Game/b.ini", "secret b");
-    const std::string archive = dir.text() + "/locked.zip";
-    ASSERT_EQ(run("cd " + shellQuote(dir.path() / "src") + " && zip -q -P s3cret " + shellQuote(archive) + " Game/a.ini Game/b.ini"), 0);
+    const std::string archive = test::fixture("traditional.zip");  // zip -P s3cret
 
     const TempDir target;
     ScriptedQuestions questions;
@@ -183,9 +179,6 @@ TEST(ZipExtractor, TraditionalPasswordIsAskedUntilRightOrRefused)
 
 TEST(ZipExtractor, HostileArchivesAreRefusedWithNothingWritten)
 {
-    TempDir dir;
-    const fs::path archives = dir.mkdir("archives");
-    ASSERT_EQ(run("python3 " + shellQuote(fs::path(GM_TEST_SOURCE_DIR) / "hostile_archives.py") + " " + shellQuote(archives)), 0);
     const std::pair<const char*, std::int32_t> cases[] = {
         {"dotdot", kUnzipRefused},   {"absolute", kUnzipRefused},   {"drive", kUnzipRefused},
         {"backslash", kUnzipRefused}, {"device", kUnzipRefused},    {"symlink", kUnzipRefused},
@@ -197,7 +190,7 @@ TEST(ZipExtractor, HostileArchivesAreRefusedWithNothingWritten)
             const fs::path inner = target.mkdir("a/b");
             CGUnzipFiles unzip;
             unzip.setStreamingThreshold(threshold);
-            EXPECT_EQ(unzip.Unzip(platform::fromPath(archives / (std::string(name) + ".zip")), platform::fromPath(inner)),
+            EXPECT_EQ(unzip.Unzip(test::fixture("hostile-" + std::string(name) + ".zip"), platform::fromPath(inner)),
                       expected)
                 << name << ": " << unzip.GetLastMessage();
             EXPECT_TRUE(fs::is_empty(inner)) << name;
@@ -227,14 +220,14 @@ TEST(ZipExtractor, DamagedEntryLeavesEveryGameFileAsItWas)
     for (std::uint64_t threshold : {kDefaultStreamingThreshold, std::uint64_t{1000}}) {
         Packed packed;
         packed.pack(backedUp);
-        test::damageEntry(packed.archive, "Game/replay/r.rpy");
+        packed.damage("Game/replay/r.rpy");
         const Tree before = {{"Game/a.ini", "old a"}, {"Game/replay/r.rpy", "old replay"}};
-        fs::remove_all(packed.drive / "Game");
-        test::writeTree(packed.drive, before);
+        fs::remove_all(packed.drive.folder / "Game");
+        test::writeTree(packed.drive.folder, before);
         CGUnzipFiles unzip;
         unzip.setStreamingThreshold(threshold);
         EXPECT_EQ(packed.unzip(unzip), kUnzipDamaged) << unzip.GetLastMessage();
-        EXPECT_EQ(test::readTree(packed.drive), before);
+        EXPECT_EQ(packed.files(), before);
         EXPECT_NE(unzip.GetLastMessage().find("Game/replay/r.rpy"), std::string::npos) << unzip.GetLastMessage();
     }
 }
@@ -253,7 +246,7 @@ TEST(ZipExtractor, CancelLeavesEachFileOldOrFullyRestored)
     packed.pack(backedUp);
 
     // Cancelled while the questions are asked: nothing is restored.
-    test::writeTree(packed.drive, edited);
+    test::writeTree(packed.drive.folder, edited);
     WorkProgress progress;
     ScriptedQuestions questions;
     questions.cancelOnReplace = &progress;
@@ -262,7 +255,7 @@ TEST(ZipExtractor, CancelLeavesEachFileOldOrFullyRestored)
     unzip.setPromptOverwrite(true);
     unzip.setWorkProgress(&progress);
     EXPECT_EQ(packed.unzip(unzip), kUnzipCancelled);
-    EXPECT_EQ(test::readTree(packed.drive), edited);
+    EXPECT_EQ(packed.files(), edited);
     EXPECT_EQ(progress.filesWritten, 0u);
 
     // Cancelled once work has begun, on either path.
@@ -275,7 +268,7 @@ TEST(ZipExtractor, CancelLeavesEachFileOldOrFullyRestored)
         const std::int32_t result = packed.unzip(later);
         watcher.join();
         EXPECT_EQ(result, kUnzipCancelled);
-        const Tree now = test::readTree(packed.drive);
+        const Tree now = packed.files();
         ASSERT_EQ(now.size(), backedUp.size()) << "stray or lost files";
         std::uint64_t restored = 0;
         for (const auto& [name, bytes] : now) {
@@ -284,7 +277,7 @@ TEST(ZipExtractor, CancelLeavesEachFileOldOrFullyRestored)
         }
         EXPECT_EQ(restored, later.lastReport().filesRestored);
         EXPECT_EQ(restored, running.filesWritten.load());
-        test::writeTree(packed.drive, edited);
+        test::writeTree(packed.drive.folder, edited);
     }
 }
 
