@@ -211,6 +211,25 @@ TEST(ZipExtractor, HostileArchivesAreRefusedWithNothingWritten)
     EXPECT_EQ(checkEntryName("/x", "console/com10.ini"), fs::path("/x/console/com10.ini"));
 }
 
+TEST(ZipExtractor, BytesAfterTheEndOfADeflateStreamDoNotMatterOnEitherPath)
+{
+    // As Info-ZIP's unzip and Python's zipfile read them: the entry is its
+    // deflate stream; what follows it within the compressed size is not
+    // data. Size and CRC still have to be right.
+    std::string text;
+    for (int i = 0; i < 100; ++i) {
+        text += "hello world ";
+    }
+    for (std::uint64_t threshold : {kDefaultStreamingThreshold, std::uint64_t{0}}) {
+        const TempDir target;
+        CGUnzipFiles unzip;
+        unzip.setStreamingThreshold(threshold);
+        EXPECT_EQ(unzip.Unzip(test::fixture("trailing-bytes.zip"), target.text()), kUnzipOk)
+            << threshold << ": " << unzip.GetLastMessage();
+        EXPECT_EQ(test::readTree(target.path()), (Tree{{"Game/ok.ini", "fine\r\n"}, {"Game/t.ini", text}}));
+    }
+}
+
 TEST(ZipExtractor, DamagedEntryLeavesEveryGameFileAsItWas)
 {
     std::mt19937 random(3);
