@@ -195,6 +195,17 @@ inline void damageEntry(const std::string& archive, const std::string& entry)
     gm::test::writeBytes(platform::toPath(archive), bytes);
 }
 
+// Bytes that neither repeat nor look random, as fixtures/make_fixtures.py
+// writes them.
+inline std::string pattern(std::size_t size)
+{
+    std::string out(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        out[i] = static_cast<char>((i * i + i / 7) % 251);
+    }
+    return out;
+}
+
 // Bytes that deflate about as well as a replay: runs of repeats, a few
 // bytes of noise, words of text.
 inline std::string gameBytes(std::mt19937& random, std::size_t size)

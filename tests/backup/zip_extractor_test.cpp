@@ -134,7 +134,6 @@ TEST(ZipExtractor, ReplaceQuestionAnswers)
 
 TEST(ZipExtractor, TraditionalPasswordIsAskedUntilRightOrRefused)
 {
-    TempDir dir;
     const std::string archive = test::fixture("traditional.zip");  // zip -P s3cret
 
     const TempDir target;
@@ -156,25 +155,65 @@ TEST(ZipExtractor, TraditionalPasswordIsAskedUntilRightOrRefused)
     EXPECT_EQ(test::readTree(refusedTarget.path()).size(), 0u);
     EXPECT_NE(unzip.GetLastMessage().find("skipping: Game/b.ini  incorrect password"), std::string::npos);
 
-    // WinZip AES, written here by libzip itself.
-    ASSERT_TRUE(zip_encryption_method_supported(ZIP_EM_AES_256, 1));
-    const std::string aes = dir.text() + "/aes.zip";
-    int error = 0;
-    zip_t* writer = zip_open(aes.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(writer, nullptr);
-    static const char text[] = "aes protected text, aes protected text";
-    zip_source_t* source = zip_source_buffer(writer, text, sizeof text - 1, 0);
-    const zip_int64_t index = zip_file_add(writer, "Game/aes.ini", source, 0);
-    ASSERT_GE(index, 0);
-    ASSERT_EQ(zip_file_set_encryption(writer, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, "k3y"), 0);
-    ASSERT_EQ(zip_close(writer), 0);
-    const TempDir aesTarget;
-    ScriptedQuestions aesQuestions;
-    aesQuestions.passwords = {std::string("nope"), std::string("k3y")};
-    unzip.setQuestions(&aesQuestions);
-    EXPECT_EQ(unzip.Unzip(aes, aesTarget.text()), kUnzipOk) << unzip.GetLastMessage();
-    EXPECT_EQ(aesQuestions.passwordAsked.size(), 2u);
-    EXPECT_EQ(test::readTree(aesTarget.path()), (Tree{{"Game/aes.ini", text}}));
+}
+
+TEST(ZipExtractor, AesArchivesRestoreWithTheRightPasswordOnly)
+{
+    // 7-Zip's AES entries (AE-2) carry no CRC: a MAC protects their data.
+    const std::string archive = test::fixture("aes-7zip.zip");  // 7z a -tzip -ps3cret -mem=AES256
+    const Tree files = {{"Game/tiny.ini", "tiny"},
+                        {"Game/small.ini", [] {
+                             std::string text;
+                             for (int i = 0; i < 100; ++i) {
+                                 text += "strength=95\r\n";
+                             }
+                             return text;
+                         }()},
+                        {"Game/replay.rpy", test::pattern(30000)}};
+    for (std::uint64_t threshold : {kDefaultStreamingThreshold, std::uint64_t{0}}) {
+        const TempDir target;
+        ScriptedQuestions questions;
+        questions.passwords = {std::string("wrong"), std::string("s3cret")};
+        CGUnzipFiles unzip;
+        unzip.setQuestions(&questions);
+        unzip.setStreamingThreshold(threshold);
+        EXPECT_EQ(unzip.Unzip(archive, target.text()), kUnzipOk) << unzip.GetLastMessage();
+        EXPECT_EQ(questions.passwordAsked.size(), 2u);
+        EXPECT_EQ(test::readTree(target.path()), files);
+    }
+
+    // A wrong password is still refused.
+    const TempDir refusedTarget;
+    ScriptedQuestions refusing;
+    refusing.passwords = {std::string("wrong"), std::string()};
+    CGUnzipFiles unzip;
+    unzip.setQuestions(&refusing);
+    EXPECT_EQ(unzip.Unzip(archive, refusedTarget.text()), kUnzipBadPassword);
+    EXPECT_EQ(unzip.lastReport().filesSkipped, 3u);
+    EXPECT_TRUE(test::readTree(refusedTarget.path()).empty());
+
+    // Changed data fails its MAC: damaged, and nothing is written.
+    TempDir dir;
+    const std::string changed = dir.text() + "/changed.zip";
+    gm::test::writeBytes(platform::toPath(changed), gm::test::readBytes(platform::toPath(archive)));
+    test::damageEntry(changed, "Game/replay.rpy");
+    const TempDir damagedTarget;
+    ScriptedQuestions right;
+    right.passwords = {std::string("s3cret")};
+    unzip.setQuestions(&right);
+    EXPECT_EQ(unzip.Unzip(changed, damagedTarget.text()), kUnzipDamaged) << unzip.GetLastMessage();
+    EXPECT_NE(unzip.GetLastMessage().find("Game/replay.rpy"), std::string::npos) << unzip.GetLastMessage();
+    EXPECT_TRUE(test::readTree(damagedTarget.path()).empty());
+
+    // libzip's own: entries of fewer than 20 bytes are AE-2 too.
+    const std::string small = dir.text() + "/libzip.zip";
+    test::writeArchive(platform::toPath(small), {{"Game/a.ini", "a1"}, {"Game/b.ini", "b, long enough for AE-1"}}, "k3y");
+    const TempDir smallTarget;
+    ScriptedQuestions key;
+    key.passwords = {std::string("k3y")};
+    unzip.setQuestions(&key);
+    EXPECT_EQ(unzip.Unzip(small, smallTarget.text()), kUnzipOk) << unzip.GetLastMessage();
+    EXPECT_EQ(test::readTree(smallTarget.path()), (Tree{{"Game/a.ini", "a1"}, {"Game/b.ini", "b, long enough for AE-1"}}));
 }
 
 TEST(ZipExtractor, HostileArchivesAreRefusedWithNothingWritten)
