@@ -37,6 +37,12 @@ QString refusedBackupText(const QString& backup, const QString& entry)
                           "Nothing was restored.");
 }
 
+QString unwritableBackupText(const QString& backup, const QString& entry, const QString& reason)
+{
+    return QStringLiteral("The backup ") + backup + QStringLiteral(" cannot be restored here: its file \"") + entry +
+           QStringLiteral("\" cannot be written (") + reason + QStringLiteral("). Nothing was restored.");
+}
+
 QString undoBackupFailedText(const QString& backup)
 {
     return QStringLiteral("Could not back up the files that restoring ") + backup +
@@ -127,7 +133,9 @@ struct RestoreRun {
     WorkProgress undoWork;
     WorkProgress unzipWork;
 
-    std::string refusedEntry;      // an unsafe entry: nothing was written
+    std::string refusedEntry;      // an entry that kept the backup from being restored: nothing was written
+    std::string refusedReason;
+    bool refusedUnsafe = true;     // it would land elsewhere or is no plain file (else: it cannot be made here)
     bool undoFailed = false;
     std::string undoMessage;       // the packer's messages when the undo backup failed
     bool undoMade = false;
@@ -183,15 +191,25 @@ void restoreWork(RestoreRun& run, UnzipQuestions& questions)
     const ArchiveListing listing = listArchive(run.archive);
     if (listing.ok) {
         std::vector<std::pair<fs::path, const ArchiveEntry*>> files;
+        std::vector<PlannedTarget> targets;
         for (const ArchiveEntry& entry : listing.entries) {
             const std::optional<fs::path> target = checkEntryName(run.root, entry.name);
             if (!target) {
                 run.refusedEntry = entry.name;
                 return;
             }
+            targets.push_back({entry.name, *target, entry.isFolder});
             if (!entry.isFolder) {
                 files.emplace_back(*target, &entry);
             }
+        }
+        // Names this file system cannot hold, or two entries for one place:
+        // refused before the undo backup, as the unpacking would refuse them.
+        if (const std::optional<TargetProblem> problem = checkTargets(run.root, targets)) {
+            run.refusedEntry = problem->entry;
+            run.refusedReason = problem->reason;
+            run.refusedUnsafe = false;
+            return;
         }
         run.fileCount = files.size();
         std::uint64_t unzipBytes = 0;
@@ -232,6 +250,8 @@ void restoreWork(RestoreRun& run, UnzipQuestions& questions)
     run.filesRestored = unzip.lastReport().filesRestored;
     if (run.unzipResult == kUnzipRefused) {
         run.refusedEntry = unzip.lastReport().refusedEntry;
+        run.refusedReason = unzip.lastReport().refusedReason;
+        run.refusedUnsafe = unzip.lastReport().refusedUnsafe;
     }
 }
 
@@ -419,7 +439,11 @@ void frmRestore::cmdRestore_Click()
         }
 
         if (!run.refusedEntry.empty()) {
-            context().dialogs->message(boxOwner, refusedBackupText(shownName, QString::fromStdString(run.refusedEntry)),
+            const QString entry = QString::fromStdString(run.refusedEntry);
+            context().dialogs->message(boxOwner,
+                                       run.refusedUnsafe ? refusedBackupText(shownName, entry)
+                                                         : unwritableBackupText(shownName, entry,
+                                                                                QString::fromStdString(run.refusedReason)),
                                        ui::Buttons::Ok, ui::Icon::Critical);
         } else if (run.undoFailed) {
             if (!run.undoMessage.empty()) {

@@ -30,6 +30,7 @@ inline const QString kPasswordPrompt = QStringLiteral("Please Enter The Password
 
 // The texts of the safe restore.
 QString refusedBackupText(const QString& backup, const QString& entry);
+QString unwritableBackupText(const QString& backup, const QString& entry, const QString& reason);
 QString undoBackupFailedText(const QString& backup);
 QString restoreCancelledText(std::uint64_t restored, std::uint64_t total);
 QString restoreFailedText(std::uint64_t restored, std::uint64_t total);

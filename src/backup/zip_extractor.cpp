@@ -123,7 +123,9 @@ bool cancelled(const WorkProgress* progress)
     return progress != nullptr && progress->cancelRequested.load();
 }
 
-fs::path tempPathFor(const fs::path& target)
+// A name beside `target` for a file of the unpacking's own: the target's
+// name (cut to 80 bytes), a random number and `suffix`, behind ".~".
+fs::path sidePathFor(const fs::path& target, const char* suffix)
 {
     static std::mutex mutex;
     static std::mt19937_64 random(std::random_device{}());
@@ -143,7 +145,7 @@ fs::path tempPathFor(const fs::path& target)
     if (base.size() > 80) {
         base.resize(80);
     }
-    return target.parent_path() / platform::toPath(".~" + base + "." + hex + ".tmp");
+    return target.parent_path() / platform::toPath(".~" + base + "." + hex + suffix);
 }
 
 void setModificationTime(const fs::path& path, std::time_t mtime)
@@ -508,8 +510,104 @@ std::string kindProblem(zip_t* archive, zip_uint64_t index)
 std::int32_t refuse(UnzipReport& report, const std::string& name, const std::string& reason)
 {
     report.refusedEntry = name;
+    report.refusedReason = reason;
     code_module::printMessage("error: unsafe archive refused, nothing written: " + name + " (" + reason + ")\r\n");
     return kUnzipRefused;
+}
+
+// Removes a file of the unpacking's own, read-only or not.
+void removeOwnFile(const fs::path& path)
+{
+    std::error_code ec;
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+    fs::remove(path, ec);
+}
+
+// 4. The verified files take their targets' places. A file they replace is
+// renamed aside first and removed only once every file is in place; when a
+// rename fails, or a cancel comes, every file goes back as it was.
+std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>& createdFolders,
+                        WorkProgress* progress, UnzipReport& report)
+{
+    struct Placed {
+        const Planned* entry;
+        fs::path aside;  // the file it replaced, until all are in place
+    };
+    std::vector<Placed> placed;
+    std::int32_t result = kUnzipOk;
+    std::string why;
+    for (Planned& entry : work) {
+        if (entry.folder) {
+            continue;
+        }
+        if (cancelled(progress)) {
+            result = kUnzipCancelled;
+            break;
+        }
+        std::error_code ec;
+        const fs::file_status status = fs::symlink_status(entry.target, ec);
+        if (fs::is_directory(status)) {
+            result = kUnzipDiskError;
+            why = "error: a folder is in the way of " + textOf(entry.target) + "\r\n";
+            break;
+        }
+        Placed now{&entry, {}};
+        if (fs::exists(status)) {
+            now.aside = sidePathFor(entry.target, ".old");
+            fs::rename(entry.target, now.aside, ec);
+            if (ec) {
+                result = kUnzipDiskError;
+                why = "error: cannot replace " + textOf(entry.target) + ": " + ec.message() + "\r\n";
+                break;
+            }
+        }
+        fs::rename(entry.temp, entry.target, ec);
+        if (ec) {
+            result = kUnzipDiskError;
+            why = "error: cannot write " + textOf(entry.target) + ": " + ec.message() + "\r\n";
+            if (!now.aside.empty()) {
+                placed.push_back(now);  // put back below
+            }
+            break;
+        }
+        entry.tempWritten = false;
+        placed.push_back(now);
+    }
+    if (result == kUnzipOk) {
+        for (const Placed& done : placed) {
+            if (!done.aside.empty()) {
+                removeOwnFile(done.aside);
+            }
+        }
+        report.filesRestored = placed.size();
+        if (progress != nullptr) {
+            progress->filesWritten = placed.size();
+        }
+        return kUnzipOk;
+    }
+    // Back as it was: the new files go, the replaced ones return.
+    std::string notBack;
+    for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
+        std::error_code ec;
+        if (it->aside.empty()) {
+            fs::remove(it->entry->target, ec);
+        } else {
+            fs::rename(it->aside, it->entry->target, ec);
+        }
+        if (ec) {
+            notBack += "error: could not put back " + textOf(it->entry->target) +
+                       (it->aside.empty() ? std::string() : "; the file as it was is " + textOf(it->aside)) + "\r\n";
+        }
+    }
+    removeTemps(work);
+    removeCreatedFolders(createdFolders);
+    code_module::printMessage(why + notBack);
+    if (result == kUnzipCancelled) {
+        code_module::printMessage("unzip: cancelled, nothing was restored\r\n");
+    } else if (notBack.empty()) {
+        code_module::printMessage("error: nothing was restored\r\n");
+    }
+    return result;
 }
 
 std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions* questions, WorkProgress* progress,
@@ -571,6 +669,21 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
         }
         entry.target = *target;
         plan.push_back(std::move(entry));
+    }
+
+    // Every name can be made here, and no two entries need one place.
+    std::vector<PlannedTarget> targets;
+    targets.reserve(plan.size());
+    for (const Planned& entry : plan) {
+        targets.push_back({entry.name, entry.target, entry.folder});
+    }
+    if (const std::optional<TargetProblem> problem = checkTargets(options.extractDir, targets)) {
+        report.refusedEntry = problem->entry;
+        report.refusedReason = problem->reason;
+        report.refusedUnsafe = false;
+        code_module::printMessage("error: the archive cannot be restored here, nothing written: " + problem->entry +
+                                  " (" + problem->reason + ")\r\n");
+        return kUnzipRefused;
     }
 
     // 2. Questions: replacing existing files, passwords.
@@ -664,7 +777,7 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
                 if (entry.folder) {
                     continue;
                 }
-                entry.temp = tempPathFor(entry.target);
+                entry.temp = sidePathFor(entry.target, ".tmp");
             }
             const bool whole = entry.method == ZIP_CM_DEFLATE && !entry.encrypted && entry.size <= streamingThreshold;
             if (!whole) {
@@ -701,33 +814,9 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
         return kUnzipCancelled;
     }
 
-    // 4. The verified files take their targets' places, one by one.
     if (!options.test) {
-        for (Planned& entry : work) {
-            if (entry.folder) {
-                continue;
-            }
-            if (cancelled(progress)) {
-                removeTemps(work);
-                removeCreatedFolders(createdFolders);
-                code_module::printMessage("unzip: cancelled after " + std::to_string(report.filesRestored) +
-                                          " files were restored\r\n");
-                return kUnzipCancelled;
-            }
-            fs::rename(entry.temp, entry.target, ec);
-            if (ec) {
-                removeTemps(work);
-                removeCreatedFolders(createdFolders);
-                code_module::printMessage("error: cannot replace " + textOf(entry.target) + ": " + ec.message() +
-                                          "\r\n" + "error: " + std::to_string(report.filesRestored) +
-                                          " files were restored\r\n");
-                return kUnzipDiskError;
-            }
-            entry.tempWritten = false;
-            ++report.filesRestored;
-            if (progress != nullptr) {
-                ++progress->filesWritten;
-            }
+        if (const std::int32_t placed = putInPlace(work, createdFolders, progress, report); placed != kUnzipOk) {
+            return placed;
         }
     }
     if (report.filesSkipped > 0) {

@@ -40,6 +40,37 @@ bool folderExists(const fs::path& path)
     return !path.empty() && fs::is_directory(path, ec);
 }
 
+std::string fileNameProblem(std::string_view name)
+{
+    constexpr std::size_t kMaxLength = 255;
+    std::size_t length = 0;
+    for (const char c : name) {
+#ifdef _WIN32
+        const auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80) {
+            length += b >= 0xF0 ? 2 : 1;  // UTF-16 units
+        }
+        if (b < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+            return "a character Windows does not allow in a name";
+        }
+#else
+        ++length;
+        if (c == '/' || c == '\0') {
+            return "a character this system does not allow in a name";
+        }
+#endif
+    }
+    if (length > kMaxLength) {
+        return "a name too long for a file name";
+    }
+#ifdef _WIN32
+    if (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+        return "a name ending in a dot or blank, which Windows drops";
+    }
+#endif
+    return {};
+}
+
 namespace {
 
 bool isHiddenOrSystem(const fs::directory_entry& entry)

@@ -31,6 +31,13 @@ inline constexpr bool kNamesIgnoreCase = true;
 inline constexpr bool kNamesIgnoreCase = false;
 #endif
 
+// Why `name` (one name, UTF-8) cannot name a file or folder on this system;
+// empty when it can. Longer than 255 (bytes on POSIX, UTF-16 units on
+// Windows, the limits of the usual file systems); on Windows also
+// \ / : * ? " < > | or control characters, or a trailing dot or blank,
+// which Windows drops, so the file would get another name.
+std::string fileNameProblem(std::string_view name);
+
 struct DirEntry {
     std::string name;  // UTF-8
     bool isFolder = false;

@@ -242,12 +242,16 @@ struct ScriptedQuestions : UnzipQuestions {
     std::vector<std::string> replaceAsked;
     std::vector<std::string> passwordAsked;
     WorkProgress* cancelOnReplace = nullptr;
+    std::function<void(const std::string&)> onReplace;  // runs as each replace question is asked
 
     int replaceFile(const std::string& name) override
     {
         replaceAsked.push_back(name);
         if (cancelOnReplace != nullptr) {
             cancelOnReplace->cancelRequested = true;
+        }
+        if (onReplace) {
+            onReplace(name);
         }
         const std::size_t i = replaceAsked.size() - 1;
         return i < replaceAnswers.size() ? replaceAnswers[i] : kReplaceYes;

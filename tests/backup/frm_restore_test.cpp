@@ -195,6 +195,10 @@ TEST_F(RestoreWindow, AFailedRestoreSaysWhyAndLeavesTheGameFilesWithoutAnUndoBac
     const std::string climbing = below + "/players/x/../Ann/playrecs.ini";
     writeArchive(archiveOf("evil"), {{below + "/players/Ann/playrecs.ini", "theirs"}, {climbing, "theirs"}});
     ASSERT_TRUE(writeIndexFile(indexOf("evil"), {"\\players\\Ann\\playrecs.ini"}));
+    // clash: a file and a folder of one name.
+    writeArchive(archiveOf("clash"), {{below + "/players/Ann/playrecs.ini", "theirs"},
+                                      {below + "/players/Ann", "a file"}});
+    ASSERT_TRUE(writeIndexFile(indexOf("clash"), {"\\players\\Ann\\playrecs.ini", "\\players\\Ann"}));
     put("players/Ann/playrecs.ini", "edited");
 
     openRestore();
@@ -205,8 +209,15 @@ TEST_F(RestoreWindow, AFailedRestoreSaysWhyAndLeavesTheGameFilesWithoutAnUndoBac
     choose("flip");
     restoreChosen(restoreFailedText(0, 1), Icon::Critical, true);
     EXPECT_EQ(game("players/Ann/playrecs.ini"), "edited");
+    // clash: refused before an undo backup of the edited file is made.
+    choose("clash");
+    restoreChosen(unwritableBackupText("clash", QString::fromStdString(below + "/players/Ann"),
+                                       "a file where the backup also needs a folder"),
+                  Icon::Critical);
+    EXPECT_EQ(game("players/Ann/playrecs.ini"), "edited");
     // Nothing was replaced, so no undo backup is kept.
-    EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"evil.dat", "evil.zip", "flip.dat", "flip.zip"}));
+    EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"clash.dat", "clash.zip", "evil.dat", "evil.zip",
+                                                                     "flip.dat", "flip.zip"}));
 }
 
 TEST_F(RestoreWindow, AnUndoBackupThatCannotBeWrittenStopsTheRestoreFirst)
