@@ -553,6 +553,11 @@ std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>&
         }
         Placed now{&entry, {}};
         if (fs::exists(status)) {
+            // The new file keeps what the user set on the old one.
+            if (!platform::copyFileAttributes(entry.target, entry.temp)) {
+                code_module::printMessage("warning: could not keep the permissions of " + textOf(entry.target) +
+                                          "\r\n");
+            }
             now.aside = sidePathFor(entry.target, ".old");
             fs::rename(entry.target, now.aside, ec);
             if (ec) {

@@ -71,6 +71,28 @@ std::string fileNameProblem(std::string_view name)
     return {};
 }
 
+bool copyFileAttributes(const fs::path& from, const fs::path& to)
+{
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(from.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                            FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD kept = attributes & kKept;
+    return SetFileAttributesW(to.c_str(), kept == 0 ? FILE_ATTRIBUTE_NORMAL : kept) != 0;
+#else
+    std::error_code ec;
+    const fs::file_status status = fs::status(from, ec);
+    if (ec) {
+        return false;
+    }
+    fs::permissions(to, status.permissions(), fs::perm_options::replace, ec);
+    return !ec;
+#endif
+}
+
 namespace {
 
 bool isHiddenOrSystem(const fs::directory_entry& entry)

@@ -38,6 +38,11 @@ inline constexpr bool kNamesIgnoreCase = false;
 // which Windows drops, so the file would get another name.
 std::string fileNameProblem(std::string_view name);
 
+// Gives `to` the permission bits of `from` (POSIX), or its read-only,
+// hidden, system and archive attributes (Windows): how a file that takes
+// another's place keeps what the user set on it. False when it could not.
+bool copyFileAttributes(const fs::path& from, const fs::path& to);
+
 struct DirEntry {
     std::string name;  // UTF-8
     bool isFolder = false;

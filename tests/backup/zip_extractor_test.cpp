@@ -4,6 +4,10 @@
 
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "archive_test_support.h"
 #include "backup/archive_entries.h"
 #include "backup/zip_builder.h"
@@ -368,6 +372,32 @@ TEST(ZipExtractor, WhenAFileCannotTakeItsPlaceEveryFileIsPutBackAsItWas)
     EXPECT_NE(unzip.GetLastMessage().find("c.ini"), std::string::npos) << unzip.GetLastMessage();
     EXPECT_EQ(fs::status(packed.drive.folder / "Game" / "b.ini").permissions() & fs::perms::owner_write,
               fs::perms::none);
+}
+
+TEST(ZipExtractor, AReplacedFileKeepsItsPermissionBitsOrAttributes)
+{
+    Packed packed;
+    packed.pack({{"Game/locked.ini", "locked from the backup"}, {"Game/open.ini", "open from the backup"}});
+    const fs::path locked = packed.drive.folder / "Game" / "locked.ini";
+    const fs::path open = packed.drive.folder / "Game" / "open.ini";
+    test::writeTree(packed.drive.folder, {{"Game/locked.ini", "locked edited"}});
+    fs::remove(open);
+    // Read-only (0440 on POSIX, the read-only attribute on Windows).
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read, fs::perm_options::replace);
+#ifdef _WIN32
+    ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+#endif
+    const fs::perms before = fs::status(locked).permissions();
+
+    CGUnzipFiles unzip;
+    EXPECT_EQ(packed.unzip(unzip), kUnzipOk) << unzip.GetLastMessage();
+    EXPECT_EQ(gm::test::readBytes(locked), "locked from the backup");
+    EXPECT_EQ(fs::status(locked).permissions(), before);
+    EXPECT_NE(fs::status(open).permissions() & fs::perms::owner_write, fs::perms::none);  // a new file: writable
+#ifdef _WIN32
+    EXPECT_EQ(GetFileAttributesW(locked.c_str()), DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN});
+#endif
+    EXPECT_EQ(packed.files().size(), 2u) << "stray files";
 }
 
 TEST(ZipExtractor, CancelLeavesEveryFileAsItWas)
