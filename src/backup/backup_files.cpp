@@ -27,6 +27,11 @@ fs::path newArchivePath(const fs::path& backupFolder, const std::string& name)
     return backupFolder / platform::toPath(name + ".zip.tmp");
 }
 
+fs::path journalFolder(const fs::path& ownFilesFolder)
+{
+    return ownFilesFolder / "Journal";
+}
+
 void removeNewArchive(const fs::path& backupFolder, const std::string& name)
 {
     std::error_code ec;

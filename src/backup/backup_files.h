@@ -31,6 +31,10 @@ enum class CommitStatus {
 CommitStatus commitBackup(const std::filesystem::path& backupFolder, const std::string& name,
                           const std::vector<std::string>& indexEntries);
 
+// Where the journals of backups and restores in flight are kept: the
+// folder of the program's own files + "Journal".
+std::filesystem::path journalFolder(const std::filesystem::path& ownFilesFolder);
+
 // Removes what a packing left under newArchivePath (a failed, cancelled or
 // crashed one). These are the program's own temporary files, not backups.
 void removeNewArchive(const std::filesystem::path& backupFolder, const std::string& name);

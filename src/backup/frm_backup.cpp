@@ -9,6 +9,7 @@
 #include "backup/backup_files.h"
 #include "backup/collect_rules.h"
 #include "backup/frm_progress.h"
+#include "backup/work_journal.h"
 #include "backup/work_progress.h"
 #include "backup/zip_builder.h"
 #include "backup/zip_error.h"
@@ -354,6 +355,13 @@ void frmBackup::cmdBackup_Click()
         // The older backup stays until the new archive is complete.
     }
 
+    // What a crashed or killed backup or restore left, and this backup's
+    // own archive in flight, noted for the next one should this one not end.
+    const fs::path journals = journalFolder(context().ownFilesFolder());
+    cleanUpEndedWork(journals);
+    WorkJournal journal(journals);
+    journal.archive(newArchivePath(folder, name));
+
     QPointer<frmProgress> progressWindow = new frmProgress(context());
     progressWindow->Form_Load();
     progressWindow->setWindowTitle(kZippingTitle);
@@ -430,6 +438,8 @@ void frmBackup::cmdBackup_Click()
         removeNewArchive(folder, name);
         showError(boxOwner, QString::number(kErrorInternal), QString::fromLocal8Bit(error.what()));
     }
+
+    journal.finish();  // every way out above removed the archive in flight or gave it its name
 
     if (done) {
         SetSelectionEnabled(false);

@@ -13,6 +13,7 @@
 #include "backup/backup_files.h"
 #include "backup/backup_index.h"
 #include "backup/frm_progress.h"
+#include "backup/work_journal.h"
 #include "backup/work_progress.h"
 #include "backup/zip_builder.h"
 #include "backup/zip_error.h"
@@ -123,6 +124,7 @@ struct RestoreRun {
     fs::path backupFolder;
     std::string gameDirectory;
     std::string undoName;
+    WorkJournal* journal = nullptr;  // the files in flight, for the next restore should this one not end
 
     // The bytes of the two pieces of work, known once the archive has been
     // compared with the game files; until then the bar is busy.
@@ -144,6 +146,7 @@ struct RestoreRun {
     std::string unzipMessage;
     std::uint64_t filesRestored = 0;
     std::uint64_t fileCount = 0;
+    bool notPutBack = false;       // files moved aside are still aside: the journal keeps them
 };
 
 // Packs the game files the restore would replace into the undo backup.
@@ -151,6 +154,7 @@ struct RestoreRun {
 bool makeUndoBackup(RestoreRun& run, const std::vector<fs::path>& files)
 {
     CGZipFiles zip;
+    run.journal->archive(newArchivePath(run.backupFolder, run.undoName));
     zip.setZipFileName(platform::fromPath(newArchivePath(run.backupFolder, run.undoName)));
     zip.setUpdatingZip(false);
     std::vector<std::string> entries;
@@ -244,10 +248,12 @@ void restoreWork(RestoreRun& run, UnzipQuestions& questions)
     unzip.setHonorDirectories(true);
     unzip.setQuestions(&questions);
     unzip.setWorkProgress(&run.unzipWork);
+    unzip.setJournal(run.journal);
     run.unzipRan = true;
     run.unzipResult = unzip.Unzip();
     run.unzipMessage = unzip.GetLastMessage();
     run.filesRestored = unzip.lastReport().filesRestored;
+    run.notPutBack = unzip.lastReport().notPutBack;
     if (run.unzipResult == kUnzipRefused) {
         run.refusedEntry = unzip.lastReport().refusedEntry;
         run.refusedReason = unzip.lastReport().refusedReason;
@@ -382,6 +388,11 @@ void frmRestore::cmdRestore_Click()
     if (context().dialogs->message(this, kAskRestore, ui::Buttons::YesNo, ui::Icon::Question) != ui::Answer::Yes) {
         return;
     }
+    // What a crashed or killed backup or restore left, first.
+    const fs::path journals = journalFolder(context().ownFilesFolder());
+    cleanUpEndedWork(journals);
+    WorkJournal journal(journals);
+
     QPointer<frmProgress> progressWindow = new frmProgress(context());
     progressWindow->Form_Load();
     progressWindow->setWindowTitle(kUnzippingTitle);
@@ -397,6 +408,7 @@ void frmRestore::cmdRestore_Click()
     run.archive = platform::fromPath(archivePath(run.backupFolder, name));
     run.root = platform::driveRoot(platform::toPath(context().gameDirectory));
     run.gameDirectory = context().gameDirectory;
+    run.journal = &journal;
     const std::string when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss")).toStdString();
     run.undoName = undoBackupName(name, when);
     for (int n = 2; platform::pathExists(archivePath(run.backupFolder, run.undoName)) ||
@@ -480,6 +492,9 @@ void frmRestore::cmdRestore_Click()
                                    ui::Buttons::Ok, ui::Icon::Critical);
     }
 
+    if (!run.notPutBack) {
+        journal.finish();
+    }
     if (progressWindow) {
         progressWindow->unload();
     }

@@ -18,6 +18,7 @@
 #include "backup/archive_entries.h"
 #include "backup/deflate.h"
 #include "backup/message_log.h"
+#include "backup/work_journal.h"
 #include "backup/zip_error.h"
 #include "platform/fs.h"
 
@@ -65,6 +66,7 @@ void CGUnzipFiles::setExtractDir(const std::string& sExtractDir) { extractDir_ =
 std::string CGUnzipFiles::GetLastMessage() const { return code_module::messageLog(); }
 void CGUnzipFiles::setQuestions(UnzipQuestions* questions) { questions_ = questions; }
 void CGUnzipFiles::setWorkProgress(WorkProgress* progress) { progress_ = progress; }
+void CGUnzipFiles::setJournal(WorkJournal* journal) { journal_ = journal; }
 void CGUnzipFiles::setStreamingThreshold(std::uint64_t bytes) { streamingThreshold_ = bytes; }
 
 // ---------------------------------------------------------------------------
@@ -82,6 +84,7 @@ constexpr std::size_t kPiece = 1u << 20;
 constexpr std::uint64_t kMaxDeflateRatio = 1032;
 
 struct Options {
+    WorkJournal* journal = nullptr;
     std::string archivePath;
     fs::path extractDir;
     bool spaceToUnderscore = false;
@@ -527,7 +530,7 @@ void removeOwnFile(const fs::path& path)
 // renamed aside first and removed only once every file is in place; when a
 // rename fails, or a cancel comes, every file goes back as it was.
 std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>& createdFolders,
-                        WorkProgress* progress, UnzipReport& report)
+                        WorkProgress* progress, WorkJournal* journal, UnzipReport& report)
 {
     struct Placed {
         const Planned* entry;
@@ -559,6 +562,9 @@ std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>&
                                           "\r\n");
             }
             now.aside = sidePathFor(entry.target, ".old");
+            if (journal != nullptr) {
+                journal->aside(entry.target, now.aside);
+            }
             fs::rename(entry.target, now.aside, ec);
             if (ec) {
                 result = kUnzipDiskError;
@@ -576,9 +582,15 @@ std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>&
             break;
         }
         entry.tempWritten = false;
+        if (journal != nullptr && now.aside.empty()) {
+            journal->placed(entry.target);
+        }
         placed.push_back(now);
     }
     if (result == kUnzipOk) {
+        if (journal != nullptr) {
+            journal->committed();
+        }
         for (const Placed& done : placed) {
             if (!done.aside.empty()) {
                 removeOwnFile(done.aside);
@@ -606,6 +618,7 @@ std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>&
     }
     removeTemps(work);
     removeCreatedFolders(createdFolders);
+    report.notPutBack = !notBack.empty();
     code_module::printMessage(why + notBack);
     if (result == kUnzipCancelled) {
         code_module::printMessage("unzip: cancelled, nothing was restored\r\n");
@@ -783,6 +796,9 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
                     continue;
                 }
                 entry.temp = sidePathFor(entry.target, ".tmp");
+                if (options.journal != nullptr) {
+                    options.journal->temporary(entry.temp);
+                }
             }
             const bool whole = entry.method == ZIP_CM_DEFLATE && !entry.encrypted && entry.size <= streamingThreshold;
             if (!whole) {
@@ -820,7 +836,7 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
     }
 
     if (!options.test) {
-        if (const std::int32_t placed = putInPlace(work, createdFolders, progress, report); placed != kUnzipOk) {
+        if (const std::int32_t placed = putInPlace(work, createdFolders, progress, options.journal, report); placed != kUnzipOk) {
             return placed;
         }
     }
@@ -860,6 +876,7 @@ std::int32_t CGUnzipFiles::Unzip(const std::string& sZipFileName, const std::str
             progress_->filesWritten = 0;
         }
         Options options;
+        options.journal = journal_;
         options.archivePath = zipFileName_;
         std::string folder = extractDir_;
         if (fs::path::preferred_separator == '/') {

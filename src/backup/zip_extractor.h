@@ -23,6 +23,8 @@
 
 namespace gm::backup {
 
+class WorkJournal;
+
 // Results of Unzip (the classic Info-ZIP unzip codes).
 inline constexpr std::int32_t kUnzipOk = 0;
 inline constexpr std::int32_t kUnzipWarning = 1;      // done, but some files were kept or skipped
@@ -63,6 +65,10 @@ struct UnzipReport {
     std::uint64_t filesSkipped = 0;   // encrypted entries without a usable password
     std::string refusedEntry;         // for kUnzipRefused: the entry name that caused it
     std::string refusedReason;        // and why, in words
+    // A failed restore could not put every file back as it was: the files
+    // it moved aside are still where the message log says (and in the
+    // journal, when there is one).
+    bool notPutBack = false;
     bool refusedUnsafe = true;        // it would land elsewhere or is no plain file (else: it cannot be made here)
 };
 
@@ -135,6 +141,9 @@ public:
     // Progress and cancel (not owned; may be null). The counters are reset
     // at the start of Unzip. A cancel leaves every target as it was.
     void setWorkProgress(WorkProgress* progress);
+    // Where the temporary files and the files moved aside are noted before
+    // they are made (not owned; may be null).
+    void setJournal(WorkJournal* journal);
     // Entries larger than this are unpacked by libzip's streaming inflate.
     void setStreamingThreshold(std::uint64_t bytes);
 
@@ -160,6 +169,7 @@ private:
     std::string extractDir_;
     UnzipQuestions* questions_ = nullptr;
     WorkProgress* progress_ = nullptr;
+    WorkJournal* journal_ = nullptr;
     std::uint64_t streamingThreshold_ = 64ull * 1024 * 1024;
     UnzipReport report_;
 };

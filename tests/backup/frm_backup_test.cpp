@@ -6,6 +6,7 @@
 
 #include "archive_test_support.h"
 #include "backup/archive_entries.h"
+#include "backup/work_journal.h"
 #include "backup_window_test.h"
 #include "support/layout_check.h"
 #include "support/trash.h"
@@ -419,6 +420,23 @@ TEST_F(BackupWindow, OverwritingAsksFirstAndKeepsTheOldBackupUntilANewOneIsCompl
     fs::remove(archiveOf("save"));
     backUpExports("save", Answer::Yes);
     EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"save.dat", "save.zip"}));
+}
+
+TEST_F(BackupWindow, ABackupCleansUpAfterAKilledBackupAndLeavesNoJournal)
+{
+    put("exports_imports/a.txt", "a");
+    fs::create_directories(backupFolder());
+    {
+        // A backup killed while libzip wrote "old.zip.tmp".
+        WorkJournal killed(journalFolder(app.context.ownFilesFolder()));
+        killed.archive(backupFolder() / "old.zip.tmp");
+        gm::test::writeBytes(backupFolder() / "old.zip.tmp.Xy12Ab", "136 MB, once");
+    }
+    gm::test::writeBytes(backupFolder() / "notes.zip.tmp.Xy12Ab", "the user's");
+    openBackup();
+    backUpExports("save");
+    EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"notes.zip.tmp.Xy12Ab", "save.dat", "save.zip"}));
+    EXPECT_FALSE(fs::exists(journalFolder(app.context.ownFilesFolder())));
 }
 
 }  // namespace

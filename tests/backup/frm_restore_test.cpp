@@ -5,6 +5,7 @@
 
 #include "archive_test_support.h"
 #include "backup/archive_entries.h"
+#include "backup/work_journal.h"
 #include "backup_window_test.h"
 #include "platform/paths.h"
 #include "support/file_size_limit.h"
@@ -274,6 +275,25 @@ TEST_F(RestoreWindow, CancelWhileTheRestoreAsksForAPasswordRestoresNothing)
     restoreWindow->cmdRestore_Click();
     EXPECT_EQ(game("players/Ann/a.ini"), "a1 as it was backed up");
     EXPECT_EQ(undoBackups("locked").size(), 1);
+}
+
+TEST_F(RestoreWindow, ARestoreCleansUpAfterAKilledRestoreAndLeavesNoJournal)
+{
+    put("players/Ann/playrecs.ini", "ann");
+    makeBackup("base", {"\\players\\Ann\\playrecs.ini"});
+    put("players/Ann/playrecs.ini", "edited");
+    const fs::path ann = app.game.path() / "players" / "Ann";
+    {
+        // A restore killed while it wrote a temporary file beside a game file.
+        WorkJournal killed(journalFolder(app.context.ownFilesFolder()));
+        killed.temporary(ann / ".~r.rpy.5e3a.tmp");
+        gm::test::writeBytes(ann / ".~r.rpy.5e3a.tmp", "450 MB, once");
+    }
+    gm::test::writeBytes(ann / ".~notes.tmp", "the user's");
+    openRestore();
+    restoreChosen(kRestored);
+    EXPECT_EQ(readTree(ann), (Tree{{".~notes.tmp", "the user's"}, {"playrecs.ini", "ann"}}));
+    EXPECT_FALSE(fs::exists(journalFolder(app.context.ownFilesFolder())));
 }
 
 }  // namespace
