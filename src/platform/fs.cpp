@@ -78,8 +78,10 @@ bool copyFileAttributes(const fs::path& from, const fs::path& to)
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return false;
     }
+    // Not the archive attribute: Windows sets it on a file that changed,
+    // as the restored one has.
     constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                            FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     const DWORD kept = attributes & kKept;
     return SetFileAttributesW(to.c_str(), kept == 0 ? FILE_ATTRIBUTE_NORMAL : kept) != 0;
 #else

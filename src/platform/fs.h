@@ -39,7 +39,7 @@ inline constexpr bool kNamesIgnoreCase = false;
 std::string fileNameProblem(std::string_view name);
 
 // Gives `to` the permission bits of `from` (POSIX), or its read-only,
-// hidden, system and archive attributes (Windows): how a file that takes
+// hidden, system and not-indexed attributes (Windows): how a file that takes
 // another's place keeps what the user set on it. False when it could not.
 bool copyFileAttributes(const fs::path& from, const fs::path& to);
 
