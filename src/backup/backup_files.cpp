@@ -1,5 +1,6 @@
 #include "backup/backup_files.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "backup/backup_index.h"
@@ -25,6 +26,18 @@ fs::path indexPath(const fs::path& backupFolder, const std::string& name)
 fs::path newArchivePath(const fs::path& backupFolder, const std::string& name)
 {
     return backupFolder / platform::toPath(name + ".zip.tmp");
+}
+
+std::vector<std::string> packedEntries(const std::vector<std::string>& names, const std::vector<std::string>& entries,
+                                       const std::vector<std::string>& leftOut)
+{
+    std::vector<std::string> packed;
+    for (std::size_t i = 0; i < names.size() && i < entries.size(); ++i) {
+        if (std::find(leftOut.begin(), leftOut.end(), names[i]) == leftOut.end()) {
+            packed.push_back(entries[i]);
+        }
+    }
+    return packed;
 }
 
 fs::path journalFolder(const fs::path& ownFilesFolder)

@@ -31,6 +31,12 @@ enum class CommitStatus {
 CommitStatus commitBackup(const std::filesystem::path& backupFolder, const std::string& name,
                           const std::vector<std::string>& indexEntries);
 
+// The index entries of what a packing took: `entries[i]` is the entry of
+// `names[i]` (as it was given to AddFile); the entries of the names in
+// `leftOut` go, so that an index lists exactly what its archive holds.
+std::vector<std::string> packedEntries(const std::vector<std::string>& names, const std::vector<std::string>& entries,
+                                       const std::vector<std::string>& leftOut);
+
 // Where the journals of backups and restores in flight are kept: the
 // folder of the program's own files + "Journal".
 std::filesystem::path journalFolder(const std::filesystem::path& ownFilesFolder);

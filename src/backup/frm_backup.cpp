@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QPointer>
+#include <algorithm>
 #include <new>
 #include <system_error>
 #include <vector>
@@ -34,6 +35,19 @@ constexpr const char* kOutOfMemoryText = "Out of memory";
 constexpr int kErrorInternal = 51;
 
 }  // namespace
+
+QString leftOutText(const QStringList& files)
+{
+    constexpr qsizetype kShown = 20;
+    QString text = QStringLiteral("These files could not be read and are not in the backup:");
+    for (qsizetype i = 0; i < files.size() && i < kShown; ++i) {
+        text += QLatin1Char('\n') + files[i];
+    }
+    if (files.size() > kShown) {
+        text += QStringLiteral("\nand %1 more.").arg(files.size() - kShown);
+    }
+    return text;
+}
 
 frmBackup::frmBackup(ui::AppContext& context) : ui::Form(context)
 {
@@ -376,6 +390,7 @@ void frmBackup::cmdBackup_Click()
         CGZipFiles zip;
         zip.setZipFileName(platform::fromPath(newArchivePath(folder, name)));
         zip.setUpdatingZip(false);
+        std::vector<std::string> names;
         std::vector<std::string> entries;
         for (int row = 0; row < List1->count(); ++row) {
             const QListWidgetItem* item = List1->item(row);
@@ -383,7 +398,8 @@ void frmBackup::cmdBackup_Click()
                 continue;
             }
             const std::string relative = item->text().toStdString();
-            zip.AddFile(platform::fromPath(context().gamePath(relative)));
+            names.push_back(platform::fromPath(context().gamePath(relative)));
+            zip.AddFile(names.back());
             entries.push_back(platform::toAnsi(item->text()));
         }
 
@@ -410,13 +426,26 @@ void frmBackup::cmdBackup_Click()
             context().dialogs->message(boxOwner, QString::fromStdString(zip.GetLastMessage()), ui::Buttons::Ok,
                                        ui::Icon::None);
         } else {
-            switch (commitBackup(folder, name, entries)) {
+            // Files gone or unreadable since Preview are not in the archive,
+            // nor in its index; the user is told which.
+            const std::vector<std::string> packed = packedEntries(names, entries, zip.leftOut());
+            switch (commitBackup(folder, name, packed)) {
             case CommitStatus::Ok:
                 context().dialogs->message(boxOwner,
                                            QStringLiteral("Backup file has created successfully in ") +
                                                QDir::toNativeSeparators(QString::fromStdString(
                                                    platform::fromPath(archive))),
                                            ui::Buttons::Ok, ui::Icon::Information);
+                if (packed.size() < entries.size()) {
+                    QStringList missing;
+                    for (const std::string& entry : entries) {
+                        if (std::find(packed.begin(), packed.end(), entry) == packed.end()) {
+                            missing << platform::fromAnsi(entry);
+                        }
+                    }
+                    context().dialogs->message(boxOwner, leftOutText(missing), ui::Buttons::Ok,
+                                               ui::Icon::Exclamation);
+                }
                 done = true;
                 break;
             case CommitStatus::OldArchiveNotRecycled:

@@ -157,10 +157,12 @@ bool makeUndoBackup(RestoreRun& run, const std::vector<fs::path>& files)
     run.journal->archive(newArchivePath(run.backupFolder, run.undoName));
     zip.setZipFileName(platform::fromPath(newArchivePath(run.backupFolder, run.undoName)));
     zip.setUpdatingZip(false);
+    std::vector<std::string> names;
     std::vector<std::string> entries;
     try {
         for (const fs::path& file : files) {
-            zip.AddFile(platform::fromPath(file));
+            names.push_back(platform::fromPath(file));
+            zip.AddFile(names.back());
             entries.push_back(platform::toAnsi(QString::fromStdString(gameRelativeText(file, run.gameDirectory))));
         }
         zip.setWorkProgress(&run.undoWork);
@@ -179,7 +181,7 @@ bool makeUndoBackup(RestoreRun& run, const std::vector<fs::path>& files)
         removeNewArchive(run.backupFolder, run.undoName);
         return true;
     }
-    const CommitStatus status = commitBackup(run.backupFolder, run.undoName, entries);
+    const CommitStatus status = commitBackup(run.backupFolder, run.undoName, packedEntries(names, entries, zip.leftOut()));
     if (status != CommitStatus::Ok) {
         discardBackup(run.backupFolder, run.undoName);
         return false;

@@ -70,6 +70,7 @@ void CGZipFiles::RemoveFile(const std::string& sFileName)
 }
 
 std::vector<std::string> CGZipFiles::fileList() const { return files_; }
+const std::vector<std::string>& CGZipFiles::leftOut() const { return leftOut_; }
 
 ZipRequest CGZipFiles::buildRequest() const
 {
@@ -87,8 +88,9 @@ ZipRequest CGZipFiles::buildRequest() const
 
 std::int32_t CGZipFiles::MakeZipFile()
 {
+    leftOut_.clear();
     try {
-        return VBZip(buildRequest(), progress_, streamingThreshold_);
+        return VBZip(buildRequest(), progress_, streamingThreshold_, &leftOut_);
     } catch (const ZipError& error) {
         throw error.withSource("CGZipFiles::MakeZipFile");
     } catch (const std::bad_alloc&) {
@@ -512,9 +514,16 @@ std::string zipErrorText(zip_error_t* error)
 
 }  // namespace
 
-std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint64_t streamingThreshold)
+std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint64_t streamingThreshold,
+                   std::vector<std::string>* leftOut)
 {
     code_module::clearMessageLog();
+    const auto leaveOut = [&](const std::string& name, const std::string& why) {
+        code_module::appendMessage("zip warning: " + why + ": " + name + "\r\n");
+        if (leftOut != nullptr && name != kPlaceholderName) {
+            leftOut->push_back(name);
+        }
+    };
     if (progress != nullptr) {
         progress->bytesDone = 0;
         progress->bytesTotal = 0;
@@ -530,22 +539,23 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint6
         const platform::DrivePath split = name.empty() ? platform::DrivePath() : resolveName(name, request.rootDirectory);
         const fs::path path = split.below.empty() ? fs::path() : split.root / split.below;
         if (path.empty() || !fs::is_regular_file(path, ec)) {
-            code_module::appendMessage("zip warning: name not matched: " + name + "\r\n");
+            leaveOut(name, "name not matched");
             continue;
         }
         PackFile file;
         file.path = path;
         file.entryName = request.junkDirectories ? platform::fromPath(path.filename()) : genericText(split.below);
         if (std::find(seenEntries.begin(), seenEntries.end(), file.entryName) != seenEntries.end()) {
-            code_module::appendMessage("zip warning: duplicate name left out: " + name + "\r\n");
+            leaveOut(name, "duplicate name left out");
+            continue;
+        }
+        file.size = fs::file_size(path, ec);
+        // A file that cannot be read now is left out, not the whole archive.
+        if (ec || !std::ifstream(path, std::ios::binary)) {
+            leaveOut(name, "could not open for reading");
             continue;
         }
         seenEntries.push_back(file.entryName);
-        file.size = fs::file_size(path, ec);
-        if (ec) {
-            code_module::appendMessage("zip warning: name not matched: " + name + "\r\n");
-            continue;
-        }
         file.mtime = modificationTime(path);
         file.streamed = file.size > streamingThreshold;
         total += file.size;

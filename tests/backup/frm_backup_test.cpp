@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "archive_test_support.h"
 #include "backup/archive_entries.h"
@@ -437,6 +438,40 @@ TEST_F(BackupWindow, ABackupCleansUpAfterAKilledBackupAndLeavesNoJournal)
     backUpExports("save");
     EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"notes.zip.tmp.Xy12Ab", "save.dat", "save.zip"}));
     EXPECT_FALSE(fs::exists(journalFolder(app.context.ownFilesFolder())));
+}
+
+TEST_F(BackupWindow, FilesGoneSincePreviewAreNamedAndNeitherInTheArchiveNorInTheIndex)
+{
+    put("exports_imports/a.txt", "a");
+    put("exports_imports/b.txt", "b");
+    put("exports_imports/c.txt", "c");
+    frmBackup& f = openBackup();
+    checkOnly({f.chkEI});
+    f.cmdSearch_Click();
+    fs::remove(app.game.path() / "exports_imports" / "b.txt");
+    f.txtName->setText("gone");
+    app.dialogs.expect(createdText("gone"), Buttons::Ok, Icon::Information);
+    app.dialogs.expect("These files could not be read and are not in the backup:\n\\exports_imports\\b.txt",
+                       Buttons::Ok, Icon::Exclamation);
+    f.cmdBackup_Click();
+    const std::vector<std::string> index = readIndexFile(indexOf("gone"));
+    EXPECT_EQ(std::set<std::string>(index.begin(), index.end()),
+              (std::set<std::string>{"\\exports_imports\\a.txt", "\\exports_imports\\c.txt"}));
+    std::vector<std::string> names;
+    for (const std::string& entry : index) {
+        names.push_back(entryNameForPath(platform::fromPath(app.context.gamePath(entry))));
+    }
+    EXPECT_EQ(archived(archiveOf("gone")), names);
+
+    // Many: the first twenty, and how many more.
+    QStringList many;
+    for (int i = 0; i < 23; ++i) {
+        many << QString::number(i);
+    }
+    const QStringList lines = leftOutText(many).split('\n');
+    EXPECT_EQ(lines.size(), 22);
+    EXPECT_EQ(lines[20], "19");
+    EXPECT_EQ(lines.back(), "and 3 more.");
 }
 
 }  // namespace
