@@ -201,7 +201,9 @@ void frmBackup::collectBelow(const std::string& startFolder, std::string_view ex
     if (ec || !ancestors.insert(real).second) {
         return;
     }
-    for (const platform::DirEntry& entry : platform::listVisible(folder)) {
+    std::vector<platform::DirEntry> listing = platform::listVisible(folder);
+    sortAsWindowsLists(listing);
+    for (const platform::DirEntry& entry : listing) {
         const std::string relative = startFolder + entry.name;
         if (entry.isFolder) {
             collectBelow(relative + "\\", extension, checked, ancestors);
@@ -250,7 +252,9 @@ void frmBackup::cmdSearch_Click()
             CollectFiles("\\players\\", kAnyExtension, true);
         } else {
             std::vector<std::string> players;
-            for (const platform::DirEntry& entry : platform::listVisible(context().gamePath("\\players"))) {
+            std::vector<platform::DirEntry> listing = platform::listVisible(context().gamePath("\\players"));
+            sortAsWindowsLists(listing);
+            for (const platform::DirEntry& entry : listing) {
                 if (entry.isFolder) {
                     players.push_back(entry.name);
                 }
