@@ -5,9 +5,17 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gm::backup {
+
+// The longest end a backup's name gets in the names of the files a backup
+// writes: NAME.zip and NAME.dat, the archive while it is packed
+// (NAME.zip.tmp) and libzip's temporary file beside it (NAME.zip.tmp. and
+// six letters on POSIX, eight hex digits on Windows). A name the backup
+// window takes must fit a file name with this end.
+inline constexpr std::string_view kLongestBackupFileEnd = ".zip.tmp.00000000";
 
 // backup folder / (name + ".zip") and / (name + ".dat"). The name is UTF-8.
 std::filesystem::path archivePath(const std::filesystem::path& backupFolder, const std::string& name);
@@ -47,6 +55,16 @@ void removeNewArchive(const std::filesystem::path& backupFolder, const std::stri
 
 // Removes a backup that was just made and is not needed (archive and index).
 void discardBackup(const std::filesystem::path& backupFolder, const std::string& name);
+
+// The name of the backup that undoes a restore of `backup` made at `when`
+// ("yyyy-MM-dd HH.mm.ss"): backup + " before restore " + when, and " (n)"
+// for n of 2 or more, so that it differs from an undo backup made in the
+// same second. An undo backup's own undo backup is named after the backup
+// it came from: one " before restore " suffix, the newest time. The part
+// taken from the backup's name is shortened (at a whole character) so that
+// every file the undo backup writes has a name the file system takes; a
+// restore never fails for its undo backup's name.
+std::string undoBackupName(const std::string& backup, const std::string& when, int n = 1);
 
 // The text an index lists a file under: "\" and its path below the game
 // directory ("\players\Ann\playrecs.ini"), or its full path when it lies

@@ -335,13 +335,14 @@ void frmBackup::cmdBackup_Click()
         txtName->setFocus();
         return;
     }
-    // The name becomes two file names in the backup folder: it must not
+    // The name becomes the names of the backup's files in the backup folder
+    // (the longest while it is packed, kLongestBackupFileEnd): it must not
     // reach outside it, name a device, be too long for a file name, or hold
     // characters the system code page cannot (the index and the Restore list
     // would no longer name it).
     const std::string name = typed.toStdString();
     const QString unholdable = platform::unholdableCharacters(typed);
-    const std::string refusal = common::fileNameRefusal(name, ".zip", "backup name");
+    const std::string refusal = common::fileNameRefusal(name, kLongestBackupFileEnd, "backup name");
     if (!unholdable.isEmpty() || !refusal.empty()) {
         context().dialogs->message(this,
                                    unholdable.isEmpty()

@@ -60,11 +60,6 @@ QString restoreFailedText(std::uint64_t restored, std::uint64_t total)
     return QStringLiteral("The restore failed. %1 of %2 files were restored.").arg(restored).arg(total);
 }
 
-std::string undoBackupName(const std::string& backup, const std::string& when)
-{
-    return backup + " before restore " + when;
-}
-
 namespace {
 
 // Run-time errors outside the archive classes, shown with the numbers of
@@ -314,6 +309,7 @@ frmRestore::frmRestore(ui::AppContext& context) : ui::Form(context)
     }
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int index) {
+        Combo1->setToolTip(Combo1->currentText());
         if (index >= 0) {
             Combo1_Click();
         }
@@ -332,7 +328,7 @@ void frmRestore::Form_Load()
             if (entry.isFolder || !platform::wildcardMatch("*.dat", entry.name)) {
                 continue;
             }
-            ui::insertSorted(Combo1, QString::fromStdString(entry.name.substr(0, entry.name.size() - 4)));
+            addBackup(QString::fromStdString(entry.name.substr(0, entry.name.size() - 4)));
         }
         Combo1->setCurrentIndex(-1);
     }
@@ -340,6 +336,12 @@ void frmRestore::Form_Load()
         Combo1->setCurrentIndex(0);  // shows its files
     }
     showCentred();
+}
+
+void frmRestore::addBackup(const QString& name)
+{
+    // Long names show in full as a tooltip, in the list and on the box.
+    Combo1->setItemData(ui::insertSorted(Combo1, name), name, Qt::ToolTipRole);
 }
 
 std::string frmRestore::chosenName() const
@@ -369,7 +371,8 @@ void frmRestore::Combo1_Click()
     const fs::path folder = context().backupFolder();
     if (platform::fileExists(archivePath(folder, name))) {
         for (const std::string& entry : readIndexFile(indexPath(folder, name))) {
-            List2->addItem(platform::fromAnsi(entry));
+            auto* item = new QListWidgetItem(platform::fromAnsi(entry), List2);
+            item->setToolTip(item->text());  // in full, however narrow the list
         }
         return;
     }
@@ -416,7 +419,7 @@ void frmRestore::cmdRestore_Click()
     for (int n = 2; platform::pathExists(archivePath(run.backupFolder, run.undoName)) ||
                     platform::pathExists(indexPath(run.backupFolder, run.undoName));
          ++n) {
-        run.undoName = undoBackupName(name, when) + " (" + std::to_string(n) + ")";
+        run.undoName = undoBackupName(name, when, n);
     }
 
     try {
@@ -449,7 +452,7 @@ void frmRestore::cmdRestore_Click()
         }
         if (run.undoMade) {
             const QSignalBlocker block(Combo1);
-            ui::insertSorted(Combo1, QString::fromStdString(run.undoName));
+            addBackup(QString::fromStdString(run.undoName));
         }
 
         if (!run.refusedEntry.empty()) {

@@ -351,7 +351,9 @@ TEST_F(BackupWindow, AnEmptyOrUnusableNameIsRefusedAndAUsableOneGetsTheArchiveAn
         f.cmdBackup_Click();
         EXPECT_EQ(f.txtName->selectedText(), QString::fromLatin1(name));
     }
-    f.txtName->setText(QString(252, QLatin1Char('n')));
+    // NAME.zip.tmp and libzip's NAME.zip.tmp.XXXXXXXX beside it must be
+    // names too: 255 - 17.
+    f.txtName->setText(QString(239, QLatin1Char('n')));
     app.dialogs.expect(kLongBackupName, Buttons::Ok, Icon::Exclamation);
     f.cmdBackup_Click();
     f.txtName->setText(QStringLiteral("\u0141\u00f3d\u017a week"));
@@ -385,6 +387,14 @@ TEST_F(BackupWindow, AnEmptyOrUnusableNameIsRefusedAndAUsableOneGetsTheArchiveAn
     EXPECT_FALSE(selectionEnabled());
     EXPECT_TRUE(f.txtName->text().isEmpty());
     EXPECT_TRUE(f.isEnabled());
+
+    // The longest name.
+    f.cmdSearch_Click();
+    const QString longest(238, QLatin1Char('n'));
+    f.txtName->setText(longest);
+    app.dialogs.expect(createdText(longest), Buttons::Ok, Icon::Information);
+    f.cmdBackup_Click();
+    EXPECT_TRUE(fs::exists(archiveOf(longest.toStdString())));
 }
 
 TEST_F(BackupWindow, OverwritingAsksFirstAndKeepsTheOldBackupUntilANewOneIsComplete)

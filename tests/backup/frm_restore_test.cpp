@@ -178,11 +178,76 @@ TEST_F(RestoreWindow, RestoreReplacesEditedFilesAndItsUndoBackupPutsTheEditsBack
     restoreChosen(kRestored);
     EXPECT_EQ(game("tracks/atlanta/track.ini"), "grip = 1.25");
 
+    // Its own undo backup is named after "base", with the newer time.
+    EXPECT_TRUE(undoBackups(undo[0]).isEmpty());
+    ASSERT_EQ(undoBackups("base").size(), 2);
+
     // Restoring what is already in place changes nothing and keeps no undo backup.
     choose(undo[0]);
     restoreChosen(kRestored);
-    EXPECT_EQ(undoBackups(undo[0]).size(), 1u);  // the one made by the second restore
-    EXPECT_EQ(undoBackups("base").size(), 1u);
+    EXPECT_EQ(undoBackups("base").size(), 2);
+}
+
+TEST_F(RestoreWindow, UndoBackupsOfUndoBackupsAndOfLongNamesAreNamedSoThatEveryRoundWorks)
+{
+    const std::string when = "2024-05-06 07.08.09";
+    struct Case {
+        std::string backup;
+        int n;
+        std::string undo;
+    };
+    const std::string n238(238, 'n');
+    std::string e119;  // 238 bytes, 119 characters
+    for (int i = 0; i < 119; ++i) {
+        e119 += "\xc3\xa9";
+    }
+    const Case cases[] = {
+        {"base", 1, "base before restore " + when},
+        {"base", 3, "base before restore " + when + " (3)"},
+        {"base before restore 2023-01-02 03.04.05", 1, "base before restore " + when},
+        {"base before restore 2023-01-02 03.04.05 (2) before restore 2023-01-03 03.04.05", 2,
+         "base before restore " + when + " (2)"},
+        {"base before restore tomorrow", 1, "base before restore tomorrow before restore " + when},
+        // Cut to fit, at a whole character: 255 - 17 - 35 bytes of the name.
+        {n238, 1, std::string(203, 'n') + " before restore " + when},
+        {e119, 12, e119.substr(0, 198) + " before restore " + when + " (12)"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(undoBackupName(c.backup, when, c.n), c.undo) << c.backup;
+    }
+
+    // A backup of the longest name the backup window takes, restored over
+    // and over: every restore makes its undo backup and works.
+    put("players/Ann/playrecs.ini", "0");
+    makeBackup(n238, {"\\players\\Ann\\playrecs.ini"});
+    frmRestore& f = openRestore();
+    std::string chosen = n238;
+    QStringList before{QString::fromStdString(n238)};
+    for (int round = 1; round <= 4; ++round) {
+        put("players/Ann/playrecs.ini", std::to_string(round));
+        choose(QString::fromStdString(chosen));
+        ASSERT_EQ(f.Combo1->currentText().toStdString(), chosen);
+        restoreChosen(kRestored);
+        EXPECT_EQ(game("players/Ann/playrecs.ini"), round == 1 ? "0" : std::to_string(round - 1)) << round;
+        // One more backup: the undo backup, its name cut to fit.
+        QStringList added = backups();
+        for (const QString& name : before) {
+            added.removeOne(name);
+        }
+        ASSERT_EQ(added.size(), 1) << round;
+        before = backups();
+        chosen = added[0].toStdString();
+        EXPECT_TRUE(chosen.starts_with(std::string(199, 'n') + ' ') || chosen.starts_with(std::string(203, 'n') + ' '))
+            << chosen;
+        EXPECT_NE(chosen.find(" before restore "), std::string::npos);
+    }
+    // Names show in full as tooltips.
+    for (int i = 0; i < f.Combo1->count(); ++i) {
+        EXPECT_EQ(f.Combo1->itemData(i, Qt::ToolTipRole).toString(), f.Combo1->itemText(i));
+    }
+    EXPECT_EQ(f.Combo1->toolTip(), f.Combo1->currentText());
+    ASSERT_EQ(f.List2->count(), 1);
+    EXPECT_EQ(f.List2->item(0)->toolTip(), "\\players\\Ann\\playrecs.ini");
 }
 
 TEST_F(RestoreWindow, AFailedRestoreSaysWhyAndLeavesTheGameFilesWithoutAnUndoBackup)
