@@ -139,6 +139,7 @@ struct RestoreRun {
     bool unzipRan = false;
     std::int32_t unzipResult = kUnzipOk;
     std::string unzipMessage;
+    std::string unzipFailure;      // what went wrong, in a sentence (describeFailure)
     std::uint64_t filesRestored = 0;
     std::uint64_t fileCount = 0;
     bool notPutBack = false;       // files moved aside are still aside: the journal keeps them
@@ -249,6 +250,7 @@ void restoreWork(RestoreRun& run, UnzipQuestions& questions)
     run.unzipRan = true;
     run.unzipResult = unzip.Unzip();
     run.unzipMessage = unzip.GetLastMessage();
+    run.unzipFailure = describeFailure(run.unzipResult, unzip.lastReport());
     run.filesRestored = unzip.lastReport().filesRestored;
     run.notPutBack = unzip.lastReport().notPutBack;
     if (run.unzipResult == kUnzipRefused) {
@@ -463,20 +465,20 @@ void frmRestore::cmdRestore_Click()
                                                                                 QString::fromStdString(run.refusedReason)),
                                        ui::Buttons::Ok, ui::Icon::Critical);
         } else if (run.undoFailed) {
-            if (!run.undoMessage.empty()) {
-                context().dialogs->message(boxOwner, QString::fromStdString(run.undoMessage), ui::Buttons::Ok,
-                                           ui::Icon::None);
-            }
+            // One failure, one box: the packer's messages are its details.
             context().dialogs->message(boxOwner, undoBackupFailedText(shownName), ui::Buttons::Ok,
-                                       ui::Icon::Critical);
+                                       ui::Icon::Critical, QString(), QString::fromStdString(run.undoMessage));
         } else if (progressWindow->cancelRequested() || run.unzipResult == kUnzipCancelled) {
             context().dialogs->message(boxOwner, restoreCancelledText(run.filesRestored, run.fileCount),
                                        ui::Buttons::Ok, ui::Icon::Exclamation);
         } else if (run.unzipResult != kUnzipOk) {
-            context().dialogs->message(boxOwner, QString::fromStdString(run.unzipMessage), ui::Buttons::Ok,
-                                       ui::Icon::None);
-            context().dialogs->message(boxOwner, restoreFailedText(run.filesRestored, run.fileCount),
-                                       ui::Buttons::Ok, ui::Icon::Critical);
+            // One failure, one box: what failed and how many files were
+            // restored; the unpacker's log is its details.
+            context().dialogs->message(boxOwner,
+                                       QString::fromStdString(run.unzipFailure) + QLatin1Char(' ') +
+                                           restoreFailedText(run.filesRestored, run.fileCount),
+                                       ui::Buttons::Ok, ui::Icon::Critical, QString(),
+                                       QString::fromStdString(run.unzipMessage));
         } else {
             context().dialogs->message(boxOwner, kRestored, ui::Buttons::Ok, ui::Icon::Information);
         }

@@ -178,13 +178,15 @@ bool writeWhole(const fs::path& path, const unsigned char* data, std::uint64_t s
 struct Failure {
     std::mutex mutex;
     std::int32_t result = kUnzipOk;
+    std::string name;  // the entry, or the file or folder that could not be written
     std::string message;
 
-    void set(std::int32_t code, const std::string& text)
+    void set(std::int32_t code, const std::string& what, const std::string& text)
     {
         const std::lock_guard lock(mutex);
         if (result == kUnzipOk) {
             result = code;
+            name = what;
             message = text;
         }
     }
@@ -293,16 +295,16 @@ private:
         const std::unique_ptr<unsigned char[]> data(new (std::nothrow)
                                                         unsigned char[std::max<std::uint64_t>(entry.size, 1)]);
         if (!data) {
-            failure_.set(kUnzipNoMemory, "error: out of memory for " + entry.name + "\r\n");
+            failure_.set(kUnzipNoMemory, entry.name, "error: out of memory for " + entry.name + "\r\n");
             return;
         }
         if (!inflater.inflateExactly(job.compressed.get(), static_cast<std::size_t>(entry.compressedSize), data.get(),
                                      static_cast<std::size_t>(entry.size))) {
-            failure_.set(kUnzipDamaged, "error: invalid compressed data to inflate " + entry.name + "\r\n");
+            failure_.set(kUnzipDamaged, entry.name, "error: invalid compressed data to inflate " + entry.name + "\r\n");
             return;
         }
         if (entry.crcKnown && crc32Of(data.get(), static_cast<std::size_t>(entry.size)) != entry.crc) {
-            failure_.set(kUnzipDamaged, "error: bad CRC of " + entry.name + "\r\n");
+            failure_.set(kUnzipDamaged, entry.name, "error: bad CRC of " + entry.name + "\r\n");
             return;
         }
         if (test_) {
@@ -313,7 +315,7 @@ private:
         }
         entry.tempWritten = true;  // something may exist from here on
         if (!writeWhole(entry.temp, data.get(), entry.size, progress_)) {
-            failure_.set(kUnzipDiskError, "error: cannot write " + textOf(entry.target) + "\r\n");
+            failure_.set(kUnzipDiskError, textOf(entry.target), "error: cannot write " + textOf(entry.target) + "\r\n");
             return;
         }
         setModificationTime(entry.temp, entry.mtime);
@@ -374,7 +376,7 @@ bool macMatches(zip_t* archive, const Planned& entry, const WorkProgress* progre
 void streamEntry(zip_t* archive, Planned& entry, bool test, WorkProgress* progress, Failure& failure)
 {
     if (entry.macProtected && !macMatches(archive, entry, progress)) {
-        failure.set(kUnzipDamaged, "error: the data of " + entry.name +
+        failure.set(kUnzipDamaged, entry.name, "error: the data of " + entry.name +
                                        " is damaged or was changed (its authentication code does not match)\r\n");
         return;
     }
@@ -382,7 +384,7 @@ void streamEntry(zip_t* archive, Planned& entry, bool test, WorkProgress* progre
                            ? zip_fopen_index_encrypted(archive, entry.index, 0, entry.password.c_str())
                            : zip_fopen_index(archive, entry.index, 0);
     if (file == nullptr) {
-        failure.set(kUnzipDamaged, "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
+        failure.set(kUnzipDamaged, entry.name, "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
         return;
     }
     std::ofstream out;
@@ -404,7 +406,7 @@ void streamEntry(zip_t* archive, Planned& entry, bool test, WorkProgress* progre
             break;  // the CRC the entry does not have; its MAC matched above
         }
         if (got < 0) {
-            failure.set(kUnzipDamaged, "error: invalid data of " + entry.name + ": " +
+            failure.set(kUnzipDamaged, entry.name, "error: invalid data of " + entry.name + ": " +
                                            zip_error_strerror(zip_file_get_error(file)) + "\r\n");
             ok = false;
             break;
@@ -430,12 +432,12 @@ void streamEntry(zip_t* archive, Planned& entry, bool test, WorkProgress* progre
     if (!test) {
         out.close();
         if (ok && out.fail()) {
-            failure.set(kUnzipDiskError, "error: cannot write " + textOf(entry.target) + "\r\n");
+            failure.set(kUnzipDiskError, textOf(entry.target), "error: cannot write " + textOf(entry.target) + "\r\n");
             return;
         }
     }
     if (ok && (done != entry.size || (entry.crcKnown && crc != entry.crc))) {
-        failure.set(kUnzipDamaged, "error: bad CRC or size of " + entry.name + "\r\n");
+        failure.set(kUnzipDamaged, entry.name, "error: bad CRC or size of " + entry.name + "\r\n");
         return;
     }
     if (ok && !test) {
@@ -551,6 +553,7 @@ std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>&
         const fs::file_status status = fs::symlink_status(entry.target, ec);
         if (fs::is_directory(status)) {
             result = kUnzipDiskError;
+            report.failedName = textOf(entry.target);
             why = "error: a folder is in the way of " + textOf(entry.target) + "\r\n";
             break;
         }
@@ -568,6 +571,7 @@ std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>&
             fs::rename(entry.target, now.aside, ec);
             if (ec) {
                 result = kUnzipDiskError;
+                report.failedName = textOf(entry.target);
                 why = "error: cannot replace " + textOf(entry.target) + ": " + ec.message() + "\r\n";
                 break;
             }
@@ -575,6 +579,7 @@ std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>&
         fs::rename(entry.temp, entry.target, ec);
         if (ec) {
             result = kUnzipDiskError;
+            report.failedName = textOf(entry.target);
             why = "error: cannot write " + textOf(entry.target) + ": " + ec.message() + "\r\n";
             if (!now.aside.empty()) {
                 placed.push_back(now);  // put back below
@@ -676,6 +681,7 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
             return refuse(report, entry.name, "sizes that do not fit the data");
         }
         if (!zip_compression_method_supported(static_cast<zip_int32_t>(entry.method), 0)) {
+            report.failedName = entry.name;
             code_module::printMessage("error: unsupported compression method of " + entry.name + "\r\n");
             return kUnzipDamaged;
         }
@@ -716,6 +722,7 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
         }
         const fs::file_status status = fs::status(entry.target, ec);
         if (fs::is_directory(status)) {
+            report.failedName = textOf(entry.target);
             code_module::printMessage("error: a folder is in the way of " + textOf(entry.target) + "\r\n");
             return kUnzipDiskError;
         }
@@ -789,7 +796,7 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
             } else {
                 const fs::path folder = entry.folder ? entry.target : entry.target.parent_path();
                 if (!makeFolders(folder, createdFolders)) {
-                    failure.set(kUnzipDiskError, "error: cannot create folder " + textOf(folder) + "\r\n");
+                    failure.set(kUnzipDiskError, textOf(folder), "error: cannot create folder " + textOf(folder) + "\r\n");
                     break;
                 }
                 if (entry.folder) {
@@ -811,12 +818,12 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
                 new (std::nothrow) unsigned char[std::max<std::uint64_t>(entry.compressedSize, 1)]);
             if (!compressed) {
                 pool.unreserve(reserved);
-                failure.set(kUnzipNoMemory, "error: out of memory for " + entry.name + "\r\n");
+                failure.set(kUnzipNoMemory, entry.name, "error: out of memory for " + entry.name + "\r\n");
                 break;
             }
             if (!readEntry(archive, entry, ZIP_FL_COMPRESSED, compressed.get(), entry.compressedSize)) {
                 pool.unreserve(reserved);
-                failure.set(kUnzipDamaged, "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
+                failure.set(kUnzipDamaged, entry.name, "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
                 break;
             }
             pool.push({&entry, std::move(compressed), reserved});
@@ -827,6 +834,7 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
         removeTemps(work);
         removeCreatedFolders(createdFolders);
         if (failure.any()) {
+            report.failedName = failure.name;
             code_module::printMessage(failure.message);
             code_module::printMessage("error: nothing was restored\r\n");
             return failure.result;
@@ -907,6 +915,33 @@ std::int32_t CGUnzipFiles::Unzip(const std::string& sZipFileName, const std::str
         throw error.withSource("CGUnZipFiles::Unzip");
     } catch (const std::bad_alloc&) {
         throw ZipError(7, "CGUnZipFiles::Unzip", "Out of memory");
+    }
+}
+
+std::string describeFailure(std::int32_t result, const UnzipReport& report)
+{
+    const std::string name = "\"" + report.failedName + "\"";
+    switch (result) {
+    case kUnzipOk:
+    case kUnzipCancelled:
+        return {};
+    case kUnzipDamaged:
+        return report.failedName.empty() ? "The backup archive is damaged."
+                                         : "The backup archive is damaged: its file " + name + " cannot be read.";
+    case kUnzipDiskError:
+        return "The file or folder " + name + " could not be written.";
+    case kUnzipNoMemory:
+        return "There was not enough memory to unpack " + name + ".";
+    case kUnzipNotAnArchive:
+        return "The backup archive could not be read: it is missing, unreadable or not a zip archive.";
+    case kUnzipBadPassword:
+        return "The password was refused or wrong: " + std::to_string(report.filesSkipped) +
+               " encrypted files were left as they were.";
+    case kUnzipRefused:
+        return "The backup archive holds the file \"" + report.refusedEntry + "\", which cannot be restored (" +
+               report.refusedReason + ").";
+    default:
+        return "The backup archive could not be unpacked.";
     }
 }
 

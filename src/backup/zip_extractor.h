@@ -63,6 +63,7 @@ struct UnzipReport {
     std::uint64_t filesRestored = 0;  // renamed onto their targets
     std::uint64_t filesKept = 0;      // existing files kept by a No / Cancel answer
     std::uint64_t filesSkipped = 0;   // encrypted entries without a usable password
+    std::string failedName;           // the entry, or the file or folder, a failure came from
     std::string refusedEntry;         // for kUnzipRefused: the entry name that caused it
     std::string refusedReason;        // and why, in words
     // A failed restore could not put every file back as it was: the files
@@ -71,6 +72,11 @@ struct UnzipReport {
     bool notPutBack = false;
     bool refusedUnsafe = true;        // it would land elsewhere or is no plain file (else: it cannot be made here)
 };
+
+// What went wrong in an Unzip that gave `result`, in one sentence that
+// names the file it came from ("The backup archive is damaged: its file
+// "NAME" cannot be read."); empty for kUnzipOk and kUnzipCancelled.
+std::string describeFailure(std::int32_t result, const UnzipReport& report);
 
 class CGUnzipFiles {
 public:

@@ -22,19 +22,21 @@ protected:
     QStringList backups() const { return texts(restoreWindow->Combo1->model()); }
 
     // Announces a restore answered Yes that ends with the box `outcome`,
-    // after the archive library's own message when `libraryMessage`.
-    void expectRestore(const QString& outcome, Icon icon = Icon::Information, bool libraryMessage = false)
+    // the one box it shows; with the archive code's log holding `log` as its
+    // details when one is given.
+    void expectRestore(const QString& outcome, Icon icon = Icon::Information, const QString& log = {})
     {
         app.dialogs.expect(kAskRestore, Buttons::YesNo, Icon::Question, Answer::Yes);
-        if (libraryMessage) {
-            app.dialogs.expectAnyText(Buttons::Ok, Icon::None);
+        if (log.isEmpty()) {
+            app.dialogs.expect(outcome, Buttons::Ok, icon);
+        } else {
+            app.dialogs.expectWithDetails(outcome, log, Buttons::Ok, icon);
         }
-        app.dialogs.expect(outcome, Buttons::Ok, icon);
     }
 
-    void restoreChosen(const QString& outcome, Icon icon = Icon::Information, bool libraryMessage = false)
+    void restoreChosen(const QString& outcome, Icon icon = Icon::Information, const QString& log = {})
     {
-        expectRestore(outcome, icon, libraryMessage);
+        expectRestore(outcome, icon, log);
         restoreWindow->cmdRestore_Click();
         EXPECT_TRUE(restoreWindow->isEnabled());
     }
@@ -273,7 +275,12 @@ TEST_F(RestoreWindow, AFailedRestoreSaysWhyAndLeavesTheGameFilesWithoutAnUndoBac
     EXPECT_EQ(game("players/Ann/playrecs.ini"), "edited");
     EXPECT_FALSE(fs::exists(app.game.path() / "players" / "x"));
     choose("flip");
-    restoreChosen(restoreFailedText(0, 1), Icon::Critical, true);
+    // One box: which file of the archive is damaged, how many files were
+    // restored, and the unpacker's log as its details.
+    const QString damaged = QString::fromStdString(below + "/players/Ann/playrecs.ini");
+    restoreChosen("The backup archive is damaged: its file \"" + damaged + "\" cannot be read. " +
+                      restoreFailedText(0, 1),
+                  Icon::Critical, "error: invalid compressed data to inflate " + damaged);
     EXPECT_EQ(game("players/Ann/playrecs.ini"), "edited");
     // clash: refused before an undo backup of the edited file is made.
     choose("clash");
@@ -300,7 +307,7 @@ TEST_F(RestoreWindow, AnUndoBackupThatCannotBeWrittenStopsTheRestoreFirst)
     put("players/Ann/playrecs.ini", noise);
 
     openRestore();
-    expectRestore(undoBackupFailedText("full"), Icon::Critical, true);
+    expectRestore(undoBackupFailedText("full"), Icon::Critical, QStringLiteral("zip error"));
     {
         const gm::test::FileSizeLimit limit(64 * 1024);
         ASSERT_TRUE(limit.active());
