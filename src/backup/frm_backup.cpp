@@ -318,10 +318,14 @@ void frmBackup::selectName()
     txtName->selectAll();
 }
 
+QString frmBackup::errorText(const QString& number, const QString& description)
+{
+    return number + QLatin1Char(' ') + kBackupErrorTag + QLatin1Char(' ') + description;
+}
+
 void frmBackup::showError(QWidget* parent, const QString& number, const QString& description)
 {
-    context().dialogs->message(parent, number + QLatin1Char(' ') + kBackupErrorTag + QLatin1Char(' ') + description,
-                               ui::Buttons::Ok, ui::Icon::Critical);
+    context().dialogs->message(parent, errorText(number, description), ui::Buttons::Ok, ui::Icon::Critical);
 }
 
 void frmBackup::cmdBackup_Click()
@@ -381,15 +385,14 @@ void frmBackup::cmdBackup_Click()
     WorkJournal journal(journals);
     journal.archive(newArchivePath(folder, name));
 
-    QPointer<frmProgress> progressWindow = new frmProgress(context());
+    QPointer<frmProgress> progressWindow = new frmProgress(context(), this);
     progressWindow->Form_Load();
     progressWindow->setWindowTitle(kZippingTitle);
     setEnabled(false);
     working_ = true;
 
-    // While this window is disabled, so is every box it owns: the boxes
-    // belong to the progress window until the work is over.
-    QWidget* const boxOwner = progressWindow.data();
+    // What the user is told once the progress window has gone.
+    Outcome outcome;
     bool done = false;
     try {
         CGZipFiles zip;
@@ -428,19 +431,16 @@ void frmBackup::cmdBackup_Click()
             removeNewArchive(folder, name);
         } else if (result != kZipOk) {
             removeNewArchive(folder, name);
-            context().dialogs->message(boxOwner, QString::fromStdString(zip.GetLastMessage()), ui::Buttons::Ok,
-                                       ui::Icon::None);
+            outcome.add(QString::fromStdString(zip.GetLastMessage()), ui::Icon::None);
         } else {
             // Files gone or unreadable since Preview are not in the archive,
             // nor in its index; the user is told which.
             const std::vector<std::string> packed = packedEntries(names, entries, zip.leftOut());
             switch (commitBackup(folder, name, packed)) {
             case CommitStatus::Ok:
-                context().dialogs->message(boxOwner,
-                                           QStringLiteral("Backup file has created successfully in ") +
-                                               QDir::toNativeSeparators(QString::fromStdString(
-                                                   platform::fromPath(archive))),
-                                           ui::Buttons::Ok, ui::Icon::Information);
+                outcome.add(QStringLiteral("Backup file has created successfully in ") +
+                                QDir::toNativeSeparators(QString::fromStdString(platform::fromPath(archive))),
+                            ui::Icon::Information);
                 if (packed.size() < entries.size()) {
                     QStringList missing;
                     for (const std::string& entry : entries) {
@@ -448,43 +448,44 @@ void frmBackup::cmdBackup_Click()
                             missing << platform::fromAnsi(entry);
                         }
                     }
-                    context().dialogs->message(boxOwner, leftOutText(missing), ui::Buttons::Ok,
-                                               ui::Icon::Exclamation);
+                    outcome.add(leftOutText(missing), ui::Icon::Exclamation);
                 }
                 done = true;
                 break;
             case CommitStatus::OldArchiveNotRecycled:
-                context().dialogs->message(boxOwner, kBackupNotDeleted, ui::Buttons::Ok, ui::Icon::Critical);
+                outcome.add(kBackupNotDeleted, ui::Icon::Critical);
                 break;
             case CommitStatus::ArchiveNotRenamed:
             case CommitStatus::IndexNotWritten:
-                showError(boxOwner, QString::number(kErrorPathAccess), QString::fromLatin1(kPathAccessText));
+                outcome.add(errorText(QString::number(kErrorPathAccess), QString::fromLatin1(kPathAccessText)), ui::Icon::Critical);
                 break;
             }
         }
     } catch (const ZipError& error) {
         removeNewArchive(folder, name);
-        showError(boxOwner, QString::number(error.number()), QString::fromStdString(error.description()));
+        outcome.add(errorText(QString::number(error.number()), QString::fromStdString(error.description())), ui::Icon::Critical);
     } catch (const std::bad_alloc&) {
         removeNewArchive(folder, name);
-        showError(boxOwner, QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText));
+        outcome.add(errorText(QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText)), ui::Icon::Critical);
     } catch (const std::exception& error) {
         removeNewArchive(folder, name);
-        showError(boxOwner, QString::number(kErrorInternal), QString::fromLocal8Bit(error.what()));
+        outcome.add(errorText(QString::number(kErrorInternal), QString::fromLocal8Bit(error.what())), ui::Icon::Critical);
     }
 
     journal.finish();  // every way out above removed the archive in flight or gave it its name
 
+    // The progress window goes first; then the boxes, over this window.
+    if (progressWindow) {
+        progressWindow->unload();
+    }
+    setEnabled(true);
+    outcome.show(*context().dialogs, this);
     if (done) {
         SetSelectionEnabled(false);
         List1->clear();
         txtName->clear();
     }
-    if (progressWindow) {
-        progressWindow->unload();
-    }
     working_ = false;
-    setEnabled(true);
 }
 
 void frmBackup::cmdClose_Click()

@@ -95,6 +95,7 @@ private:
     void setAllChecked(bool checked);
     int checkedCount() const;
     void selectName();
+    static QString errorText(const QString& number, const QString& description);
     void showError(QWidget* parent, const QString& number, const QString& description);
 
     bool working_ = false;

@@ -260,6 +260,12 @@ void restoreWork(RestoreRun& run, UnzipQuestions& questions)
     }
 }
 
+// A run-time error as the restore shows it: number, tag, description.
+QString errorText(const QString& number, const QString& description)
+{
+    return number + QLatin1Char(' ') + kRestoreErrorTag + QLatin1Char(' ') + description;
+}
+
 // Part `work` of `weight` bytes done, as bytes of that weight.
 std::uint64_t share(const WorkProgress& work, std::uint64_t weight)
 {
@@ -400,14 +406,16 @@ void frmRestore::cmdRestore_Click()
     cleanUpEndedWork(journals);
     WorkJournal journal(journals);
 
-    QPointer<frmProgress> progressWindow = new frmProgress(context());
+    QPointer<frmProgress> progressWindow = new frmProgress(context(), this);
     progressWindow->Form_Load();
     progressWindow->setWindowTitle(kUnzippingTitle);
     setEnabled(false);
     working_ = true;
-    // While this window is disabled, so is every box it owns: the boxes
-    // belong to the progress window until the work is over.
+    // While this window is disabled, so is every box it owns: the questions
+    // of the work belong to the progress window. What the user is told at
+    // the end comes once the progress window has gone.
     QWidget* const boxOwner = progressWindow.data();
+    Outcome outcome;
     const QString shownName = Combo1->currentText();
 
     RestoreRun run;
@@ -459,54 +467,45 @@ void frmRestore::cmdRestore_Click()
 
         if (!run.refusedEntry.empty()) {
             const QString entry = QString::fromStdString(run.refusedEntry);
-            context().dialogs->message(boxOwner,
-                                       run.refusedUnsafe ? refusedBackupText(shownName, entry)
-                                                         : unwritableBackupText(shownName, entry,
-                                                                                QString::fromStdString(run.refusedReason)),
-                                       ui::Buttons::Ok, ui::Icon::Critical);
+            outcome.add(run.refusedUnsafe
+                            ? refusedBackupText(shownName, entry)
+                            : unwritableBackupText(shownName, entry, QString::fromStdString(run.refusedReason)),
+                        ui::Icon::Critical);
         } else if (run.undoFailed) {
             // One failure, one box: the packer's messages are its details.
-            context().dialogs->message(boxOwner, undoBackupFailedText(shownName), ui::Buttons::Ok,
-                                       ui::Icon::Critical, QString(), QString::fromStdString(run.undoMessage));
+            outcome.add(undoBackupFailedText(shownName), ui::Icon::Critical, QString::fromStdString(run.undoMessage));
         } else if (progressWindow->cancelRequested() || run.unzipResult == kUnzipCancelled) {
-            context().dialogs->message(boxOwner, restoreCancelledText(run.filesRestored, run.fileCount),
-                                       ui::Buttons::Ok, ui::Icon::Exclamation);
+            outcome.add(restoreCancelledText(run.filesRestored, run.fileCount), ui::Icon::Exclamation);
         } else if (run.unzipResult != kUnzipOk) {
             // One failure, one box: what failed and how many files were
             // restored; the unpacker's log is its details.
-            context().dialogs->message(boxOwner,
-                                       QString::fromStdString(run.unzipFailure) + QLatin1Char(' ') +
-                                           restoreFailedText(run.filesRestored, run.fileCount),
-                                       ui::Buttons::Ok, ui::Icon::Critical, QString(),
-                                       QString::fromStdString(run.unzipMessage));
+            outcome.add(QString::fromStdString(run.unzipFailure) + QLatin1Char(' ') +
+                            restoreFailedText(run.filesRestored, run.fileCount),
+                        ui::Icon::Critical, QString::fromStdString(run.unzipMessage));
         } else {
-            context().dialogs->message(boxOwner, kRestored, ui::Buttons::Ok, ui::Icon::Information);
+            outcome.add(kRestored, ui::Icon::Information);
         }
     } catch (const ZipError& error) {
-        context().dialogs->message(boxOwner,
-                                   QString::number(error.number()) + QLatin1Char(' ') + kRestoreErrorTag +
-                                       QLatin1Char(' ') + QString::fromStdString(error.description()),
-                                   ui::Buttons::Ok, ui::Icon::Critical);
+        outcome.add(errorText(QString::number(error.number()), QString::fromStdString(error.description())),
+                    ui::Icon::Critical);
     } catch (const std::bad_alloc&) {
-        context().dialogs->message(boxOwner,
-                                   QString::number(kErrorOutOfMemory) + QLatin1Char(' ') + kRestoreErrorTag +
-                                       QLatin1Char(' ') + QString::fromLatin1(kOutOfMemoryText),
-                                   ui::Buttons::Ok, ui::Icon::Critical);
+        outcome.add(errorText(QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText)),
+                    ui::Icon::Critical);
     } catch (const std::exception& error) {
-        context().dialogs->message(boxOwner,
-                                   QString::number(kErrorInternal) + QLatin1Char(' ') + kRestoreErrorTag +
-                                       QLatin1Char(' ') + QString::fromLocal8Bit(error.what()),
-                                   ui::Buttons::Ok, ui::Icon::Critical);
+        outcome.add(errorText(QString::number(kErrorInternal), QString::fromLocal8Bit(error.what())),
+                    ui::Icon::Critical);
     }
 
     if (!run.notPutBack) {
         journal.finish();
     }
+    // The progress window goes first; then the box, over this window.
     if (progressWindow) {
         progressWindow->unload();
     }
-    working_ = false;
     setEnabled(true);
+    outcome.show(*context().dialogs, this);
+    working_ = false;
 }
 
 void frmRestore::cmdDelete_Click()

@@ -369,7 +369,11 @@ TEST_F(BackupWindow, AnEmptyOrUnusableNameIsRefusedAndAUsableOneGetsTheArchiveAn
     const QStringList checked = checkedTexts(f.List1);
 
     f.txtName->setText(" Week 1 ");  // used as typed, blanks included
-    app.dialogs.expect(createdText(" Week 1 "), Buttons::Ok, Icon::Information);
+    // The progress window is gone before the message comes, over this window.
+    app.dialogs.expect(createdText(" Week 1 "), Buttons::Ok, Icon::Information, Answer::Ok, ui::kProgramTitle, [&f] {
+        EXPECT_FALSE(progressShown());
+        EXPECT_TRUE(f.isEnabled());
+    });
     f.cmdBackup_Click();
 
     std::string index;

@@ -28,7 +28,11 @@ protected:
     {
         app.dialogs.expect(kAskRestore, Buttons::YesNo, Icon::Question, Answer::Yes);
         if (log.isEmpty()) {
-            app.dialogs.expect(outcome, Buttons::Ok, icon);
+            // The progress window is gone before the box comes, over this window.
+            app.dialogs.expect(outcome, Buttons::Ok, icon, Answer::Ok, ui::kProgramTitle, [this] {
+                EXPECT_FALSE(progressShown());
+                EXPECT_TRUE(restoreWindow->isEnabled());
+            });
         } else {
             app.dialogs.expectWithDetails(outcome, log, Buttons::Ok, icon);
         }
