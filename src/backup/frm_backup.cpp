@@ -393,6 +393,9 @@ void frmBackup::cmdBackup_Click()
 
     // What the user is told once the progress window has gone.
     Outcome outcome;
+    const auto error = [&outcome](const QString& number, const QString& description) {
+        outcome.add(errorText(number, description), ui::Icon::Critical);
+    };
     bool done = false;
     try {
         CGZipFiles zip;
@@ -457,19 +460,19 @@ void frmBackup::cmdBackup_Click()
                 break;
             case CommitStatus::ArchiveNotRenamed:
             case CommitStatus::IndexNotWritten:
-                outcome.add(errorText(QString::number(kErrorPathAccess), QString::fromLatin1(kPathAccessText)), ui::Icon::Critical);
+                error(QString::number(kErrorPathAccess), QString::fromLatin1(kPathAccessText));
                 break;
             }
         }
-    } catch (const ZipError& error) {
+    } catch (const ZipError& failure) {
         removeNewArchive(folder, name);
-        outcome.add(errorText(QString::number(error.number()), QString::fromStdString(error.description())), ui::Icon::Critical);
+        error(QString::number(failure.number()), QString::fromStdString(failure.description()));
     } catch (const std::bad_alloc&) {
         removeNewArchive(folder, name);
-        outcome.add(errorText(QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText)), ui::Icon::Critical);
-    } catch (const std::exception& error) {
+        error(QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText));
+    } catch (const std::exception& failure) {
         removeNewArchive(folder, name);
-        outcome.add(errorText(QString::number(kErrorInternal), QString::fromLocal8Bit(error.what())), ui::Icon::Critical);
+        error(QString::number(kErrorInternal), QString::fromLocal8Bit(failure.what()));
     }
 
     journal.finish();  // every way out above removed the archive in flight or gave it its name

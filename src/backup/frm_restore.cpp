@@ -177,7 +177,8 @@ bool makeUndoBackup(RestoreRun& run, const std::vector<fs::path>& files)
         removeNewArchive(run.backupFolder, run.undoName);
         return true;
     }
-    const CommitStatus status = commitBackup(run.backupFolder, run.undoName, packedEntries(names, entries, zip.leftOut()));
+    const CommitStatus status =
+        commitBackup(run.backupFolder, run.undoName, packedEntries(names, entries, zip.leftOut()));
     if (status != CommitStatus::Ok) {
         discardBackup(run.backupFolder, run.undoName);
         return false;
@@ -416,6 +417,7 @@ void frmRestore::cmdRestore_Click()
     // the end comes once the progress window has gone.
     QWidget* const boxOwner = progressWindow.data();
     Outcome outcome;
+    bool thrown = false;  // the work ended by an exception: its journal stays for the next clean-up
     const QString shownName = Combo1->currentText();
 
     RestoreRun run;
@@ -486,17 +488,20 @@ void frmRestore::cmdRestore_Click()
             outcome.add(kRestored, ui::Icon::Information);
         }
     } catch (const ZipError& error) {
+        thrown = true;
         outcome.add(errorText(QString::number(error.number()), QString::fromStdString(error.description())),
                     ui::Icon::Critical);
     } catch (const std::bad_alloc&) {
+        thrown = true;
         outcome.add(errorText(QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText)),
                     ui::Icon::Critical);
     } catch (const std::exception& error) {
+        thrown = true;
         outcome.add(errorText(QString::number(kErrorInternal), QString::fromLocal8Bit(error.what())),
                     ui::Icon::Critical);
     }
 
-    if (!run.notPutBack) {
+    if (!thrown && !run.notPutBack) {
         journal.finish();
     }
     // The progress window goes first; then the box, over this window.

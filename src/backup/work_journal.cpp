@@ -65,11 +65,15 @@ std::string randomName()
     return name;
 }
 
+// Removes a file (a link itself, not what it points to); never a folder.
 void removeFile(const fs::path& path)
 {
     std::error_code ec;
-    if (fs::is_regular_file(fs::symlink_status(path, ec))) {
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if (fs::is_regular_file(status)) {
         fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);  // read-only on Windows
+        fs::remove(path, ec);
+    } else if (fs::is_symlink(status)) {
         fs::remove(path, ec);
     }
 }
@@ -151,7 +155,7 @@ void cleanUpAfter(const Notes& notes)
     for (auto it = notes.asides.rbegin(); it != notes.asides.rend(); ++it) {
         const auto& [target, aside] = *it;
         std::error_code ec;
-        if (!fs::is_regular_file(fs::symlink_status(aside, ec))) {
+        if (!fs::exists(fs::symlink_status(aside, ec)) || fs::is_directory(fs::symlink_status(aside, ec))) {
             continue;
         }
         fs::rename(aside, target, ec);  // over the new file, if there is one

@@ -536,7 +536,8 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint6
     std::uint64_t total = 0;
     for (const std::string& name : request.names) {
         std::error_code ec;
-        const platform::DrivePath split = name.empty() ? platform::DrivePath() : resolveName(name, request.rootDirectory);
+        const platform::DrivePath split =
+            name.empty() ? platform::DrivePath() : resolveName(name, request.rootDirectory);
         const fs::path path = split.below.empty() ? fs::path() : split.root / split.below;
         if (path.empty() || !fs::is_regular_file(path, ec)) {
             leaveOut(name, "name not matched");

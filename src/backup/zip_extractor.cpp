@@ -384,7 +384,8 @@ void streamEntry(zip_t* archive, Planned& entry, bool test, WorkProgress* progre
                            ? zip_fopen_index_encrypted(archive, entry.index, 0, entry.password.c_str())
                            : zip_fopen_index(archive, entry.index, 0);
     if (file == nullptr) {
-        failure.set(kUnzipDamaged, entry.name, "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
+        failure.set(kUnzipDamaged, entry.name,
+                    "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
         return;
     }
     std::ofstream out;
@@ -520,11 +521,14 @@ std::int32_t refuse(UnzipReport& report, const std::string& name, const std::str
     return kUnzipRefused;
 }
 
-// Removes a file of the unpacking's own, read-only or not.
+// Removes a file of the unpacking's own, read-only or not (a link itself,
+// not what it points to).
 void removeOwnFile(const fs::path& path)
 {
     std::error_code ec;
-    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+    if (!fs::is_symlink(fs::symlink_status(path, ec))) {
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);  // read-only on Windows
+    }
     fs::remove(path, ec);
 }
 
@@ -796,7 +800,8 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
             } else {
                 const fs::path folder = entry.folder ? entry.target : entry.target.parent_path();
                 if (!makeFolders(folder, createdFolders)) {
-                    failure.set(kUnzipDiskError, textOf(folder), "error: cannot create folder " + textOf(folder) + "\r\n");
+                    failure.set(kUnzipDiskError, textOf(folder),
+                                "error: cannot create folder " + textOf(folder) + "\r\n");
                     break;
                 }
                 if (entry.folder) {
@@ -823,7 +828,8 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
             }
             if (!readEntry(archive, entry, ZIP_FL_COMPRESSED, compressed.get(), entry.compressedSize)) {
                 pool.unreserve(reserved);
-                failure.set(kUnzipDamaged, entry.name, "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
+                failure.set(kUnzipDamaged, entry.name,
+                    "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
                 break;
             }
             pool.push({&entry, std::move(compressed), reserved});
@@ -844,7 +850,8 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
     }
 
     if (!options.test) {
-        if (const std::int32_t placed = putInPlace(work, createdFolders, progress, options.journal, report); placed != kUnzipOk) {
+        const std::int32_t placed = putInPlace(work, createdFolders, progress, options.journal, report);
+        if (placed != kUnzipOk) {
             return placed;
         }
     }

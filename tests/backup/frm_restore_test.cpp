@@ -328,7 +328,10 @@ TEST_F(RestoreWindow, CancelWhileTheRestoreAsksForAPasswordRestoresNothing)
     put("players/Ann/b.ini", "b1 as it was backed up");
     fs::create_directories(backupFolder());
     const std::string below = entryNameForPath(platform::fromPath(app.game.path()));
-    writeArchive(archiveOf("locked"), {{below + "/players/Ann/a.ini", "a1 as it was backed up"}, {below + "/players/Ann/b.ini", "b1 as it was backed up"}}, "s3cret");
+    writeArchive(archiveOf("locked"),
+                 {{below + "/players/Ann/a.ini", "a1 as it was backed up"},
+                  {below + "/players/Ann/b.ini", "b1 as it was backed up"}},
+                 "s3cret");
     ASSERT_TRUE(writeIndexFile(indexOf("locked"), {"\\players\\Ann\\a.ini", "\\players\\Ann\\b.ini"}));
     put("players/Ann/a.ini", "a2");
 

@@ -61,7 +61,8 @@ TEST(ZipBuilder, EntriesLieBelowTheDriveRootAndUnknownNamesAreLoggedInTheMessage
 {
     const test::FakeDrive drive;
     const fs::path game = drive.folder / "Quillon" / "Gridmark";
-    test::writeTree(game, {{"players/Ann Lee/playrecs.ini", "[records]\r\n"}, {"tracks/atlanta/track.ini", "tyre=1.0\r\n"}});
+    test::writeTree(game,
+                    {{"players/Ann Lee/playrecs.ini", "[records]\r\n"}, {"tracks/atlanta/track.ini", "tyre=1.0\r\n"}});
     const std::string archive = drive.dir.text() + "/b.zip";
     CGZipFiles zip;
     zip.setZipFileName(archive);

@@ -131,7 +131,8 @@ TEST(ZipExtractor, ReplaceQuestionAnswers)
         EXPECT_EQ(packed.files(), c.expected);
         ASSERT_EQ(questions.replaceAsked.size(), c.asked);
         if (c.asked > 0) {
-            EXPECT_EQ(platform::toPath(questions.replaceAsked[0]), (packed.drive.folder / "Game" / "a.ini").make_preferred());
+            EXPECT_EQ(platform::toPath(questions.replaceAsked[0]),
+                      (packed.drive.folder / "Game" / "a.ini").make_preferred());
         }
     }
 }
@@ -211,13 +212,14 @@ TEST(ZipExtractor, AesArchivesRestoreWithTheRightPasswordOnly)
 
     // libzip's own: entries of fewer than 20 bytes are AE-2 too.
     const std::string small = dir.text() + "/libzip.zip";
-    test::writeArchive(platform::toPath(small), {{"Game/a.ini", "a1"}, {"Game/b.ini", "b, long enough for AE-1"}}, "k3y");
+    const Tree smallFiles = {{"Game/a.ini", "a1"}, {"Game/b.ini", "b, long enough for AE-1"}};
+    test::writeArchive(platform::toPath(small), {smallFiles.begin(), smallFiles.end()}, "k3y");
     const TempDir smallTarget;
     ScriptedQuestions key;
     key.passwords = {std::string("k3y")};
     unzip.setQuestions(&key);
     EXPECT_EQ(unzip.Unzip(small, smallTarget.text()), kUnzipOk) << unzip.GetLastMessage();
-    EXPECT_EQ(test::readTree(smallTarget.path()), (Tree{{"Game/a.ini", "a1"}, {"Game/b.ini", "b, long enough for AE-1"}}));
+    EXPECT_EQ(test::readTree(smallTarget.path()), smallFiles);
 }
 
 TEST(ZipExtractor, HostileArchivesAreRefusedWithNothingWritten)

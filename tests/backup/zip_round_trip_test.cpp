@@ -125,7 +125,8 @@ TEST(ZipRoundTrip, OurArchivesPassInfoZipUnzip)
     EXPECT_EQ(run("unzip -tq " + shellQuote(archive)), 0);
 
     // An archive updated in place: entries replaced, others kept.
-    test::writeTree(drive.folder, {{"Quillon/Gridmark/new.ini", "new"}, {"Quillon/Gridmark/replay/long race.rpy", "short"}});
+    test::writeTree(drive.folder,
+                    {{"Quillon/Gridmark/new.ini", "new"}, {"Quillon/Gridmark/replay/long race.rpy", "short"}});
     CGZipFiles update;
     update.setZipFileName(archive);
     update.setUpdatingZip(true);
@@ -162,7 +163,8 @@ TEST(ZipRoundTrip, InfoZipArchivesRestoreThroughOurExtractor)
             const TempDir target;
             CGUnzipFiles unzip;
             unzip.setStreamingThreshold(threshold);
-            ASSERT_EQ(unzip.Unzip(test::fixture(name), target.text()), kUnzipOk) << name << ": " << unzip.GetLastMessage();
+            ASSERT_EQ(unzip.Unzip(test::fixture(name), target.text()), kUnzipOk)
+                << name << ": " << unzip.GetLastMessage();
             EXPECT_EQ(test::readTree(target.path()), infoZipTree()) << name;
             EXPECT_TRUE(fs::is_directory(target.path() / "Quillon/Gridmark/players/Ann Lee"));
         }

@@ -40,7 +40,8 @@ TEST(DialogDetails, TheScriptedBoxesCheckThem)
 {
     test::ScriptedDialogs dialogs;
     dialogs.expectWithDetails(QStringLiteral("failed"), QStringLiteral("inflate"), Buttons::Ok, Icon::Critical);
-    dialogs.message(nullptr, QStringLiteral("failed"), Buttons::Ok, Icon::Critical, {}, QStringLiteral("can't inflate"));
+    dialogs.message(nullptr, QStringLiteral("failed"), Buttons::Ok, Icon::Critical, {},
+                    QStringLiteral("can't inflate"));
     EXPECT_EQ(dialogs.shown().back().details, QStringLiteral("can't inflate"));
 
     // Details nobody expected, none where some were, and other ones fail.
