@@ -146,15 +146,27 @@ TEST(ZipBuilder, TheDriveRootOfEachFormOfPath)
 #endif
 }
 
+// An earlier backup and megabyte replays to pack in its place.
+struct EarlierBackup {
+    TempDir dir;
+    fs::path archive = dir.write("backup/old.zip", "the earlier backup");
+    std::vector<fs::path> files;
+
+    explicit EarlierBackup(int replays)
+    {
+        std::mt19937 random(7);
+        for (int i = 0; i < replays; ++i) {
+            files.push_back(dir.write("game/r" + std::to_string(i) + ".rpy", test::gameBytes(random, 1 << 20)));
+        }
+    }
+};
+
 TEST(ZipBuilder, FailedOrCancelledPackingLeavesTheOldArchive)
 {
-    TempDir dir;
-    const fs::path archive = dir.write("backup/old.zip", "the earlier backup");
-    std::mt19937 random(7);
-    std::vector<fs::path> files;
-    for (int i = 0; i < 8; ++i) {
-        files.push_back(dir.write("game/r" + std::to_string(i) + ".rpy", test::gameBytes(random, 1 << 20)));
-    }
+    const EarlierBackup earlier(8);
+    const TempDir& dir = earlier.dir;
+    const fs::path& archive = earlier.archive;
+    const std::vector<fs::path>& files = earlier.files;
 
     for (bool streamed : {false, true}) {
         WorkProgress progress;
@@ -185,13 +197,10 @@ TEST(ZipBuilder, AnUnreadableFileIsLeftOutAndAFullDiskFailsTheArchive)
                     "which Windows does not have; a file gone since it was listed is the Windows form, in the "
                     "backup window's tests";
 #else
-    TempDir dir;
-    const fs::path archive = dir.write("backup/old.zip", "the earlier backup");
-    std::mt19937 random(7);
-    std::vector<fs::path> files;
-    for (int i = 0; i < 4; ++i) {
-        files.push_back(dir.write("game/r" + std::to_string(i) + ".rpy", test::gameBytes(random, 1 << 20)));
-    }
+    const EarlierBackup earlier(4);
+    const TempDir& dir = earlier.dir;
+    const fs::path& archive = earlier.archive;
+    const std::vector<fs::path>& files = earlier.files;
     // A listed file that cannot be read is left out, and named.
     if (::geteuid() != 0) {
         fs::permissions(files[3], fs::perms::none);
