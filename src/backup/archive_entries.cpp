@@ -4,6 +4,7 @@
 
 #include <array>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <system_error>
 
@@ -123,6 +124,46 @@ std::optional<fs::path> checkEntryName(const fs::path& folder, std::string_view 
         return refuse("empty name");
     }
     return result;
+}
+
+std::optional<TargetProblem> checkTargets(const fs::path& folder, const std::vector<PlannedTarget>& targets)
+{
+    const auto key = [](std::string text) { return platform::kNamesIgnoreCase ? upperCaseName(text) : text; };
+    std::map<std::string, std::string> files;    // target key -> entry
+    std::map<std::string, std::string> folders;  // keys of every folder an entry needs
+    for (const PlannedTarget& planned : targets) {
+        std::vector<std::string> parts;
+        for (const fs::path& part : planned.target.lexically_relative(folder)) {
+            const std::string name = platform::fromPath(part);
+            if (name.empty() || name == ".") {
+                continue;
+            }
+            if (const std::string problem = platform::fileNameProblem(name); !problem.empty()) {
+                return TargetProblem{planned.entry, problem};
+            }
+            parts.push_back(name);
+        }
+        std::string path;
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            path += (i == 0 ? "" : "/") + key(parts[i]);
+            const bool last = i + 1 == parts.size();
+            if (last && !planned.isFolder) {
+                if (folders.contains(path)) {
+                    return TargetProblem{planned.entry, "a file where the backup also needs a folder"};
+                }
+                if (files.contains(path)) {
+                    return TargetProblem{planned.entry, "two files of the backup on one file"};
+                }
+                files.emplace(path, planned.entry);
+            } else {
+                if (files.contains(path)) {
+                    return TargetProblem{planned.entry, "a folder where the backup also has a file"};
+                }
+                folders.emplace(path, planned.entry);
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 FileComparison compareWithEntry(const fs::path& file, const ArchiveEntry& entry)

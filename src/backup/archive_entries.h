@@ -39,6 +39,27 @@ std::optional<std::filesystem::path> checkEntryName(const std::filesystem::path&
                                                     std::string_view entryName,
                                                     std::string* why = nullptr);
 
+// Where an entry goes below the folder a restore writes into.
+struct PlannedTarget {
+    std::string entry;             // the entry name
+    std::filesystem::path target;  // below the folder (see checkEntryName)
+    bool isFolder = false;
+};
+
+struct TargetProblem {
+    std::string entry;   // the entry that cannot be put in place
+    std::string reason;  // why, in words ("a name too long for a file name")
+};
+
+// Checks that every target can be made below `folder` before anything is
+// written: each name below the folder can name a file or folder on this
+// system (platform::fileNameProblem), no file lies where another entry needs
+// a folder ("x" and "x/" or "x/y"), and no two files land on one target.
+// Names are compared as the file system compares them: on Windows "A.ini"
+// and "a.ini" are one file. The first problem in entry order, or nothing.
+std::optional<TargetProblem> checkTargets(const std::filesystem::path& folder,
+                                          const std::vector<PlannedTarget>& targets);
+
 enum class FileComparison {
     Missing,  // no file of that name (a folder counts as missing a file)
     Same,     // same size and CRC as the entry

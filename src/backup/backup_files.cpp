@@ -1,9 +1,13 @@
 #include "backup/backup_files.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "backup/backup_index.h"
+#include "backup/name_case.h"
+#include "common/file_names.h"
 #include "platform/fs.h"
+#include "platform/paths.h"
 #include "shell/recycle_file.h"
 
 namespace gm::backup {
@@ -23,6 +27,82 @@ fs::path indexPath(const fs::path& backupFolder, const std::string& name)
 fs::path newArchivePath(const fs::path& backupFolder, const std::string& name)
 {
     return backupFolder / platform::toPath(name + ".zip.tmp");
+}
+
+std::vector<std::string> packedEntries(const std::vector<std::string>& names, const std::vector<std::string>& entries,
+                                       const std::vector<std::string>& leftOut)
+{
+    std::vector<std::string> packed;
+    for (std::size_t i = 0; i < names.size() && i < entries.size(); ++i) {
+        if (std::find(leftOut.begin(), leftOut.end(), names[i]) == leftOut.end()) {
+            packed.push_back(entries[i]);
+        }
+    }
+    return packed;
+}
+
+namespace {
+
+// True when `text` ends in " before restore YYYY-MM-DD HH.MM.SS", with a
+// " (n)" after it or not; `base` then receives what comes before.
+bool isUndoName(const std::string& text, std::string& base)
+{
+    static constexpr std::string_view kBefore = " before restore ";
+    static constexpr std::string_view kTime = "0000-00-00 00.00.00";
+    std::string_view rest = text;
+    if (rest.ends_with(')')) {
+        const std::size_t open = rest.rfind(" (");
+        if (open == std::string_view::npos || open + 3 > rest.size() - 1) {
+            return false;
+        }
+        for (const char c : rest.substr(open + 2, rest.size() - open - 3)) {
+            if (c < '0' || c > '9') {
+                return false;
+            }
+        }
+        rest = rest.substr(0, open);
+    }
+    if (rest.size() < kBefore.size() + kTime.size()) {
+        return false;
+    }
+    const std::string_view time = rest.substr(rest.size() - kTime.size());
+    for (std::size_t i = 0; i < kTime.size(); ++i) {
+        const bool digit = time[i] >= '0' && time[i] <= '9';
+        if (kTime[i] == '0' ? !digit : time[i] != kTime[i]) {
+            return false;
+        }
+    }
+    rest.remove_suffix(kTime.size());
+    if (!rest.ends_with(kBefore)) {
+        return false;
+    }
+    rest.remove_suffix(kBefore.size());
+    base = std::string(rest);
+    return true;
+}
+
+}  // namespace
+
+std::string undoBackupName(const std::string& backup, const std::string& when, int n)
+{
+    std::string base = backup;
+    for (std::string inner; isUndoName(base, inner);) {
+        base = inner;
+    }
+    const std::string suffix = " before restore " + when + (n >= 2 ? " (" + std::to_string(n) + ")" : "");
+    while (!base.empty() && !common::fitsFileNameLength(base + suffix, kLongestBackupFileEnd)) {
+        // One whole character off the end: its continuation bytes, then its first.
+        while (base.size() > 1 && (static_cast<unsigned char>(base.back()) & 0xC0) == 0x80) {
+            base.pop_back();
+        }
+        base.pop_back();
+    }
+    return base + suffix;
+}
+
+fs::path journalFolder(const fs::path& ownFilesFolder)
+{
+    return ownFilesFolder / "Journal";
 }
 
 void removeNewArchive(const fs::path& backupFolder, const std::string& name)
@@ -56,6 +136,36 @@ CommitStatus commitBackup(const fs::path& backupFolder, const std::string& name,
         return CommitStatus::IndexNotWritten;
     }
     return CommitStatus::Ok;
+}
+
+namespace {
+
+bool sameName(const fs::path& a, const fs::path& b)
+{
+    const std::string x = platform::fromPath(a);
+    const std::string y = platform::fromPath(b);
+    return platform::kNamesIgnoreCase ? upperCaseName(x) == upperCaseName(y) : x == y;
+}
+
+}  // namespace
+
+std::string gameRelativeText(const fs::path& file, const std::string& gameDirectory)
+{
+    const platform::DrivePath where = platform::splitAtDriveRoot(file);
+    const platform::DrivePath game = platform::splitAtDriveRoot(platform::toPath(gameDirectory));
+    auto part = where.below.begin();
+    bool inside = sameName(where.root, game.root);
+    for (auto folder = game.below.begin(); inside && folder != game.below.end(); ++folder, ++part) {
+        inside = part != where.below.end() && sameName(*part, *folder);
+    }
+    if (!inside || part == where.below.end()) {
+        return platform::fromPath(where.root / where.below);
+    }
+    std::string text;
+    for (; part != where.below.end(); ++part) {
+        text += "\\" + platform::fromPath(*part);
+    }
+    return text;
 }
 
 }  // namespace gm::backup

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "backup/name_case.h"
 #include "common/lines.h"
 #include "common/numbers.h"
 
@@ -12,6 +13,23 @@ namespace gm::backup {
 bool takesFile(std::string_view fileName, std::string_view extension)
 {
     return extension == kAnyExtension || fileName.ends_with(extension);
+}
+
+void sortAsWindowsLists(std::vector<platform::DirEntry>& entries)
+{
+    std::vector<std::pair<std::string, platform::DirEntry>> keyed;
+    keyed.reserve(entries.size());
+    for (platform::DirEntry& entry : entries) {
+        std::string key = upperCaseName(entry.name);
+        keyed.emplace_back(std::move(key), std::move(entry));
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
+    });
+    entries.clear();
+    for (auto& [key, entry] : keyed) {
+        entries.push_back(std::move(entry));
+    }
 }
 
 std::optional<int> carNumber(std::string_view carFile)

@@ -4,6 +4,9 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
+
+#include "platform/fs.h"
 
 namespace gm::backup {
 
@@ -20,6 +23,12 @@ bool takesFile(std::string_view fileName, std::string_view extension);
 // up to four characters after the "=" begin with (leading blanks skipped, no
 // digits giving 0). Nothing when no line carries it.
 std::optional<int> carNumber(std::string_view carFile);
+
+// Puts a folder's entries in the order Windows lists them on NTFS: by their
+// names in capitals (ASCII and Latin-1 letters), whatever order this file
+// system gave. Names equal but for letter case (possible off Windows) keep
+// a fixed order among themselves.
+void sortAsWindowsLists(std::vector<platform::DirEntry>& entries);
 
 // Car files numbered this or above are left unchecked when the cars are
 // picked by number.

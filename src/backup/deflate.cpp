@@ -40,9 +40,10 @@ bool Inflater::inflateExactly(const unsigned char* in, std::size_t compressedSiz
     std::size_t produced = 0;
     const libdeflate_result result =
         libdeflate_deflate_decompress_ex(decompressor_, in, compressedSize, out, size, &consumed, &produced);
-    // All of the entry's data must be one deflate stream giving exactly
-    // the declared size.
-    return result == LIBDEFLATE_SUCCESS && produced == size && consumed == compressedSize;
+    // The data must begin with one deflate stream giving exactly the
+    // declared size. Bytes after the stream's end are not data: Info-ZIP's
+    // unzip, Python's zipfile and libzip's streaming inflate pass over them.
+    return result == LIBDEFLATE_SUCCESS && produced == size && consumed <= compressedSize;
 }
 
 std::uint32_t crc32Of(const unsigned char* data, std::size_t size, std::uint32_t crc)

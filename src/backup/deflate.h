@@ -37,8 +37,9 @@ public:
     Inflater(const Inflater&) = delete;
     Inflater& operator=(const Inflater&) = delete;
 
-    // Inflates raw deflate data that must fill `out` exactly: false when the
-    // data is damaged, ends early or would give more than `size` bytes.
+    // Inflates the raw deflate stream at the start of `in`, which must fill
+    // `out` exactly: false when the data is damaged, ends early or would
+    // give more than `size` bytes. Bytes after the stream's end are ignored.
     bool inflateExactly(const unsigned char* in, std::size_t compressedSize, unsigned char* out, std::size_t size);
 
 private:

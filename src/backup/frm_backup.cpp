@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QPointer>
+#include <algorithm>
 #include <new>
 #include <system_error>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "backup/backup_files.h"
 #include "backup/collect_rules.h"
 #include "backup/frm_progress.h"
+#include "backup/work_journal.h"
 #include "backup/work_progress.h"
 #include "backup/zip_builder.h"
 #include "backup/zip_error.h"
@@ -33,6 +35,19 @@ constexpr const char* kOutOfMemoryText = "Out of memory";
 constexpr int kErrorInternal = 51;
 
 }  // namespace
+
+QString leftOutText(const QStringList& files)
+{
+    constexpr qsizetype kShown = 20;
+    QString text = QStringLiteral("These files could not be read and are not in the backup:");
+    for (qsizetype i = 0; i < files.size() && i < kShown; ++i) {
+        text += QLatin1Char('\n') + files[i];
+    }
+    if (files.size() > kShown) {
+        text += QStringLiteral("\nand %1 more.").arg(files.size() - kShown);
+    }
+    return text;
+}
 
 frmBackup::frmBackup(ui::AppContext& context) : ui::Form(context)
 {
@@ -186,7 +201,9 @@ void frmBackup::collectBelow(const std::string& startFolder, std::string_view ex
     if (ec || !ancestors.insert(real).second) {
         return;
     }
-    for (const platform::DirEntry& entry : platform::listVisible(folder)) {
+    std::vector<platform::DirEntry> listing = platform::listVisible(folder);
+    sortAsWindowsLists(listing);
+    for (const platform::DirEntry& entry : listing) {
         const std::string relative = startFolder + entry.name;
         if (entry.isFolder) {
             collectBelow(relative + "\\", extension, checked, ancestors);
@@ -235,7 +252,9 @@ void frmBackup::cmdSearch_Click()
             CollectFiles("\\players\\", kAnyExtension, true);
         } else {
             std::vector<std::string> players;
-            for (const platform::DirEntry& entry : platform::listVisible(context().gamePath("\\players"))) {
+            std::vector<platform::DirEntry> listing = platform::listVisible(context().gamePath("\\players"));
+            sortAsWindowsLists(listing);
+            for (const platform::DirEntry& entry : listing) {
                 if (entry.isFolder) {
                     players.push_back(entry.name);
                 }
@@ -299,10 +318,14 @@ void frmBackup::selectName()
     txtName->selectAll();
 }
 
+QString frmBackup::errorText(const QString& number, const QString& description)
+{
+    return number + QLatin1Char(' ') + kBackupErrorTag + QLatin1Char(' ') + description;
+}
+
 void frmBackup::showError(QWidget* parent, const QString& number, const QString& description)
 {
-    context().dialogs->message(parent, number + QLatin1Char(' ') + kBackupErrorTag + QLatin1Char(' ') + description,
-                               ui::Buttons::Ok, ui::Icon::Critical);
+    context().dialogs->message(parent, errorText(number, description), ui::Buttons::Ok, ui::Icon::Critical);
 }
 
 void frmBackup::cmdBackup_Click()
@@ -316,13 +339,14 @@ void frmBackup::cmdBackup_Click()
         txtName->setFocus();
         return;
     }
-    // The name becomes two file names in the backup folder: it must not
+    // The name becomes the names of the backup's files in the backup folder
+    // (the longest while it is packed, kLongestBackupFileEnd): it must not
     // reach outside it, name a device, be too long for a file name, or hold
     // characters the system code page cannot (the index and the Restore list
     // would no longer name it).
     const std::string name = typed.toStdString();
     const QString unholdable = platform::unholdableCharacters(typed);
-    const std::string refusal = common::fileNameRefusal(name, ".zip", "backup name");
+    const std::string refusal = common::fileNameRefusal(name, kLongestBackupFileEnd, "backup name");
     if (!unholdable.isEmpty() || !refusal.empty()) {
         context().dialogs->message(this,
                                    unholdable.isEmpty()
@@ -354,20 +378,30 @@ void frmBackup::cmdBackup_Click()
         // The older backup stays until the new archive is complete.
     }
 
-    QPointer<frmProgress> progressWindow = new frmProgress(context());
+    // What a crashed or killed backup or restore left, and this backup's
+    // own archive in flight, noted for the next one should this one not end.
+    const fs::path journals = journalFolder(context().ownFilesFolder());
+    cleanUpEndedWork(journals);
+    WorkJournal journal(journals);
+    journal.archive(newArchivePath(folder, name));
+
+    QPointer<frmProgress> progressWindow = new frmProgress(context(), this);
     progressWindow->Form_Load();
     progressWindow->setWindowTitle(kZippingTitle);
     setEnabled(false);
     working_ = true;
 
-    // While this window is disabled, so is every box it owns: the boxes
-    // belong to the progress window until the work is over.
-    QWidget* const boxOwner = progressWindow.data();
+    // What the user is told once the progress window has gone.
+    Outcome outcome;
+    const auto error = [&outcome](const QString& number, const QString& description) {
+        outcome.add(errorText(number, description), ui::Icon::Critical);
+    };
     bool done = false;
     try {
         CGZipFiles zip;
         zip.setZipFileName(platform::fromPath(newArchivePath(folder, name)));
         zip.setUpdatingZip(false);
+        std::vector<std::string> names;
         std::vector<std::string> entries;
         for (int row = 0; row < List1->count(); ++row) {
             const QListWidgetItem* item = List1->item(row);
@@ -375,7 +409,8 @@ void frmBackup::cmdBackup_Click()
                 continue;
             }
             const std::string relative = item->text().toStdString();
-            zip.AddFile(platform::fromPath(context().gamePath(relative)));
+            names.push_back(platform::fromPath(context().gamePath(relative)));
+            zip.AddFile(names.back());
             entries.push_back(platform::toAnsi(item->text()));
         }
 
@@ -399,48 +434,61 @@ void frmBackup::cmdBackup_Click()
             removeNewArchive(folder, name);
         } else if (result != kZipOk) {
             removeNewArchive(folder, name);
-            context().dialogs->message(boxOwner, QString::fromStdString(zip.GetLastMessage()), ui::Buttons::Ok,
-                                       ui::Icon::None);
+            outcome.add(QString::fromStdString(zip.GetLastMessage()), ui::Icon::None);
         } else {
-            switch (commitBackup(folder, name, entries)) {
+            // Files gone or unreadable since Preview are not in the archive,
+            // nor in its index; the user is told which.
+            const std::vector<std::string> packed = packedEntries(names, entries, zip.leftOut());
+            switch (commitBackup(folder, name, packed)) {
             case CommitStatus::Ok:
-                context().dialogs->message(boxOwner,
-                                           QStringLiteral("Backup file has created successfully in ") +
-                                               QDir::toNativeSeparators(QString::fromStdString(
-                                                   platform::fromPath(archive))),
-                                           ui::Buttons::Ok, ui::Icon::Information);
+                outcome.add(QStringLiteral("Backup file has created successfully in ") +
+                                QDir::toNativeSeparators(QString::fromStdString(platform::fromPath(archive))),
+                            ui::Icon::Information);
+                if (packed.size() < entries.size()) {
+                    QStringList missing;
+                    for (const std::string& entry : entries) {
+                        if (std::find(packed.begin(), packed.end(), entry) == packed.end()) {
+                            missing << platform::fromAnsi(entry);
+                        }
+                    }
+                    outcome.add(leftOutText(missing), ui::Icon::Exclamation);
+                }
                 done = true;
                 break;
             case CommitStatus::OldArchiveNotRecycled:
-                context().dialogs->message(boxOwner, kBackupNotDeleted, ui::Buttons::Ok, ui::Icon::Critical);
+                outcome.add(kBackupNotDeleted, ui::Icon::Critical);
                 break;
             case CommitStatus::ArchiveNotRenamed:
             case CommitStatus::IndexNotWritten:
-                showError(boxOwner, QString::number(kErrorPathAccess), QString::fromLatin1(kPathAccessText));
+                error(QString::number(kErrorPathAccess), QString::fromLatin1(kPathAccessText));
                 break;
             }
         }
-    } catch (const ZipError& error) {
+    } catch (const ZipError& failure) {
         removeNewArchive(folder, name);
-        showError(boxOwner, QString::number(error.number()), QString::fromStdString(error.description()));
+        error(QString::number(failure.number()), QString::fromStdString(failure.description()));
     } catch (const std::bad_alloc&) {
         removeNewArchive(folder, name);
-        showError(boxOwner, QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText));
-    } catch (const std::exception& error) {
+        error(QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText));
+    } catch (const std::exception& failure) {
         removeNewArchive(folder, name);
-        showError(boxOwner, QString::number(kErrorInternal), QString::fromLocal8Bit(error.what()));
+        error(QString::number(kErrorInternal), QString::fromLocal8Bit(failure.what()));
     }
 
+    journal.finish();  // every way out above removed the archive in flight or gave it its name
+
+    // The progress window goes first; then the boxes, over this window.
+    if (progressWindow) {
+        progressWindow->unload();
+    }
+    setEnabled(true);
+    outcome.show(*context().dialogs, this);
     if (done) {
         SetSelectionEnabled(false);
         List1->clear();
         txtName->clear();
     }
-    if (progressWindow) {
-        progressWindow->unload();
-    }
     working_ = false;
-    setEnabled(true);
 }
 
 void frmBackup::cmdClose_Click()

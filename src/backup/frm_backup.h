@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStringList>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -32,6 +33,10 @@ inline const QString kLongBackupName = QStringLiteral(
 inline const QString kZippingTitle = QStringLiteral("Zipping backup files");
 // The tag that run-time errors of a backup are shown with.
 inline const QString kBackupErrorTag = QStringLiteral("Form1::cmdZip_Click");
+
+// Shown after a backup that left out files gone or unreadable since
+// Preview: the first twenty of them (as listed), and how many more.
+QString leftOutText(const QStringList& files);
 
 // At most this many checked files fit into one backup.
 inline constexpr int kMaxBackupFiles = 1023;
@@ -90,6 +95,7 @@ private:
     void setAllChecked(bool checked);
     int checkedCount() const;
     void selectName();
+    static QString errorText(const QString& number, const QString& description);
     void showError(QWidget* parent, const QString& number, const QString& description);
 
     bool working_ = false;

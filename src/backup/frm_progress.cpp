@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QMetaObject>
 #include <QThread>
+#include <QWindow>
 #include <QTimer>
 #include <exception>
 #include <thread>
@@ -18,7 +19,8 @@ constexpr int kPollMilliseconds = 50;
 
 }  // namespace
 
-frmProgress::frmProgress(ui::AppContext& context) : ui::Form(context)
+frmProgress::frmProgress(ui::AppContext& context, QWidget* owner)
+    : ui::Form(context), owner_(owner != nullptr ? owner->window() : nullptr)
 {
     setObjectName(QStringLiteral("frmProgress"));
     setWindowTitle(QString());
@@ -47,7 +49,18 @@ frmProgress::frmProgress(ui::AppContext& context) : ui::Form(context)
 
 void frmProgress::Form_Load()
 {
-    showCentred();
+    if (owner_ == nullptr) {
+        showCentred();
+        return;
+    }
+    // Activating the (disabled) owner must not cover this window and its
+    // Cancel button: a transient window stays above the one it belongs to.
+    winId();
+    if (QWindow* above = owner_->windowHandle(); above != nullptr && windowHandle() != nullptr) {
+        windowHandle()->setTransientParent(above);
+    }
+    ui::centreOn(this, owner_);
+    show();
 }
 
 void frmProgress::setProgress(std::uint64_t done, std::uint64_t total)
@@ -125,6 +138,18 @@ void frmProgress::runWork(const std::function<void()>& work, const std::function
     setProgress(last.done, last.total);
     if (failure) {
         std::rethrow_exception(failure);
+    }
+}
+
+void Outcome::add(const QString& text, ui::Icon icon, const QString& details)
+{
+    boxes_.push_back({text, icon, details});
+}
+
+void Outcome::show(ui::Dialogs& dialogs, QWidget* owner) const
+{
+    for (const Box& box : boxes_) {
+        dialogs.message(owner, box.text, ui::Buttons::Ok, box.icon, QString(), box.details);
     }
 }
 

@@ -4,11 +4,14 @@
 #pragma once
 
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "ui/command_button.h"
+#include "ui/dialogs.h"
 #include "ui/form.h"
 
 namespace gm::backup {
@@ -20,10 +23,13 @@ class frmProgress : public ui::Form {
     Q_OBJECT
 
 public:
-    explicit frmProgress(ui::AppContext& context);
+    // `owner`: the tool window whose work it shows. The progress window
+    // stays above it (it is the owner's transient window) without being its
+    // child, so it stays enabled while the owner is disabled.
+    explicit frmProgress(ui::AppContext& context, QWidget* owner = nullptr);
 
-    // Shows the window without waiting (not modal). Its title stays empty
-    // until the caller sets one.
+    // Shows the window without waiting (not modal), centred on its owner.
+    // Its title stays empty until the caller sets one.
     void Form_Load() override;
 
     // Moves the bar: `done` of `total` bytes (total 0 shows a busy bar).
@@ -56,9 +62,26 @@ protected:
     void Form_QueryUnload(bool& cancel) override;
 
 private:
+    QPointer<QWidget> owner_;
     std::function<void()> cancel_;
     bool cancelRequested_ = false;
     bool working_ = false;
+};
+
+// The boxes a window shows when its work is over: gathered while the
+// progress window is up, shown once it has gone, over the window again.
+class Outcome {
+public:
+    void add(const QString& text, ui::Icon icon, const QString& details = {});
+    void show(ui::Dialogs& dialogs, QWidget* owner) const;
+
+private:
+    struct Box {
+        QString text;
+        ui::Icon icon;
+        QString details;
+    };
+    std::vector<Box> boxes_;
 };
 
 // Runs `call` on the thread of `window` and waits for it: how work on a

@@ -13,6 +13,7 @@
 #include "backup/backup_files.h"
 #include "backup/backup_index.h"
 #include "backup/frm_progress.h"
+#include "backup/work_journal.h"
 #include "backup/work_progress.h"
 #include "backup/zip_builder.h"
 #include "backup/zip_error.h"
@@ -37,6 +38,12 @@ QString refusedBackupText(const QString& backup, const QString& entry)
                           "Nothing was restored.");
 }
 
+QString unwritableBackupText(const QString& backup, const QString& entry, const QString& reason)
+{
+    return QStringLiteral("The backup ") + backup + QStringLiteral(" cannot be restored here: its file \"") + entry +
+           QStringLiteral("\" cannot be written (") + reason + QStringLiteral("). Nothing was restored.");
+}
+
 QString undoBackupFailedText(const QString& backup)
 {
     return QStringLiteral("Could not back up the files that restoring ") + backup +
@@ -51,11 +58,6 @@ QString restoreCancelledText(std::uint64_t restored, std::uint64_t total)
 QString restoreFailedText(std::uint64_t restored, std::uint64_t total)
 {
     return QStringLiteral("The restore failed. %1 of %2 files were restored.").arg(restored).arg(total);
-}
-
-std::string undoBackupName(const std::string& backup, const std::string& when)
-{
-    return backup + " before restore " + when;
 }
 
 namespace {
@@ -117,6 +119,7 @@ struct RestoreRun {
     fs::path backupFolder;
     std::string gameDirectory;
     std::string undoName;
+    WorkJournal* journal = nullptr;  // the files in flight, for the next restore should this one not end
 
     // The bytes of the two pieces of work, known once the archive has been
     // compared with the game files; until then the bar is busy.
@@ -127,46 +130,36 @@ struct RestoreRun {
     WorkProgress undoWork;
     WorkProgress unzipWork;
 
-    std::string refusedEntry;      // an unsafe entry: nothing was written
+    std::string refusedEntry;      // an entry that kept the backup from being restored: nothing was written
+    std::string refusedReason;
+    bool refusedUnsafe = true;     // it would land elsewhere or is no plain file (else: it cannot be made here)
     bool undoFailed = false;
     std::string undoMessage;       // the packer's messages when the undo backup failed
     bool undoMade = false;
     bool unzipRan = false;
     std::int32_t unzipResult = kUnzipOk;
     std::string unzipMessage;
+    std::string unzipFailure;      // what went wrong, in a sentence (describeFailure)
     std::uint64_t filesRestored = 0;
     std::uint64_t fileCount = 0;
+    bool notPutBack = false;       // files moved aside are still aside: the journal keeps them
 };
-
-// The game-relative text of a file for the undo backup's index: "\" and
-// its path below the game directory, or its full path when it lies
-// elsewhere (a backup made from another game folder).
-std::string indexEntryFor(const fs::path& file, const std::string& gameDirectory)
-{
-    const fs::path game = platform::toPath(gameDirectory).lexically_normal();
-    const fs::path relative = file.lexically_normal().lexically_relative(game);
-    if (relative.empty() || *relative.begin() == "..") {
-        return platform::toAnsi(QString::fromStdString(platform::fromPath(file)));
-    }
-    std::string text;
-    for (const fs::path& part : relative) {
-        text += "\\" + platform::fromPath(part);
-    }
-    return platform::toAnsi(QString::fromStdString(text));
-}
 
 // Packs the game files the restore would replace into the undo backup.
 // False when it could not be made (the restore must then not go on).
 bool makeUndoBackup(RestoreRun& run, const std::vector<fs::path>& files)
 {
     CGZipFiles zip;
+    run.journal->archive(newArchivePath(run.backupFolder, run.undoName));
     zip.setZipFileName(platform::fromPath(newArchivePath(run.backupFolder, run.undoName)));
     zip.setUpdatingZip(false);
+    std::vector<std::string> names;
     std::vector<std::string> entries;
     try {
         for (const fs::path& file : files) {
-            zip.AddFile(platform::fromPath(file));
-            entries.push_back(indexEntryFor(file, run.gameDirectory));
+            names.push_back(platform::fromPath(file));
+            zip.AddFile(names.back());
+            entries.push_back(platform::toAnsi(QString::fromStdString(gameRelativeText(file, run.gameDirectory))));
         }
         zip.setWorkProgress(&run.undoWork);
         const std::int32_t result = zip.MakeZipFile();
@@ -184,7 +177,8 @@ bool makeUndoBackup(RestoreRun& run, const std::vector<fs::path>& files)
         removeNewArchive(run.backupFolder, run.undoName);
         return true;
     }
-    const CommitStatus status = commitBackup(run.backupFolder, run.undoName, entries);
+    const CommitStatus status =
+        commitBackup(run.backupFolder, run.undoName, packedEntries(names, entries, zip.leftOut()));
     if (status != CommitStatus::Ok) {
         discardBackup(run.backupFolder, run.undoName);
         return false;
@@ -200,15 +194,25 @@ void restoreWork(RestoreRun& run, UnzipQuestions& questions)
     const ArchiveListing listing = listArchive(run.archive);
     if (listing.ok) {
         std::vector<std::pair<fs::path, const ArchiveEntry*>> files;
+        std::vector<PlannedTarget> targets;
         for (const ArchiveEntry& entry : listing.entries) {
             const std::optional<fs::path> target = checkEntryName(run.root, entry.name);
             if (!target) {
                 run.refusedEntry = entry.name;
                 return;
             }
+            targets.push_back({entry.name, *target, entry.isFolder});
             if (!entry.isFolder) {
                 files.emplace_back(*target, &entry);
             }
+        }
+        // Names this file system cannot hold, or two entries for one place:
+        // refused before the undo backup, as the unpacking would refuse them.
+        if (const std::optional<TargetProblem> problem = checkTargets(run.root, targets)) {
+            run.refusedEntry = problem->entry;
+            run.refusedReason = problem->reason;
+            run.refusedUnsafe = false;
+            return;
         }
         run.fileCount = files.size();
         std::uint64_t unzipBytes = 0;
@@ -243,13 +247,24 @@ void restoreWork(RestoreRun& run, UnzipQuestions& questions)
     unzip.setHonorDirectories(true);
     unzip.setQuestions(&questions);
     unzip.setWorkProgress(&run.unzipWork);
+    unzip.setJournal(run.journal);
     run.unzipRan = true;
     run.unzipResult = unzip.Unzip();
     run.unzipMessage = unzip.GetLastMessage();
+    run.unzipFailure = describeFailure(run.unzipResult, unzip.lastReport());
     run.filesRestored = unzip.lastReport().filesRestored;
+    run.notPutBack = unzip.lastReport().notPutBack;
     if (run.unzipResult == kUnzipRefused) {
         run.refusedEntry = unzip.lastReport().refusedEntry;
+        run.refusedReason = unzip.lastReport().refusedReason;
+        run.refusedUnsafe = unzip.lastReport().refusedUnsafe;
     }
+}
+
+// A run-time error as the restore shows it: number, tag, description.
+QString errorText(const QString& number, const QString& description)
+{
+    return number + QLatin1Char(' ') + kRestoreErrorTag + QLatin1Char(' ') + description;
 }
 
 // Part `work` of `weight` bytes done, as bytes of that weight.
@@ -303,6 +318,7 @@ frmRestore::frmRestore(ui::AppContext& context) : ui::Form(context)
     }
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int index) {
+        Combo1->setToolTip(Combo1->currentText());
         if (index >= 0) {
             Combo1_Click();
         }
@@ -321,7 +337,7 @@ void frmRestore::Form_Load()
             if (entry.isFolder || !platform::wildcardMatch("*.dat", entry.name)) {
                 continue;
             }
-            ui::insertSorted(Combo1, QString::fromStdString(entry.name.substr(0, entry.name.size() - 4)));
+            addBackup(QString::fromStdString(entry.name.substr(0, entry.name.size() - 4)));
         }
         Combo1->setCurrentIndex(-1);
     }
@@ -329,6 +345,12 @@ void frmRestore::Form_Load()
         Combo1->setCurrentIndex(0);  // shows its files
     }
     showCentred();
+}
+
+void frmRestore::addBackup(const QString& name)
+{
+    // Long names show in full as a tooltip, in the list and on the box.
+    Combo1->setItemData(ui::insertSorted(Combo1, name), name, Qt::ToolTipRole);
 }
 
 std::string frmRestore::chosenName() const
@@ -358,7 +380,8 @@ void frmRestore::Combo1_Click()
     const fs::path folder = context().backupFolder();
     if (platform::fileExists(archivePath(folder, name))) {
         for (const std::string& entry : readIndexFile(indexPath(folder, name))) {
-            List2->addItem(platform::fromAnsi(entry));
+            auto* item = new QListWidgetItem(platform::fromAnsi(entry), List2);
+            item->setToolTip(item->text());  // in full, however narrow the list
         }
         return;
     }
@@ -379,14 +402,22 @@ void frmRestore::cmdRestore_Click()
     if (context().dialogs->message(this, kAskRestore, ui::Buttons::YesNo, ui::Icon::Question) != ui::Answer::Yes) {
         return;
     }
-    QPointer<frmProgress> progressWindow = new frmProgress(context());
+    // What a crashed or killed backup or restore left, first.
+    const fs::path journals = journalFolder(context().ownFilesFolder());
+    cleanUpEndedWork(journals);
+    WorkJournal journal(journals);
+
+    QPointer<frmProgress> progressWindow = new frmProgress(context(), this);
     progressWindow->Form_Load();
     progressWindow->setWindowTitle(kUnzippingTitle);
     setEnabled(false);
     working_ = true;
-    // While this window is disabled, so is every box it owns: the boxes
-    // belong to the progress window until the work is over.
+    // While this window is disabled, so is every box it owns: the questions
+    // of the work belong to the progress window. What the user is told at
+    // the end comes once the progress window has gone.
     QWidget* const boxOwner = progressWindow.data();
+    Outcome outcome;
+    bool thrown = false;  // the work ended by an exception: its journal stays for the next clean-up
     const QString shownName = Combo1->currentText();
 
     RestoreRun run;
@@ -394,12 +425,13 @@ void frmRestore::cmdRestore_Click()
     run.archive = platform::fromPath(archivePath(run.backupFolder, name));
     run.root = platform::driveRoot(platform::toPath(context().gameDirectory));
     run.gameDirectory = context().gameDirectory;
+    run.journal = &journal;
     const std::string when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss")).toStdString();
     run.undoName = undoBackupName(name, when);
     for (int n = 2; platform::pathExists(archivePath(run.backupFolder, run.undoName)) ||
                     platform::pathExists(indexPath(run.backupFolder, run.undoName));
          ++n) {
-        run.undoName = undoBackupName(name, when) + " (" + std::to_string(n) + ")";
+        run.undoName = undoBackupName(name, when, n);
     }
 
     try {
@@ -432,52 +464,53 @@ void frmRestore::cmdRestore_Click()
         }
         if (run.undoMade) {
             const QSignalBlocker block(Combo1);
-            ui::insertSorted(Combo1, QString::fromStdString(run.undoName));
+            addBackup(QString::fromStdString(run.undoName));
         }
 
         if (!run.refusedEntry.empty()) {
-            context().dialogs->message(boxOwner, refusedBackupText(shownName, QString::fromStdString(run.refusedEntry)),
-                                       ui::Buttons::Ok, ui::Icon::Critical);
+            const QString entry = QString::fromStdString(run.refusedEntry);
+            outcome.add(run.refusedUnsafe
+                            ? refusedBackupText(shownName, entry)
+                            : unwritableBackupText(shownName, entry, QString::fromStdString(run.refusedReason)),
+                        ui::Icon::Critical);
         } else if (run.undoFailed) {
-            if (!run.undoMessage.empty()) {
-                context().dialogs->message(boxOwner, QString::fromStdString(run.undoMessage), ui::Buttons::Ok,
-                                           ui::Icon::None);
-            }
-            context().dialogs->message(boxOwner, undoBackupFailedText(shownName), ui::Buttons::Ok,
-                                       ui::Icon::Critical);
+            // One failure, one box: the packer's messages are its details.
+            outcome.add(undoBackupFailedText(shownName), ui::Icon::Critical, QString::fromStdString(run.undoMessage));
         } else if (progressWindow->cancelRequested() || run.unzipResult == kUnzipCancelled) {
-            context().dialogs->message(boxOwner, restoreCancelledText(run.filesRestored, run.fileCount),
-                                       ui::Buttons::Ok, ui::Icon::Exclamation);
+            outcome.add(restoreCancelledText(run.filesRestored, run.fileCount), ui::Icon::Exclamation);
         } else if (run.unzipResult != kUnzipOk) {
-            context().dialogs->message(boxOwner, QString::fromStdString(run.unzipMessage), ui::Buttons::Ok,
-                                       ui::Icon::None);
-            context().dialogs->message(boxOwner, restoreFailedText(run.filesRestored, run.fileCount),
-                                       ui::Buttons::Ok, ui::Icon::Critical);
+            // One failure, one box: what failed and how many files were
+            // restored; the unpacker's log is its details.
+            outcome.add(QString::fromStdString(run.unzipFailure) + QLatin1Char(' ') +
+                            restoreFailedText(run.filesRestored, run.fileCount),
+                        ui::Icon::Critical, QString::fromStdString(run.unzipMessage));
         } else {
-            context().dialogs->message(boxOwner, kRestored, ui::Buttons::Ok, ui::Icon::Information);
+            outcome.add(kRestored, ui::Icon::Information);
         }
     } catch (const ZipError& error) {
-        context().dialogs->message(boxOwner,
-                                   QString::number(error.number()) + QLatin1Char(' ') + kRestoreErrorTag +
-                                       QLatin1Char(' ') + QString::fromStdString(error.description()),
-                                   ui::Buttons::Ok, ui::Icon::Critical);
+        thrown = true;
+        outcome.add(errorText(QString::number(error.number()), QString::fromStdString(error.description())),
+                    ui::Icon::Critical);
     } catch (const std::bad_alloc&) {
-        context().dialogs->message(boxOwner,
-                                   QString::number(kErrorOutOfMemory) + QLatin1Char(' ') + kRestoreErrorTag +
-                                       QLatin1Char(' ') + QString::fromLatin1(kOutOfMemoryText),
-                                   ui::Buttons::Ok, ui::Icon::Critical);
+        thrown = true;
+        outcome.add(errorText(QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText)),
+                    ui::Icon::Critical);
     } catch (const std::exception& error) {
-        context().dialogs->message(boxOwner,
-                                   QString::number(kErrorInternal) + QLatin1Char(' ') + kRestoreErrorTag +
-                                       QLatin1Char(' ') + QString::fromLocal8Bit(error.what()),
-                                   ui::Buttons::Ok, ui::Icon::Critical);
+        thrown = true;
+        outcome.add(errorText(QString::number(kErrorInternal), QString::fromLocal8Bit(error.what())),
+                    ui::Icon::Critical);
     }
 
+    if (!thrown && !run.notPutBack) {
+        journal.finish();
+    }
+    // The progress window goes first; then the box, over this window.
     if (progressWindow) {
         progressWindow->unload();
     }
-    working_ = false;
     setEnabled(true);
+    outcome.show(*context().dialogs, this);
+    working_ = false;
 }
 
 void frmRestore::cmdDelete_Click()

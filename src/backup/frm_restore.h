@@ -30,13 +30,10 @@ inline const QString kPasswordPrompt = QStringLiteral("Please Enter The Password
 
 // The texts of the safe restore.
 QString refusedBackupText(const QString& backup, const QString& entry);
+QString unwritableBackupText(const QString& backup, const QString& entry, const QString& reason);
 QString undoBackupFailedText(const QString& backup);
 QString restoreCancelledText(std::uint64_t restored, std::uint64_t total);
 QString restoreFailedText(std::uint64_t restored, std::uint64_t total);
-
-// The name of the backup that undoes a restore of `backup` made at `when`
-// ("yyyy-MM-dd HH.mm.ss").
-std::string undoBackupName(const std::string& backup, const std::string& when);
 
 class frmRestore : public ui::Form {
     Q_OBJECT
@@ -64,6 +61,7 @@ protected:
 private:
     // backup folder / chosen name (+ ".zip" / ".dat" by the callers).
     std::string chosenName() const;
+    void addBackup(const QString& name);
     void critical(const QString& text);
     void removeChosenEntry();
 

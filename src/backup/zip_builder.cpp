@@ -70,6 +70,7 @@ void CGZipFiles::RemoveFile(const std::string& sFileName)
 }
 
 std::vector<std::string> CGZipFiles::fileList() const { return files_; }
+const std::vector<std::string>& CGZipFiles::leftOut() const { return leftOut_; }
 
 ZipRequest CGZipFiles::buildRequest() const
 {
@@ -87,8 +88,9 @@ ZipRequest CGZipFiles::buildRequest() const
 
 std::int32_t CGZipFiles::MakeZipFile()
 {
+    leftOut_.clear();
     try {
-        return VBZip(buildRequest(), progress_, streamingThreshold_);
+        return VBZip(buildRequest(), progress_, streamingThreshold_, &leftOut_);
     } catch (const ZipError& error) {
         throw error.withSource("CGZipFiles::MakeZipFile");
     } catch (const std::bad_alloc&) {
@@ -122,23 +124,11 @@ std::string genericText(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
-fs::path absoluteNormal(const fs::path& path)
-{
-    std::error_code ec;
-    fs::path absolute = fs::absolute(path, ec);
-    if (ec) {
-        absolute = path;
-    }
-    return absolute.lexically_normal();
-}
-
 }  // namespace
 
 std::string entryNameForPath(const std::string& fullPath)
 {
-    const fs::path path = absoluteNormal(nativePath(fullPath));
-    const fs::path root = platform::driveRoot(path);
-    return genericText(path.lexically_relative(root));
+    return genericText(platform::splitAtDriveRoot(nativePath(fullPath)).below);
 }
 
 // ---------------------------------------------------------------------------
@@ -501,22 +491,20 @@ zip_int64_t streamedSourceCallback(void* userdata, void* data, zip_uint64_t leng
     }
 }
 
-// The name as a path: relative names are read from the root directory
-// ("\" meaning the root of the current folder's drive).
-fs::path resolveName(const std::string& name, const std::string& rootDirectory)
+// The name as a path split at its drive root: full paths as they are,
+// relative names read from the root directory ("\" meaning the root of the
+// current folder's drive).
+platform::DrivePath resolveName(const std::string& name, const std::string& rootDirectory)
 {
-    fs::path path = nativePath(name);
-    if (path.is_absolute()) {
-        return path.lexically_normal();
+    const fs::path path = nativePath(name);
+    if (path.is_relative() && !path.has_root_directory()) {
+        std::error_code ec;
+        const fs::path base = rootDirectory == "\\" || rootDirectory.empty()
+                                  ? platform::driveRoot(fs::current_path(ec))
+                                  : nativePath(rootDirectory);
+        return platform::splitAtDriveRoot(base / path);
     }
-    std::error_code ec;
-    fs::path base = rootDirectory == "\\" || rootDirectory.empty() ? platform::driveRoot(fs::current_path(ec))
-                                                                   : nativePath(rootDirectory);
-    if (!path.has_root_directory() || path.has_root_name()) {
-        return absoluteNormal(base / path);
-    }
-    // "\x" on Windows: below the drive of the root directory.
-    return absoluteNormal(platform::driveRoot(base) / path.relative_path());
+    return platform::splitAtDriveRoot(path);
 }
 
 std::string zipErrorText(zip_error_t* error)
@@ -526,9 +514,16 @@ std::string zipErrorText(zip_error_t* error)
 
 }  // namespace
 
-std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint64_t streamingThreshold)
+std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint64_t streamingThreshold,
+                   std::vector<std::string>* leftOut)
 {
     code_module::clearMessageLog();
+    const auto leaveOut = [&](const std::string& name, const std::string& why) {
+        code_module::appendMessage("zip warning: " + why + ": " + name + "\r\n");
+        if (leftOut != nullptr && name != kPlaceholderName) {
+            leftOut->push_back(name);
+        }
+    };
     if (progress != nullptr) {
         progress->bytesDone = 0;
         progress->bytesTotal = 0;
@@ -541,25 +536,27 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint6
     std::uint64_t total = 0;
     for (const std::string& name : request.names) {
         std::error_code ec;
-        const fs::path path = name.empty() ? fs::path() : resolveName(name, request.rootDirectory);
+        const platform::DrivePath split =
+            name.empty() ? platform::DrivePath() : resolveName(name, request.rootDirectory);
+        const fs::path path = split.below.empty() ? fs::path() : split.root / split.below;
         if (path.empty() || !fs::is_regular_file(path, ec)) {
-            code_module::appendMessage("zip warning: name not matched: " + name + "\r\n");
+            leaveOut(name, "name not matched");
             continue;
         }
         PackFile file;
         file.path = path;
-        file.entryName = request.junkDirectories ? platform::fromPath(path.filename())
-                                                 : genericText(path.lexically_relative(platform::driveRoot(path)));
+        file.entryName = request.junkDirectories ? platform::fromPath(path.filename()) : genericText(split.below);
         if (std::find(seenEntries.begin(), seenEntries.end(), file.entryName) != seenEntries.end()) {
-            code_module::appendMessage("zip warning: duplicate name left out: " + name + "\r\n");
+            leaveOut(name, "duplicate name left out");
+            continue;
+        }
+        file.size = fs::file_size(path, ec);
+        // A file that cannot be read now is left out, not the whole archive.
+        if (ec || !std::ifstream(path, std::ios::binary)) {
+            leaveOut(name, "could not open for reading");
             continue;
         }
         seenEntries.push_back(file.entryName);
-        file.size = fs::file_size(path, ec);
-        if (ec) {
-            code_module::appendMessage("zip warning: name not matched: " + name + "\r\n");
-            continue;
-        }
         file.mtime = modificationTime(path);
         file.streamed = file.size > streamingThreshold;
         total += file.size;
@@ -577,6 +574,14 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint6
         return kZipCancelled;
     }
 
+    // libzip notices a missing folder only when it writes on POSIX, and at
+    // once on Windows: the same answer on both.
+    const fs::path archiveFolder = nativePath(request.archivePath).parent_path();
+    if (!archiveFolder.empty() && !platform::folderExists(archiveFolder)) {
+        code_module::appendMessage("zip error: could not create " + request.archivePath +
+                                   ": the folder does not exist\r\n");
+        return kZipCreateError;
+    }
     int openError = 0;
     zip_t* archive = zip_open(request.archivePath.c_str(), ZIP_CREATE | (request.updating ? 0 : ZIP_TRUNCATE), &openError);
     if (archive == nullptr) {

@@ -95,10 +95,16 @@ public:
     // (placeholder included) throw ZipError 9 "Subscript out of range",
     // source "CGZipFiles::MakeZipFile", and nothing is packed. Otherwise the
     // result is kZipOk when the archive was written; a name that matches no
-    // file is reported in the message log and left out (the placeholder
-    // always is). Any other result: no archive was written, and the log
-    // says why. Blocks until done; runs on any thread (one call at a time).
+    // file, or a file that cannot be read, is reported in the message log
+    // and left out (see leftOut; the placeholder always is). Any other
+    // result: no archive was written, and the log says why. Blocks until
+    // done; runs on any thread (one call at a time).
     std::int32_t MakeZipFile();
+
+    // The listed names the last MakeZipFile left out (gone, not a plain
+    // file, unreadable, or a second name of one file), in list order,
+    // without the placeholder: what an index must not list.
+    const std::vector<std::string>& leftOut() const;
 
     // The message log of the last MakeZipFile or Unzip.
     std::string GetLastMessage() const;
@@ -126,13 +132,17 @@ private:
     std::vector<std::string> keys_;   // the keys in upper case, for comparing without case
     WorkProgress* progress_ = nullptr;
     std::uint64_t streamingThreshold_ = kDefaultStreamingThreshold;
+    std::vector<std::string> leftOut_;
 };
 
 // The packer behind MakeZipFile (the module-level glue): empties the message
 // log, packs and returns a kZip* result. Names that are empty or match no
-// plain file are logged ("zip warning: name not matched: NAME") and skipped.
+// plain file are logged ("zip warning: name not matched: NAME") and skipped,
+// as are files that cannot be opened for reading and second names of one
+// entry; `leftOut` (optional) receives them, the placeholder excepted.
 std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress,
-                   std::uint64_t streamingThreshold = kDefaultStreamingThreshold);
+                   std::uint64_t streamingThreshold = kDefaultStreamingThreshold,
+                   std::vector<std::string>* leftOut = nullptr);
 
 // The entry name a full path is stored under: its path below its drive root
 // with forward slashes ("Quillon/Gridmark/players/Ann/playrecs.ini").

@@ -18,6 +18,7 @@
 #include "backup/archive_entries.h"
 #include "backup/deflate.h"
 #include "backup/message_log.h"
+#include "backup/work_journal.h"
 #include "backup/zip_error.h"
 #include "platform/fs.h"
 
@@ -65,6 +66,7 @@ void CGUnzipFiles::setExtractDir(const std::string& sExtractDir) { extractDir_ =
 std::string CGUnzipFiles::GetLastMessage() const { return code_module::messageLog(); }
 void CGUnzipFiles::setQuestions(UnzipQuestions* questions) { questions_ = questions; }
 void CGUnzipFiles::setWorkProgress(WorkProgress* progress) { progress_ = progress; }
+void CGUnzipFiles::setJournal(WorkJournal* journal) { journal_ = journal; }
 void CGUnzipFiles::setStreamingThreshold(std::uint64_t bytes) { streamingThreshold_ = bytes; }
 
 // ---------------------------------------------------------------------------
@@ -82,6 +84,7 @@ constexpr std::size_t kPiece = 1u << 20;
 constexpr std::uint64_t kMaxDeflateRatio = 1032;
 
 struct Options {
+    WorkJournal* journal = nullptr;
     std::string archivePath;
     fs::path extractDir;
     bool spaceToUnderscore = false;
@@ -103,6 +106,11 @@ struct Planned {
     std::uint64_t compressedSize = 0;
     std::uint16_t method = 0;
     std::uint32_t crc = 0;
+    // False for entries without a CRC: WinZip AES entries of the AE-2 kind
+    // (7-Zip's, and the small ones of WinZip and libzip) store 0, as their
+    // MAC protects the data.
+    bool crcKnown = true;
+    bool macProtected = false;  // WinZip AES
     std::time_t mtime = 0;
     std::string password;
     bool tempWritten = false;
@@ -118,7 +126,9 @@ bool cancelled(const WorkProgress* progress)
     return progress != nullptr && progress->cancelRequested.load();
 }
 
-fs::path tempPathFor(const fs::path& target)
+// A name beside `target` for a file of the unpacking's own: the target's
+// name (cut to 80 bytes), a random number and `suffix`, behind ".~".
+fs::path sidePathFor(const fs::path& target, const char* suffix)
 {
     static std::mutex mutex;
     static std::mt19937_64 random(std::random_device{}());
@@ -138,7 +148,7 @@ fs::path tempPathFor(const fs::path& target)
     if (base.size() > 80) {
         base.resize(80);
     }
-    return target.parent_path() / platform::toPath(".~" + base + "." + hex + ".tmp");
+    return target.parent_path() / platform::toPath(".~" + base + "." + hex + suffix);
 }
 
 void setModificationTime(const fs::path& path, std::time_t mtime)
@@ -168,13 +178,15 @@ bool writeWhole(const fs::path& path, const unsigned char* data, std::uint64_t s
 struct Failure {
     std::mutex mutex;
     std::int32_t result = kUnzipOk;
+    std::string name;  // the entry, or the file or folder that could not be written
     std::string message;
 
-    void set(std::int32_t code, const std::string& text)
+    void set(std::int32_t code, const std::string& what, const std::string& text)
     {
         const std::lock_guard lock(mutex);
         if (result == kUnzipOk) {
             result = code;
+            name = what;
             message = text;
         }
     }
@@ -283,16 +295,16 @@ private:
         const std::unique_ptr<unsigned char[]> data(new (std::nothrow)
                                                         unsigned char[std::max<std::uint64_t>(entry.size, 1)]);
         if (!data) {
-            failure_.set(kUnzipNoMemory, "error: out of memory for " + entry.name + "\r\n");
+            failure_.set(kUnzipNoMemory, entry.name, "error: out of memory for " + entry.name + "\r\n");
             return;
         }
         if (!inflater.inflateExactly(job.compressed.get(), static_cast<std::size_t>(entry.compressedSize), data.get(),
                                      static_cast<std::size_t>(entry.size))) {
-            failure_.set(kUnzipDamaged, "error: invalid compressed data to inflate " + entry.name + "\r\n");
+            failure_.set(kUnzipDamaged, entry.name, "error: invalid compressed data to inflate " + entry.name + "\r\n");
             return;
         }
-        if (crc32Of(data.get(), static_cast<std::size_t>(entry.size)) != entry.crc) {
-            failure_.set(kUnzipDamaged, "error: bad CRC of " + entry.name + "\r\n");
+        if (entry.crcKnown && crc32Of(data.get(), static_cast<std::size_t>(entry.size)) != entry.crc) {
+            failure_.set(kUnzipDamaged, entry.name, "error: bad CRC of " + entry.name + "\r\n");
             return;
         }
         if (test_) {
@@ -303,7 +315,7 @@ private:
         }
         entry.tempWritten = true;  // something may exist from here on
         if (!writeWhole(entry.temp, data.get(), entry.size, progress_)) {
-            failure_.set(kUnzipDiskError, "error: cannot write " + textOf(entry.target) + "\r\n");
+            failure_.set(kUnzipDiskError, textOf(entry.target), "error: cannot write " + textOf(entry.target) + "\r\n");
             return;
         }
         setModificationTime(entry.temp, entry.mtime);
@@ -340,15 +352,40 @@ bool readEntry(zip_t* archive, const Planned& entry, zip_flags_t flags, unsigned
     return done == size;
 }
 
+// True when an AES entry's data matches its MAC. libzip checks the MAC as
+// it decrypts; read without inflating, a mismatch is the only way the read
+// can fail with a CRC error (inflated, a CRC error may also come from the
+// CRC that libzip before 1.9 checks although an AE-2 entry has none).
+bool macMatches(zip_t* archive, const Planned& entry, const WorkProgress* progress)
+{
+    zip_file_t* file = zip_fopen_index_encrypted(archive, entry.index, ZIP_FL_COMPRESSED, entry.password.c_str());
+    if (file == nullptr) {
+        return false;
+    }
+    const std::unique_ptr<unsigned char[]> buffer(new unsigned char[kPiece]);
+    zip_int64_t got = 0;
+    do {
+        got = zip_fread(file, buffer.get(), kPiece);
+    } while (got > 0 && !cancelled(progress));
+    zip_fclose(file);
+    return got == 0 || cancelled(progress);
+}
+
 // Unpacks one entry through libzip (stored, encrypted, other methods and
 // large entries) into its temporary file, checking size and CRC on the way.
 void streamEntry(zip_t* archive, Planned& entry, bool test, WorkProgress* progress, Failure& failure)
 {
+    if (entry.macProtected && !macMatches(archive, entry, progress)) {
+        failure.set(kUnzipDamaged, entry.name, "error: the data of " + entry.name +
+                                       " is damaged or was changed (its authentication code does not match)\r\n");
+        return;
+    }
     zip_file_t* file = entry.encrypted
                            ? zip_fopen_index_encrypted(archive, entry.index, 0, entry.password.c_str())
                            : zip_fopen_index(archive, entry.index, 0);
     if (file == nullptr) {
-        failure.set(kUnzipDamaged, "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
+        failure.set(kUnzipDamaged, entry.name,
+                    "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
         return;
     }
     std::ofstream out;
@@ -366,8 +403,11 @@ void streamEntry(zip_t* archive, Planned& entry, bool test, WorkProgress* progre
             break;
         }
         const zip_int64_t got = zip_fread(file, buffer.get(), kPiece);
+        if (got < 0 && !entry.crcKnown && zip_error_code_zip(zip_file_get_error(file)) == ZIP_ER_CRC) {
+            break;  // the CRC the entry does not have; its MAC matched above
+        }
         if (got < 0) {
-            failure.set(kUnzipDamaged, "error: invalid data of " + entry.name + ": " +
+            failure.set(kUnzipDamaged, entry.name, "error: invalid data of " + entry.name + ": " +
                                            zip_error_strerror(zip_file_get_error(file)) + "\r\n");
             ok = false;
             break;
@@ -393,12 +433,12 @@ void streamEntry(zip_t* archive, Planned& entry, bool test, WorkProgress* progre
     if (!test) {
         out.close();
         if (ok && out.fail()) {
-            failure.set(kUnzipDiskError, "error: cannot write " + textOf(entry.target) + "\r\n");
+            failure.set(kUnzipDiskError, textOf(entry.target), "error: cannot write " + textOf(entry.target) + "\r\n");
             return;
         }
     }
-    if (ok && (done != entry.size || crc != entry.crc)) {
-        failure.set(kUnzipDamaged, "error: bad CRC or size of " + entry.name + "\r\n");
+    if (ok && (done != entry.size || (entry.crcKnown && crc != entry.crc))) {
+        failure.set(kUnzipDamaged, entry.name, "error: bad CRC or size of " + entry.name + "\r\n");
         return;
     }
     if (ok && !test) {
@@ -476,8 +516,125 @@ std::string kindProblem(zip_t* archive, zip_uint64_t index)
 std::int32_t refuse(UnzipReport& report, const std::string& name, const std::string& reason)
 {
     report.refusedEntry = name;
+    report.refusedReason = reason;
     code_module::printMessage("error: unsafe archive refused, nothing written: " + name + " (" + reason + ")\r\n");
     return kUnzipRefused;
+}
+
+// Removes a file of the unpacking's own, read-only or not (a link itself,
+// not what it points to).
+void removeOwnFile(const fs::path& path)
+{
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(path, ec))) {
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);  // read-only on Windows
+    }
+    fs::remove(path, ec);
+}
+
+// 4. The verified files take their targets' places. A file they replace is
+// renamed aside first and removed only once every file is in place; when a
+// rename fails, or a cancel comes, every file goes back as it was.
+std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>& createdFolders,
+                        WorkProgress* progress, WorkJournal* journal, UnzipReport& report)
+{
+    struct Placed {
+        const Planned* entry;
+        fs::path aside;  // the file it replaced, until all are in place
+    };
+    std::vector<Placed> placed;
+    std::int32_t result = kUnzipOk;
+    std::string why;
+    for (Planned& entry : work) {
+        if (entry.folder) {
+            continue;
+        }
+        if (cancelled(progress)) {
+            result = kUnzipCancelled;
+            break;
+        }
+        std::error_code ec;
+        const fs::file_status status = fs::symlink_status(entry.target, ec);
+        if (fs::is_directory(status)) {
+            result = kUnzipDiskError;
+            report.failedName = textOf(entry.target);
+            why = "error: a folder is in the way of " + textOf(entry.target) + "\r\n";
+            break;
+        }
+        Placed now{&entry, {}};
+        if (fs::exists(status)) {
+            // The new file keeps what the user set on the old one.
+            if (!platform::copyFileAttributes(entry.target, entry.temp)) {
+                code_module::printMessage("warning: could not keep the permissions of " + textOf(entry.target) +
+                                          "\r\n");
+            }
+            now.aside = sidePathFor(entry.target, ".old");
+            if (journal != nullptr) {
+                journal->aside(entry.target, now.aside);
+            }
+            fs::rename(entry.target, now.aside, ec);
+            if (ec) {
+                result = kUnzipDiskError;
+                report.failedName = textOf(entry.target);
+                why = "error: cannot replace " + textOf(entry.target) + ": " + ec.message() + "\r\n";
+                break;
+            }
+        }
+        fs::rename(entry.temp, entry.target, ec);
+        if (ec) {
+            result = kUnzipDiskError;
+            report.failedName = textOf(entry.target);
+            why = "error: cannot write " + textOf(entry.target) + ": " + ec.message() + "\r\n";
+            if (!now.aside.empty()) {
+                placed.push_back(now);  // put back below
+            }
+            break;
+        }
+        entry.tempWritten = false;
+        if (journal != nullptr && now.aside.empty()) {
+            journal->placed(entry.target);
+        }
+        placed.push_back(now);
+    }
+    if (result == kUnzipOk) {
+        if (journal != nullptr) {
+            journal->committed();
+        }
+        for (const Placed& done : placed) {
+            if (!done.aside.empty()) {
+                removeOwnFile(done.aside);
+            }
+        }
+        report.filesRestored = placed.size();
+        if (progress != nullptr) {
+            progress->filesWritten = placed.size();
+        }
+        return kUnzipOk;
+    }
+    // Back as it was: the new files go, the replaced ones return.
+    std::string notBack;
+    for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
+        std::error_code ec;
+        if (it->aside.empty()) {
+            fs::remove(it->entry->target, ec);
+        } else {
+            fs::rename(it->aside, it->entry->target, ec);
+        }
+        if (ec) {
+            notBack += "error: could not put back " + textOf(it->entry->target) +
+                       (it->aside.empty() ? std::string() : "; the file as it was is " + textOf(it->aside)) + "\r\n";
+        }
+    }
+    removeTemps(work);
+    removeCreatedFolders(createdFolders);
+    report.notPutBack = !notBack.empty();
+    code_module::printMessage(why + notBack);
+    if (result == kUnzipCancelled) {
+        code_module::printMessage("unzip: cancelled, nothing was restored\r\n");
+    } else if (notBack.empty()) {
+        code_module::printMessage("error: nothing was restored\r\n");
+    }
+    return result;
 }
 
 std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions* questions, WorkProgress* progress,
@@ -518,6 +675,9 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
         entry.crc = st.crc;
         entry.mtime = st.mtime;
         entry.encrypted = st.encryption_method != ZIP_EM_NONE;
+        entry.macProtected = st.encryption_method == ZIP_EM_AES_128 || st.encryption_method == ZIP_EM_AES_192 ||
+                             st.encryption_method == ZIP_EM_AES_256;
+        entry.crcKnown = (st.valid & ZIP_STAT_CRC) != 0 && !(entry.macProtected && st.crc == 0);
         if (entry.compressedSize > archiveSize ||
             (entry.method == ZIP_CM_STORE && !entry.encrypted && entry.size != entry.compressedSize) ||
             (entry.method == ZIP_CM_DEFLATE && entry.size > entry.compressedSize * kMaxDeflateRatio + 64) ||
@@ -525,6 +685,7 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
             return refuse(report, entry.name, "sizes that do not fit the data");
         }
         if (!zip_compression_method_supported(static_cast<zip_int32_t>(entry.method), 0)) {
+            report.failedName = entry.name;
             code_module::printMessage("error: unsupported compression method of " + entry.name + "\r\n");
             return kUnzipDamaged;
         }
@@ -536,6 +697,21 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
         }
         entry.target = *target;
         plan.push_back(std::move(entry));
+    }
+
+    // Every name can be made here, and no two entries need one place.
+    std::vector<PlannedTarget> targets;
+    targets.reserve(plan.size());
+    for (const Planned& entry : plan) {
+        targets.push_back({entry.name, entry.target, entry.folder});
+    }
+    if (const std::optional<TargetProblem> problem = checkTargets(options.extractDir, targets)) {
+        report.refusedEntry = problem->entry;
+        report.refusedReason = problem->reason;
+        report.refusedUnsafe = false;
+        code_module::printMessage("error: the archive cannot be restored here, nothing written: " + problem->entry +
+                                  " (" + problem->reason + ")\r\n");
+        return kUnzipRefused;
     }
 
     // 2. Questions: replacing existing files, passwords.
@@ -550,6 +726,7 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
         }
         const fs::file_status status = fs::status(entry.target, ec);
         if (fs::is_directory(status)) {
+            report.failedName = textOf(entry.target);
             code_module::printMessage("error: a folder is in the way of " + textOf(entry.target) + "\r\n");
             return kUnzipDiskError;
         }
@@ -623,13 +800,17 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
             } else {
                 const fs::path folder = entry.folder ? entry.target : entry.target.parent_path();
                 if (!makeFolders(folder, createdFolders)) {
-                    failure.set(kUnzipDiskError, "error: cannot create folder " + textOf(folder) + "\r\n");
+                    failure.set(kUnzipDiskError, textOf(folder),
+                                "error: cannot create folder " + textOf(folder) + "\r\n");
                     break;
                 }
                 if (entry.folder) {
                     continue;
                 }
-                entry.temp = tempPathFor(entry.target);
+                entry.temp = sidePathFor(entry.target, ".tmp");
+                if (options.journal != nullptr) {
+                    options.journal->temporary(entry.temp);
+                }
             }
             const bool whole = entry.method == ZIP_CM_DEFLATE && !entry.encrypted && entry.size <= streamingThreshold;
             if (!whole) {
@@ -642,12 +823,13 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
                 new (std::nothrow) unsigned char[std::max<std::uint64_t>(entry.compressedSize, 1)]);
             if (!compressed) {
                 pool.unreserve(reserved);
-                failure.set(kUnzipNoMemory, "error: out of memory for " + entry.name + "\r\n");
+                failure.set(kUnzipNoMemory, entry.name, "error: out of memory for " + entry.name + "\r\n");
                 break;
             }
             if (!readEntry(archive, entry, ZIP_FL_COMPRESSED, compressed.get(), entry.compressedSize)) {
                 pool.unreserve(reserved);
-                failure.set(kUnzipDamaged, "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
+                failure.set(kUnzipDamaged, entry.name,
+                    "error: cannot read " + entry.name + ": " + zip_strerror(archive) + "\r\n");
                 break;
             }
             pool.push({&entry, std::move(compressed), reserved});
@@ -658,6 +840,7 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
         removeTemps(work);
         removeCreatedFolders(createdFolders);
         if (failure.any()) {
+            report.failedName = failure.name;
             code_module::printMessage(failure.message);
             code_module::printMessage("error: nothing was restored\r\n");
             return failure.result;
@@ -666,33 +849,10 @@ std::int32_t unzipArchive(zip_t* archive, const Options& options, UnzipQuestions
         return kUnzipCancelled;
     }
 
-    // 4. The verified files take their targets' places, one by one.
     if (!options.test) {
-        for (Planned& entry : work) {
-            if (entry.folder) {
-                continue;
-            }
-            if (cancelled(progress)) {
-                removeTemps(work);
-                removeCreatedFolders(createdFolders);
-                code_module::printMessage("unzip: cancelled after " + std::to_string(report.filesRestored) +
-                                          " files were restored\r\n");
-                return kUnzipCancelled;
-            }
-            fs::rename(entry.temp, entry.target, ec);
-            if (ec) {
-                removeTemps(work);
-                removeCreatedFolders(createdFolders);
-                code_module::printMessage("error: cannot replace " + textOf(entry.target) + ": " + ec.message() +
-                                          "\r\n" + "error: " + std::to_string(report.filesRestored) +
-                                          " files were restored\r\n");
-                return kUnzipDiskError;
-            }
-            entry.tempWritten = false;
-            ++report.filesRestored;
-            if (progress != nullptr) {
-                ++progress->filesWritten;
-            }
+        const std::int32_t placed = putInPlace(work, createdFolders, progress, options.journal, report);
+        if (placed != kUnzipOk) {
+            return placed;
         }
     }
     if (report.filesSkipped > 0) {
@@ -731,6 +891,7 @@ std::int32_t CGUnzipFiles::Unzip(const std::string& sZipFileName, const std::str
             progress_->filesWritten = 0;
         }
         Options options;
+        options.journal = journal_;
         options.archivePath = zipFileName_;
         std::string folder = extractDir_;
         if (fs::path::preferred_separator == '/') {
@@ -761,6 +922,33 @@ std::int32_t CGUnzipFiles::Unzip(const std::string& sZipFileName, const std::str
         throw error.withSource("CGUnZipFiles::Unzip");
     } catch (const std::bad_alloc&) {
         throw ZipError(7, "CGUnZipFiles::Unzip", "Out of memory");
+    }
+}
+
+std::string describeFailure(std::int32_t result, const UnzipReport& report)
+{
+    const std::string name = "\"" + report.failedName + "\"";
+    switch (result) {
+    case kUnzipOk:
+    case kUnzipCancelled:
+        return {};
+    case kUnzipDamaged:
+        return report.failedName.empty() ? "The backup archive is damaged."
+                                         : "The backup archive is damaged: its file " + name + " cannot be read.";
+    case kUnzipDiskError:
+        return "The file or folder " + name + " could not be written.";
+    case kUnzipNoMemory:
+        return "There was not enough memory to unpack " + name + ".";
+    case kUnzipNotAnArchive:
+        return "The backup archive could not be read: it is missing, unreadable or not a zip archive.";
+    case kUnzipBadPassword:
+        return "The password was refused or wrong: " + std::to_string(report.filesSkipped) +
+               " encrypted files were left as they were.";
+    case kUnzipRefused:
+        return "The backup archive holds the file \"" + report.refusedEntry + "\", which cannot be restored (" +
+               report.refusedReason + ").";
+    default:
+        return "The backup archive could not be unpacked.";
     }
 }
 

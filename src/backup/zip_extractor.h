@@ -2,13 +2,17 @@
 //
 // Unzip first checks every entry and refuses the whole archive, writing
 // nothing, when one would land outside the target folder or is not a plain
-// file or folder (see checkEntryName and archive_entries.h). Then every file
-// is unpacked (deflated entries inflated by libdeflate on worker threads,
-// stored, encrypted and very large ones through libzip), its size and CRC
-// checked, and written to a temporary file beside its target. Only when all
-// files are verified are they renamed onto their targets, one by one, so a
-// damaged archive leaves every target file as it was. Folders are created as
-// needed (and removed again when nothing was put in them).
+// file or folder, when a name cannot be made on this file system, or when
+// two entries need one place (see checkEntryName and checkTargets). Then
+// every file is unpacked (deflated entries inflated by libdeflate on worker
+// threads, stored, encrypted and very large ones through libzip), its size
+// and CRC checked, and written to a temporary file beside its target. Only
+// when all files are verified are they renamed onto their targets. That is
+// all or nothing too: each file a target replaces is renamed aside first and
+// removed once every file is in place; if a rename fails, the new files go
+// and the replaced ones come back. So a damaged archive or a failing disk
+// leaves every target file as it was. Folders are created as needed (and
+// removed again when nothing was put in them).
 #pragma once
 
 #include <cstdint>
@@ -18,6 +22,8 @@
 #include "backup/work_progress.h"
 
 namespace gm::backup {
+
+class WorkJournal;
 
 // Results of Unzip (the classic Info-ZIP unzip codes).
 inline constexpr std::int32_t kUnzipOk = 0;
@@ -57,8 +63,20 @@ struct UnzipReport {
     std::uint64_t filesRestored = 0;  // renamed onto their targets
     std::uint64_t filesKept = 0;      // existing files kept by a No / Cancel answer
     std::uint64_t filesSkipped = 0;   // encrypted entries without a usable password
+    std::string failedName;           // the entry, or the file or folder, a failure came from
     std::string refusedEntry;         // for kUnzipRefused: the entry name that caused it
+    std::string refusedReason;        // and why, in words
+    // A failed restore could not put every file back as it was: the files
+    // it moved aside are still where the message log says (and in the
+    // journal, when there is one).
+    bool notPutBack = false;
+    bool refusedUnsafe = true;        // it would land elsewhere or is no plain file (else: it cannot be made here)
 };
+
+// What went wrong in an Unzip that gave `result`, in one sentence that
+// names the file it came from ("The backup archive is damaged: its file
+// "NAME" cannot be read."); empty for kUnzipOk and kUnzipCancelled.
+std::string describeFailure(std::int32_t result, const UnzipReport& report);
 
 class CGUnzipFiles {
 public:
@@ -127,10 +145,11 @@ public:
     // replaced or kept as OverWriteFiles says, and no password is known).
     void setQuestions(UnzipQuestions* questions);
     // Progress and cancel (not owned; may be null). The counters are reset
-    // at the start of Unzip. A cancel before the files are put in place
-    // leaves every target as it was; during it, the files renamed so far
-    // stay restored and the rest as they were.
+    // at the start of Unzip. A cancel leaves every target as it was.
     void setWorkProgress(WorkProgress* progress);
+    // Where the temporary files and the files moved aside are noted before
+    // they are made (not owned; may be null).
+    void setJournal(WorkJournal* journal);
     // Entries larger than this are unpacked by libzip's streaming inflate.
     void setStreamingThreshold(std::uint64_t bytes);
 
@@ -156,6 +175,7 @@ private:
     std::string extractDir_;
     UnzipQuestions* questions_ = nullptr;
     WorkProgress* progress_ = nullptr;
+    WorkJournal* journal_ = nullptr;
     std::uint64_t streamingThreshold_ = 64ull * 1024 * 1024;
     UnzipReport report_;
 };

@@ -199,6 +199,61 @@ bool canListFolder(const fs::path& folder)
 
 #endif
 
+std::string fileNameProblem(std::string_view name)
+{
+    constexpr std::size_t kMaxLength = 255;
+    std::size_t length = 0;
+    for (const char c : name) {
+#ifdef _WIN32
+        const auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80) {
+            length += b >= 0xF0 ? 2 : 1;  // UTF-16 units
+        }
+        if (b < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+            return "a character Windows does not allow in a name";
+        }
+#else
+        ++length;
+        if (c == '/' || c == '\0') {
+            return "a character this system does not allow in a name";
+        }
+#endif
+    }
+    if (length > kMaxLength) {
+        return "a name too long for a file name";
+    }
+#ifdef _WIN32
+    if (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+        return "a name ending in a dot or blank, which Windows drops";
+    }
+#endif
+    return {};
+}
+
+bool copyFileAttributes(const fs::path& from, const fs::path& to)
+{
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(longPathForm(from).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    // Not the archive attribute: Windows sets it on a file that changed,
+    // as the restored one has.
+    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD kept = attributes & kKept;
+    return SetFileAttributesW(longPathForm(to).c_str(), kept == 0 ? FILE_ATTRIBUTE_NORMAL : kept) != 0;
+#else
+    std::error_code ec;
+    const fs::file_status status = fs::status(from, ec);
+    if (ec) {
+        return false;
+    }
+    fs::permissions(to, status.permissions(), fs::perm_options::replace, ec);
+    return !ec;
+#endif
+}
+
 namespace {
 
 char foldAscii(char c)

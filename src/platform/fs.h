@@ -23,6 +23,26 @@ bool fileExists(const fs::path& path);
 // True only for an existing folder.
 bool folderExists(const fs::path& path);
 
+// True where the file system compares names without regard to letter case
+// (Windows): two names that differ only in case name one file.
+#ifdef _WIN32
+inline constexpr bool kNamesIgnoreCase = true;
+#else
+inline constexpr bool kNamesIgnoreCase = false;
+#endif
+
+// Why `name` (one name, UTF-8) cannot name a file or folder on this system;
+// empty when it can. Longer than 255 (bytes on POSIX, UTF-16 units on
+// Windows, the limits of the usual file systems); on Windows also
+// \ / : * ? " < > | or control characters, or a trailing dot or blank,
+// which Windows drops, so the file would get another name.
+std::string fileNameProblem(std::string_view name);
+
+// Gives `to` the permission bits of `from` (POSIX), or its read-only,
+// hidden, system and not-indexed attributes (Windows): how a file that takes
+// another's place keeps what the user set on it. False when it could not.
+bool copyFileAttributes(const fs::path& from, const fs::path& to);
+
 struct DirEntry {
     std::string name;  // UTF-8
     bool isFolder = false;

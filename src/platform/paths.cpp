@@ -5,7 +5,10 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cstdlib>
+#include <system_error>
+#include <vector>
 
 #include "platform/fs.h"
 
@@ -137,29 +140,77 @@ std::string windowsDriveRoot(std::string_view path)
     return withBackslashes(path.substr(0, end)) + '\\';
 }
 
-fs::path driveRoot(const fs::path& path)
-{
 #ifdef _WIN32
+
+DrivePath splitAtDriveRoot(const fs::path& path)
+{
     // The text itself first: the path library takes neither "\\?\" nor
-    // "\\server\share" paths for absolute ones.
-    std::string root = windowsDriveRoot(fromPath(path));
-    if (root.empty()) {
+    // "\\server\share" paths for absolute ones. A drive-relative "C:x", a
+    // rooted "\x" and a relative path are made full first.
+    std::string text = fromPath(path);
+    std::string root = windowsDriveRoot(text);
+    const bool driveRelative = text.size() >= 2 && text[1] == ':' && (text.size() == 2 || !isSeparator(text[2]));
+    if (root.empty() || driveRelative) {
         std::error_code ec;
-        root = windowsDriveRoot(fromPath(fs::absolute(path, ec)));
+        text = fromPath(fs::absolute(path, ec));
+        root = windowsDriveRoot(text);
+        if (root.empty()) {
+            return {fs::path(L"C:\\"), fs::path()};
+        }
     }
-    return toPath(root);
+    std::vector<std::string> parts;
+    std::size_t start = std::min(root.size(), text.size());
+    while (start < text.size()) {
+        const std::size_t end = componentEnd(text, start);
+        const std::string part = text.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+            continue;
+        }
+        parts.push_back(part);
+    }
+    fs::path below;
+    for (const std::string& part : parts) {
+        below /= toPath(part);
+    }
+    return {toPath(root), below};
+}
+
 #else
-    const fs::path absolute = path.is_absolute() ? path : fs::absolute(path);
+
+DrivePath splitAtDriveRoot(const fs::path& path)
+{
+    std::error_code ec;
+    const fs::path absolute = (path.is_absolute() ? path : fs::absolute(path, ec)).lexically_normal();
     fs::path prefix;
     fs::path found;
-    for (const fs::path& part : absolute.lexically_normal()) {
+    for (const fs::path& part : absolute) {
         prefix /= part;
         if (part == "drive_c") {
             found = prefix;  // the innermost drive_c wins
         }
     }
-    return found.empty() ? fs::path("/") : found;
+    const fs::path root = found.empty() ? fs::path("/") : found;
+    fs::path below;
+    for (const fs::path& part : absolute.lexically_relative(root)) {
+        if (!part.empty() && part != ".") {
+            below /= part;  // no trailing separator
+        }
+    }
+    return {root, below};
+}
+
 #endif
+
+fs::path driveRoot(const fs::path& path)
+{
+    return splitAtDriveRoot(path).root;
 }
 
 std::string defaultGameDirectory()

@@ -52,6 +52,16 @@ std::filesystem::path driveRoot(const std::filesystem::path& path);
 // every platform, so that the rule is tested everywhere.
 std::string windowsDriveRoot(std::string_view path);
 
+// A path split at the root of its drive: `root` as driveRoot gives it and
+// `below` the rest, normalised ("." and ".." resolved, never above the root;
+// empty for the root itself). A path that is not full (relative, or "\x" on
+// Windows) is first made full against the current folder.
+struct DrivePath {
+    std::filesystem::path root;
+    std::filesystem::path below;
+};
+DrivePath splitAtDriveRoot(const std::filesystem::path& path);
+
 // The game folder a first start proposes: C:\Quillon\Gridmark\ on Windows,
 // the same folder inside the default Wine prefix elsewhere. Ends with a
 // separator, as the game's own default does.

@@ -154,7 +154,7 @@ Answer toAnswer(int button, Buttons buttons)
 }
 
 Answer QtDialogs::message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
-                          const QString& title)
+                          const QString& title, const QString& details)
 {
     // A text the program lays out line by line (the user agreement) keeps
     // each line whole: the box would otherwise wrap it at its own width, so
@@ -169,6 +169,9 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, Buttons buttons,
     // Room for the icon and the margins is left beside the widest word.
     const int limit = std::max(200, screenArea(parent).width() - 240);
     box.setText(elideLongWords(shown, QFontMetrics(box.font()), limit));
+    if (!details.isEmpty()) {
+        box.setDetailedText(details);
+    }
     box.setDefaultButton(defaultButton(buttons));
     box.setEscapeButton(escapeButton(buttons));
     return toAnswer(box.exec(), buttons);

@@ -20,9 +20,10 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // A modal message box; an empty title means the program title.
+    // A modal message box; an empty title means the program title. A
+    // non-empty `details` is shown on request below the text (a log, say).
     virtual Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
-                           const QString& title = {}) = 0;
+                           const QString& title = {}, const QString& details = {}) = 0;
 
     // A modal input box with a prompt and a preset text; nothing when the
     // user cancels.
@@ -34,8 +35,9 @@ public:
 // The real dialogs, on QMessageBox and QInputDialog.
 class QtDialogs final : public Dialogs {
 public:
+    // The details are the box's detailed text.
     Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
-                   const QString& title = {}) override;
+                   const QString& title = {}, const QString& details = {}) override;
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title = {},
                                  const QString& preset = {}) override;
 };

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "backup/backup_files.h"
 #include "backup/backup_index.h"
 #include "backup/collect_rules.h"
+#include "platform/fs.h"
 #include "support/temp_dir.h"
 
 namespace gm::backup {
@@ -63,6 +65,42 @@ TEST(BackupIndex, DamagedOrForeignFilesGiveWhatCanBeRead)
         lines += "a,";
     }
     EXPECT_EQ(readIndex(lines).size(), kMaxIndexEntries);
+}
+
+TEST(BackupIndex, AFileIsListedBelowTheGameDirectoryAsTheFileSystemComparesNames)
+{
+    struct Case {
+        const char* file;
+        const char* game;
+        const char* listed;
+    };
+#ifdef _WIN32
+    // Letter case does not tell folders apart, nor drive letters.
+    const Case cases[] = {
+        {"C:\\Quillon\\Gridmark\\players\\Ann\\p.ini", "C:\\Quillon\\Gridmark", "\\players\\Ann\\p.ini"},
+        {"C:\\Quillon\\Gridmark\\players\\Ann\\p.ini", "c:\\quillon\\GRIDMARK\\", "\\players\\Ann\\p.ini"},
+        {"C:\\Jeux\\\xc3\x89va\\x.ini", "c:/jeux/\xc3\xa9va", "\\x.ini"},
+        {"\\\\?\\C:\\Quillon\\Gridmark\\x.ini", "\\\\?\\C:\\Quillon\\Gridmark", "\\x.ini"},
+        {"\\\\server\\share\\Gridmark\\x.ini", "\\\\SERVER\\Share\\Gridmark", "\\x.ini"},
+        // Elsewhere: the full path.
+        {"D:\\Quillon\\Gridmark\\x.ini", "C:\\Quillon\\Gridmark", "D:\\Quillon\\Gridmark\\x.ini"},
+        {"C:\\Quillon\\Gridmark2\\x.ini", "C:\\Quillon\\Gridmark", "C:\\Quillon\\Gridmark2\\x.ini"},
+        {"C:\\Quillon\\Gridmark", "C:\\Quillon\\Gridmark", "C:\\Quillon\\Gridmark"},
+    };
+#else
+    const Case cases[] = {
+        {"/g/Quillon/Gridmark/players/Ann/p.ini", "/g/Quillon/Gridmark", "\\players\\Ann\\p.ini"},
+        {"/g/Quillon/Gridmark/players/Ann/p.ini", "/g/Quillon/./Gridmark/", "\\players\\Ann\\p.ini"},
+        {"/w/drive_c/Quillon/Gridmark/x.ini", "/w/drive_c/Quillon/Gridmark", "\\x.ini"},
+        // Elsewhere, or another folder by letter case: the full path.
+        {"/g/Quillon/Gridmark/x.ini", "/g/Quillon/gridmark", "/g/Quillon/Gridmark/x.ini"},
+        {"/g/Quillon/Gridmark2/x.ini", "/g/Quillon/Gridmark", "/g/Quillon/Gridmark2/x.ini"},
+        {"/g/Quillon/Gridmark", "/g/Quillon/Gridmark", "/g/Quillon/Gridmark"},
+    };
+#endif
+    for (const Case& c : cases) {
+        EXPECT_EQ(gameRelativeText(platform::toPath(c.file), c.game), c.listed) << c.file << " in " << c.game;
+    }
 }
 
 TEST(CollectRules, ExtensionsMatchExactlyAndTheAnyExtensionTakesAll)

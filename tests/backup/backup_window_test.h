@@ -110,6 +110,17 @@ protected:
     // handles events again, that is once the work has begun.
     static void cancelWhenWorkBegins() { QTimer::singleShot(0, [] { pressCancel(); }); }
 
+    // True while a progress window is shown.
+    static bool progressShown()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<frmProgress*>(window) != nullptr && window->isVisible()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     static void pressCancel()
     {
         for (QWidget* window : QApplication::topLevelWidgets()) {

@@ -7,6 +7,8 @@
 #include <tuple>
 #include <vector>
 
+#include <QWindow>
+
 #include "backup/frm_progress.h"
 #include "support/test_app.h"
 #include "support/control_table.h"
@@ -100,6 +102,27 @@ TEST(ProgressWindow, LayoutABarThatFollowsTheWorkDoneAndTheWorkOffTheWindowThrea
                                [&] { told = true; }),
                  std::runtime_error);
     EXPECT_TRUE(told);
+}
+
+TEST(ProgressWindow, StaysAboveItsOwnerWithoutBeingDisabledWithIt)
+{
+    test::TestApp app;
+    QWidget owner;
+    owner.setGeometry(300, 200, 600, 500);
+    owner.show();
+    frmProgress window(app.context, &owner);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.Form_Load();
+    ASSERT_NE(window.windowHandle(), nullptr);
+    // The owner's transient window: kept above it by the window system, and
+    // not its child, so that disabling the owner leaves Cancel usable.
+    EXPECT_EQ(window.windowHandle()->transientParent(), owner.windowHandle());
+    EXPECT_TRUE(window.isWindow());
+    owner.setEnabled(false);
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_TRUE(window.cmdCancel->isEnabled());
+    // Opened centred on its owner.
+    EXPECT_LE((window.frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(), 2);
 }
 
 }  // namespace

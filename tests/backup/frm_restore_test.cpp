@@ -5,6 +5,7 @@
 
 #include "archive_test_support.h"
 #include "backup/archive_entries.h"
+#include "backup/work_journal.h"
 #include "backup_window_test.h"
 #include "platform/paths.h"
 #include "support/file_size_limit.h"
@@ -21,19 +22,25 @@ protected:
     QStringList backups() const { return texts(restoreWindow->Combo1->model()); }
 
     // Announces a restore answered Yes that ends with the box `outcome`,
-    // after the archive library's own message when `libraryMessage`.
-    void expectRestore(const QString& outcome, Icon icon = Icon::Information, bool libraryMessage = false)
+    // the one box it shows; with the archive code's log holding `log` as its
+    // details when one is given.
+    void expectRestore(const QString& outcome, Icon icon = Icon::Information, const QString& log = {})
     {
         app.dialogs.expect(kAskRestore, Buttons::YesNo, Icon::Question, Answer::Yes);
-        if (libraryMessage) {
-            app.dialogs.expectAnyText(Buttons::Ok, Icon::None);
+        if (log.isEmpty()) {
+            // The progress window is gone before the box comes, over this window.
+            app.dialogs.expect(outcome, Buttons::Ok, icon, Answer::Ok, ui::kProgramTitle, [this] {
+                EXPECT_FALSE(progressShown());
+                EXPECT_TRUE(restoreWindow->isEnabled());
+            });
+        } else {
+            app.dialogs.expectWithDetails(outcome, log, Buttons::Ok, icon);
         }
-        app.dialogs.expect(outcome, Buttons::Ok, icon);
     }
 
-    void restoreChosen(const QString& outcome, Icon icon = Icon::Information, bool libraryMessage = false)
+    void restoreChosen(const QString& outcome, Icon icon = Icon::Information, const QString& log = {})
     {
-        expectRestore(outcome, icon, libraryMessage);
+        expectRestore(outcome, icon, log);
         restoreWindow->cmdRestore_Click();
         EXPECT_TRUE(restoreWindow->isEnabled());
     }
@@ -100,7 +107,9 @@ TEST_F(RestoreWindow, ListsTheBackupsOfTheIndexFilesDropsAnIndexWithoutArchiveAn
     EXPECT_EQ(f.Combo1->currentIndex(), -1);  // the dropped entry was chosen
     EXPECT_EQ(f.List2->count(), 0);
     EXPECT_FALSE(fs::exists(indexOf("a lost")));
+#ifndef _WIN32  // Windows keeps trashed files in its Recycle Bin under names of its own
     EXPECT_EQ(gm::test::trashedContents("a lost"), std::vector<std::string>{"\"\\x\"\r\n"});
+#endif
 
     choose("Club");
     EXPECT_EQ(texts(f.List2), (QStringList{"\\tracks\\atlanta\\track.ini", "\\players\\Ann\\playrecs.ini"}));
@@ -125,8 +134,11 @@ TEST_F(RestoreWindow, ListsTheBackupsOfTheIndexFilesDropsAnIndexWithoutArchiveAn
     EXPECT_EQ(backups(), QStringList{"d"});
     EXPECT_EQ(f.Combo1->currentText(), "d");
     EXPECT_EQ(texts(f.List2), QStringList{"\\tracks\\atlanta\\track.ini"});
+    EXPECT_FALSE(fs::exists(archiveOf("b")) || fs::exists(indexOf("b")));
+#ifndef _WIN32
     EXPECT_EQ(gm::test::trashedContents("b.zip"), std::vector<std::string>{archive});
     EXPECT_EQ(gm::test::trashedContents("b.dat").size(), 1u);
+#endif
 
     // An archive that is gone: Delete stops at it and keeps the entry.
     fs::remove(archiveOf("d"));
@@ -172,33 +184,126 @@ TEST_F(RestoreWindow, RestoreReplacesEditedFilesAndItsUndoBackupPutsTheEditsBack
     restoreChosen(kRestored);
     EXPECT_EQ(game("tracks/atlanta/track.ini"), "grip = 1.25");
 
+    // Its own undo backup is named after "base", with the newer time.
+    EXPECT_TRUE(undoBackups(undo[0]).isEmpty());
+    ASSERT_EQ(undoBackups("base").size(), 2);
+
     // Restoring what is already in place changes nothing and keeps no undo backup.
     choose(undo[0]);
     restoreChosen(kRestored);
-    EXPECT_EQ(undoBackups(undo[0]).size(), 1u);  // the one made by the second restore
-    EXPECT_EQ(undoBackups("base").size(), 1u);
+    EXPECT_EQ(undoBackups("base").size(), 2);
+}
+
+TEST_F(RestoreWindow, UndoBackupsOfUndoBackupsAndOfLongNamesAreNamedSoThatEveryRoundWorks)
+{
+    const std::string when = "2024-05-06 07.08.09";
+    struct Case {
+        std::string backup;
+        int n;
+        std::string undo;
+    };
+    const std::string n238(238, 'n');
+    std::string e119;  // 238 bytes, 119 characters
+    for (int i = 0; i < 119; ++i) {
+        e119 += "\xc3\xa9";
+    }
+    const Case cases[] = {
+        {"base", 1, "base before restore " + when},
+        {"base", 3, "base before restore " + when + " (3)"},
+        {"base before restore 2023-01-02 03.04.05", 1, "base before restore " + when},
+        {"base before restore 2023-01-02 03.04.05 (2) before restore 2023-01-03 03.04.05", 2,
+         "base before restore " + when + " (2)"},
+        {"base before restore tomorrow", 1, "base before restore tomorrow before restore " + when},
+        // Cut to fit, at a whole character: 255 - 17 - 35 bytes of the name.
+        {n238, 1, std::string(203, 'n') + " before restore " + when},
+        {e119, 12, e119.substr(0, 198) + " before restore " + when + " (12)"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(undoBackupName(c.backup, when, c.n), c.undo) << c.backup;
+    }
+
+    // A backup of the longest name the backup window takes, restored over
+    // and over: every restore makes its undo backup and works.
+    put("players/Ann/playrecs.ini", "0");
+    makeBackup(n238, {"\\players\\Ann\\playrecs.ini"});
+    frmRestore& f = openRestore();
+    std::string chosen = n238;
+    QStringList before{QString::fromStdString(n238)};
+    for (int round = 1; round <= 4; ++round) {
+        put("players/Ann/playrecs.ini", std::to_string(round));
+        choose(QString::fromStdString(chosen));
+        ASSERT_EQ(f.Combo1->currentText().toStdString(), chosen);
+        restoreChosen(kRestored);
+        EXPECT_EQ(game("players/Ann/playrecs.ini"), round == 1 ? "0" : std::to_string(round - 1)) << round;
+        // One more backup: the undo backup, its name cut to fit.
+        QStringList added = backups();
+        for (const QString& name : before) {
+            added.removeOne(name);
+        }
+        ASSERT_EQ(added.size(), 1) << round;
+        before = backups();
+        chosen = added[0].toStdString();
+        EXPECT_TRUE(chosen.starts_with(std::string(199, 'n') + ' ') || chosen.starts_with(std::string(203, 'n') + ' '))
+            << chosen;
+        EXPECT_NE(chosen.find(" before restore "), std::string::npos);
+    }
+    // Names show in full as tooltips.
+    for (int i = 0; i < f.Combo1->count(); ++i) {
+        EXPECT_EQ(f.Combo1->itemData(i, Qt::ToolTipRole).toString(), f.Combo1->itemText(i));
+    }
+    EXPECT_EQ(f.Combo1->toolTip(), f.Combo1->currentText());
+    ASSERT_EQ(f.List2->count(), 1);
+    EXPECT_EQ(f.List2->item(0)->toolTip(), "\\players\\Ann\\playrecs.ini");
 }
 
 TEST_F(RestoreWindow, AFailedRestoreSaysWhyAndLeavesTheGameFilesWithoutAnUndoBackup)
 {
     put("players/Ann/playrecs.ini", std::string(4000, 'a'));
     makeBackup("flip", {"\\players\\Ann\\playrecs.ini"});
-    makeBackup("full", {"\\players\\Ann\\playrecs.ini"});
     // flip: damaged data; evil: an entry with ".." that would land inside
     // the game folder all the same.
     const std::string below = entryNameForPath(platform::fromPath(app.game.path()));
     damageEntry(platform::fromPath(archiveOf("flip")), below + "/players/Ann/playrecs.ini");
     const std::string climbing = below + "/players/x/../Ann/playrecs.ini";
-    int error = 0;
-    zip_t* archive = zip_open(platform::fromPath(archiveOf("evil")).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(archive, nullptr);
-    for (const std::string& name : {below + "/players/Ann/playrecs.ini", climbing}) {
-        static const char theirs[] = "theirs";
-        zip_source_t* source = zip_source_buffer(archive, theirs, sizeof theirs - 1, 0);
-        ASSERT_GE(zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8), 0);
-    }
-    ASSERT_EQ(zip_close(archive), 0);
+    writeArchive(archiveOf("evil"), {{below + "/players/Ann/playrecs.ini", "theirs"}, {climbing, "theirs"}});
     ASSERT_TRUE(writeIndexFile(indexOf("evil"), {"\\players\\Ann\\playrecs.ini"}));
+    // clash: a file and a folder of one name.
+    writeArchive(archiveOf("clash"), {{below + "/players/Ann/playrecs.ini", "theirs"},
+                                      {below + "/players/Ann", "a file"}});
+    ASSERT_TRUE(writeIndexFile(indexOf("clash"), {"\\players\\Ann\\playrecs.ini", "\\players\\Ann"}));
+    put("players/Ann/playrecs.ini", "edited");
+
+    openRestore();
+    choose("evil");
+    restoreChosen(refusedBackupText("evil", QString::fromStdString(climbing)), Icon::Critical);
+    EXPECT_EQ(game("players/Ann/playrecs.ini"), "edited");
+    EXPECT_FALSE(fs::exists(app.game.path() / "players" / "x"));
+    choose("flip");
+    // One box: which file of the archive is damaged, how many files were
+    // restored, and the unpacker's log as its details.
+    const QString damaged = QString::fromStdString(below + "/players/Ann/playrecs.ini");
+    restoreChosen("The backup archive is damaged: its file \"" + damaged + "\" cannot be read. " +
+                      restoreFailedText(0, 1),
+                  Icon::Critical, "error: invalid compressed data to inflate " + damaged);
+    EXPECT_EQ(game("players/Ann/playrecs.ini"), "edited");
+    // clash: refused before an undo backup of the edited file is made.
+    choose("clash");
+    restoreChosen(unwritableBackupText("clash", QString::fromStdString(below + "/players/Ann"),
+                                       "a file where the backup also needs a folder"),
+                  Icon::Critical);
+    EXPECT_EQ(game("players/Ann/playrecs.ini"), "edited");
+    // Nothing was replaced, so no undo backup is kept.
+    EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"clash.dat", "clash.zip", "evil.dat", "evil.zip",
+                                                                     "flip.dat", "flip.zip"}));
+}
+
+TEST_F(RestoreWindow, AnUndoBackupThatCannotBeWrittenStopsTheRestoreFirst)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "a full disk is made with a file size limit (setrlimit), which Windows does not have";
+#else
+    put("players/Ann/playrecs.ini", std::string(4000, 'a'));
+    makeBackup("full", {"\\players\\Ann\\playrecs.ini"});
     // The edited file: noise that cannot be packed within the limit below.
     std::mt19937 random(3);
     std::string noise(256 * 1024, ' ');
@@ -206,39 +311,27 @@ TEST_F(RestoreWindow, AFailedRestoreSaysWhyAndLeavesTheGameFilesWithoutAnUndoBac
     put("players/Ann/playrecs.ini", noise);
 
     openRestore();
-    choose("evil");
-    restoreChosen(refusedBackupText("evil", QString::fromStdString(climbing)), Icon::Critical);
-    EXPECT_EQ(game("players/Ann/playrecs.ini"), noise);
-    EXPECT_FALSE(fs::exists(app.game.path() / "players" / "x"));
-    choose("flip");
-    restoreChosen(restoreFailedText(0, 1), Icon::Critical, true);
-    EXPECT_EQ(game("players/Ann/playrecs.ini"), noise);
-#ifndef _WIN32
-    // An undo backup that cannot be written stops the restore first.
-    choose("full");
-    expectRestore(undoBackupFailedText("full"), Icon::Critical, true);
+    expectRestore(undoBackupFailedText("full"), Icon::Critical, QStringLiteral("zip error"));
     {
         const gm::test::FileSizeLimit limit(64 * 1024);
         ASSERT_TRUE(limit.active());
         restoreWindow->cmdRestore_Click();
     }
     EXPECT_EQ(game("players/Ann/playrecs.ini"), noise);
+    EXPECT_EQ(folderFiles(backupFolder()), (std::vector<std::string>{"full.dat", "full.zip"}));
 #endif
-    // Nothing was replaced, so no undo backup is kept.
-    EXPECT_EQ(folderFiles(backupFolder()),
-              (std::vector<std::string>{"evil.dat", "evil.zip", "flip.dat", "flip.zip", "full.dat", "full.zip"}));
 }
 
 TEST_F(RestoreWindow, CancelWhileTheRestoreAsksForAPasswordRestoresNothing)
 {
-    put("players/Ann/a.ini", "a1");
-    put("players/Ann/b.ini", "b1");
+    put("players/Ann/a.ini", "a1 as it was backed up");
+    put("players/Ann/b.ini", "b1 as it was backed up");
     fs::create_directories(backupFolder());
-    const fs::path root = platform::driveRoot(app.game.path());
     const std::string below = entryNameForPath(platform::fromPath(app.game.path()));
-    ASSERT_EQ(run("cd " + shellQuote(root) + " && zip -q -P s3cret " + shellQuote(archiveOf("locked")) + " " +
-                  shellQuote(below + "/players/Ann/a.ini") + " " + shellQuote(below + "/players/Ann/b.ini")),
-              0);
+    writeArchive(archiveOf("locked"),
+                 {{below + "/players/Ann/a.ini", "a1 as it was backed up"},
+                  {below + "/players/Ann/b.ini", "b1 as it was backed up"}},
+                 "s3cret");
     ASSERT_TRUE(writeIndexFile(indexOf("locked"), {"\\players\\Ann\\a.ini", "\\players\\Ann\\b.ini"}));
     put("players/Ann/a.ini", "a2");
 
@@ -251,7 +344,7 @@ TEST_F(RestoreWindow, CancelWhileTheRestoreAsksForAPasswordRestoresNothing)
     app.dialogs.expect(restoreCancelledText(0, 2), Buttons::Ok, Icon::Exclamation);
     restoreWindow->cmdRestore_Click();
     EXPECT_EQ(game("players/Ann/a.ini"), "a2");
-    EXPECT_EQ(game("players/Ann/b.ini"), "b1");
+    EXPECT_EQ(game("players/Ann/b.ini"), "b1 as it was backed up");
     EXPECT_TRUE(undoBackups("locked").isEmpty());
 
     // Not cancelled, the same restore puts both files back.
@@ -259,8 +352,27 @@ TEST_F(RestoreWindow, CancelWhileTheRestoreAsksForAPasswordRestoresNothing)
     app.dialogs.expectInput(kPasswordPrompt, QStringLiteral("s3cret"));
     app.dialogs.expect(kRestored, Buttons::Ok, Icon::Information);
     restoreWindow->cmdRestore_Click();
-    EXPECT_EQ(game("players/Ann/a.ini"), "a1");
+    EXPECT_EQ(game("players/Ann/a.ini"), "a1 as it was backed up");
     EXPECT_EQ(undoBackups("locked").size(), 1);
+}
+
+TEST_F(RestoreWindow, ARestoreCleansUpAfterAKilledRestoreAndLeavesNoJournal)
+{
+    put("players/Ann/playrecs.ini", "ann");
+    makeBackup("base", {"\\players\\Ann\\playrecs.ini"});
+    put("players/Ann/playrecs.ini", "edited");
+    const fs::path ann = app.game.path() / "players" / "Ann";
+    {
+        // A restore killed while it wrote a temporary file beside a game file.
+        WorkJournal killed(journalFolder(app.context.ownFilesFolder()));
+        killed.temporary(ann / ".~r.rpy.5e3a.tmp");
+        gm::test::writeBytes(ann / ".~r.rpy.5e3a.tmp", "450 MB, once");
+    }
+    gm::test::writeBytes(ann / ".~notes.tmp", "the user's");
+    openRestore();
+    restoreChosen(kRestored);
+    EXPECT_EQ(readTree(ann), (Tree{{".~notes.tmp", "the user's"}, {"playrecs.ini", "ann"}}));
+    EXPECT_FALSE(fs::exists(journalFolder(app.context.ownFilesFolder())));
 }
 
 }  // namespace

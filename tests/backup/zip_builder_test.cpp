@@ -10,6 +10,7 @@
 #include "backup/archive_entries.h"
 #include "backup/message_log.h"
 #include "backup/zip_builder.h"
+#include "platform/paths.h"
 #include "support/file_size_limit.h"
 
 namespace gm::backup {
@@ -18,8 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 using gm::test::TempDir;
 using test::expectZipError;
-using test::run;
-using test::shellQuote;
 
 // Lists these files for an archive at `archive`.
 void listFor(CGZipFiles& zip, const fs::path& archive, const std::vector<fs::path>& files)
@@ -60,12 +59,13 @@ TEST(ZipBuilder, FileListKeysIgnoreLetterCaseAndFollowThePlaceholderInTheRequest
 
 TEST(ZipBuilder, EntriesLieBelowTheDriveRootAndUnknownNamesAreLoggedInTheMessageLog)
 {
-    TempDir dir;
-    const fs::path game = dir.mkdir("prefix/drive_c/Quillon/Gridmark");
-    dir.write("prefix/drive_c/Quillon/Gridmark/players/Ann Lee/playrecs.ini", "[records]\r\n");
-    dir.write("prefix/drive_c/Quillon/Gridmark/tracks/atlanta/track.ini", "tyre=1.0\r\n");
+    const test::FakeDrive drive;
+    const fs::path game = drive.folder / "Quillon" / "Gridmark";
+    test::writeTree(game,
+                    {{"players/Ann Lee/playrecs.ini", "[records]\r\n"}, {"tracks/atlanta/track.ini", "tyre=1.0\r\n"}});
+    const std::string archive = drive.dir.text() + "/b.zip";
     CGZipFiles zip;
-    zip.setZipFileName(dir.text() + "/b.zip");
+    zip.setZipFileName(archive);
     zip.setUpdatingZip(false);
     // Game-relative parts are written with backslashes, as the game does.
     zip.AddFile(platform::fromPath(game) + "\\players\\Ann Lee\\playrecs.ini");
@@ -75,18 +75,19 @@ TEST(ZipBuilder, EntriesLieBelowTheDriveRootAndUnknownNamesAreLoggedInTheMessage
     EXPECT_EQ(zip.GetLastMessage(), "zip warning: name not matched: querty\r\n"
                                     "zip warning: name not matched: " +
                                         platform::fromPath(game) + "/tracks/missing.ini\r\n");
-    const ArchiveListing listing = listArchive(dir.text() + "/b.zip");
+    EXPECT_EQ(zip.leftOut(), std::vector<std::string>{platform::fromPath(game) + "/tracks/missing.ini"});
+    const ArchiveListing listing = listArchive(archive);
     ASSERT_TRUE(listing.ok);
     ASSERT_EQ(listing.entries.size(), 2u);
-    EXPECT_EQ(listing.entries[0].name, "Quillon/Gridmark/players/Ann Lee/playrecs.ini");
-    EXPECT_EQ(listing.entries[1].name, "Quillon/Gridmark/tracks/atlanta/track.ini");
-    EXPECT_EQ(entryNameForPath(platform::fromPath(game) + "\\x\\..\\y.ini"), "Quillon/Gridmark/y.ini");
+    EXPECT_EQ(listing.entries[0].name, drive.entry("Quillon/Gridmark/players/Ann Lee/playrecs.ini"));
+    EXPECT_EQ(listing.entries[1].name, drive.entry("Quillon/Gridmark/tracks/atlanta/track.ini"));
+    EXPECT_EQ(entryNameForPath(platform::fromPath(game) + "\\x\\..\\y.ini"), drive.entry("Quillon/Gridmark/y.ini"));
 
     // Only the placeholder (or nothing that exists): no archive at all.
     CGZipFiles empty;
-    empty.setZipFileName(dir.text() + "/none.zip");
+    empty.setZipFileName(drive.dir.text() + "/none.zip");
     EXPECT_EQ(empty.MakeZipFile(), kZipNothingToDo);
-    EXPECT_FALSE(dir.exists("none.zip"));
+    EXPECT_FALSE(drive.dir.exists("none.zip"));
     EXPECT_NE(empty.GetLastMessage().find("Nothing to do"), std::string::npos);
 
     // A print that begins with a line end logs CR LF instead; any other as it is.
@@ -98,15 +99,74 @@ TEST(ZipBuilder, EntriesLieBelowTheDriveRootAndUnknownNamesAreLoggedInTheMessage
     EXPECT_EQ(CGZipFiles().GetLastMessage(), code_module::messageLog());
 }
 
+TEST(ZipBuilder, TheDriveRootOfEachFormOfPath)
+{
+    // A path, the root restore unpacks it below, and its entry name.
+    struct Case {
+        const char* path;
+        const char* root;
+        const char* entry;
+    };
+#ifdef _WIN32
+    const Case cases[] = {
+        {"C:\\Quillon\\Gridmark\\a.ini", "C:\\", "Quillon/Gridmark/a.ini"},
+        {"d:/quillon/a.ini", "d:\\", "quillon/a.ini"},
+        {"C:\\..\\..\\Quillon\\.\\a.ini", "C:\\", "Quillon/a.ini"},
+        // Long paths and shares: the root is the whole drive or share.
+        {"\\\\?\\C:\\Quillon\\x\\..\\Gridmark\\a.ini", "\\\\?\\C:\\", "Quillon/Gridmark/a.ini"},
+        {"\\\\server\\share\\Quillon\\a.ini", "\\\\server\\share\\", "Quillon/a.ini"},
+        {"//server/share/Quillon/a.ini", "\\\\server\\share\\", "Quillon/a.ini"},
+        {"\\\\?\\UNC\\server\\share\\Quillon\\a.ini", "\\\\?\\UNC\\server\\share\\", "Quillon/a.ini"},
+    };
+#else
+    const Case cases[] = {
+        {"/x/.wine/drive_c/Quillon/Gridmark/a.ini", "/x/.wine/drive_c", "Quillon/Gridmark/a.ini"},
+        {"/x/.wine/drive_c/Quillon\\Gridmark\\a.ini", "/x/.wine/drive_c", "Quillon/Gridmark/a.ini"},
+        {"/x/.wine/drive_c/../other/a.ini", "/", "x/.wine/other/a.ini"},
+        {"/home/u/Gridmark/a.ini", "/", "home/u/Gridmark/a.ini"},
+    };
+#endif
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform::fromPath(platform::driveRoot(platform::toPath(c.path))), c.root) << c.path;
+        EXPECT_EQ(entryNameForPath(c.path), c.entry) << c.path;
+    }
+
+#ifdef _WIN32
+    // A game folder named in the long form is packed below its drive root.
+    const test::FakeDrive drive;
+    test::writeTree(drive.folder, {{"Gridmark/a.ini", "a"}});
+    const std::string archive = drive.dir.text() + "/long.zip";
+    CGZipFiles zip;
+    zip.setZipFileName(archive);
+    zip.AddFile("\\\\?\\" + platform::fromPath(drive.folder) + "\\Gridmark\\a.ini");
+    ASSERT_EQ(zip.MakeZipFile(), kZipOk) << zip.GetLastMessage();
+    const ArchiveListing listing = listArchive(archive);
+    ASSERT_EQ(listing.entries.size(), 1u);
+    EXPECT_EQ(listing.entries[0].name, drive.entry("Gridmark/a.ini"));
+#endif
+}
+
+// An earlier backup and megabyte replays to pack in its place.
+struct EarlierBackup {
+    TempDir dir;
+    fs::path archive = dir.write("backup/old.zip", "the earlier backup");
+    std::vector<fs::path> files;
+
+    explicit EarlierBackup(int replays)
+    {
+        std::mt19937 random(7);
+        for (int i = 0; i < replays; ++i) {
+            files.push_back(dir.write("game/r" + std::to_string(i) + ".rpy", test::gameBytes(random, 1 << 20)));
+        }
+    }
+};
+
 TEST(ZipBuilder, FailedOrCancelledPackingLeavesTheOldArchive)
 {
-    TempDir dir;
-    const fs::path archive = dir.write("backup/old.zip", "the earlier backup");
-    std::mt19937 random(7);
-    std::vector<fs::path> files;
-    for (int i = 0; i < 8; ++i) {
-        files.push_back(dir.write("game/r" + std::to_string(i) + ".rpy", test::gameBytes(random, 1 << 20)));
-    }
+    const EarlierBackup earlier(8);
+    const TempDir& dir = earlier.dir;
+    const fs::path& archive = earlier.archive;
+    const std::vector<fs::path>& files = earlier.files;
 
     for (bool streamed : {false, true}) {
         WorkProgress progress;
@@ -122,24 +182,41 @@ TEST(ZipBuilder, FailedOrCancelledPackingLeavesTheOldArchive)
         EXPECT_EQ(test::readTree(dir.path() / "backup").size(), 1u) << "stray files";
     }
 
-#ifndef _WIN32
-    // A listed file that cannot be read fails the whole archive.
+    // An archive in a folder that does not exist.
+    CGZipFiles zip;
+    listFor(zip, dir.path() / "no/such/folder/x.zip", {files[0]});
+    EXPECT_EQ(zip.MakeZipFile(), kZipCreateError);
+    EXPECT_NE(zip.GetLastMessage().find("x.zip"), std::string::npos) << zip.GetLastMessage();
+    EXPECT_FALSE(fs::exists(dir.path() / "no"));
+}
+
+TEST(ZipBuilder, AnUnreadableFileIsLeftOutAndAFullDiskFailsTheArchive)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "needs permission bits that make a file unreadable and a file size limit (setrlimit), "
+                    "which Windows does not have; a file gone since it was listed is the Windows form, in the "
+                    "backup window's tests";
+#else
+    const EarlierBackup earlier(4);
+    const TempDir& dir = earlier.dir;
+    const fs::path& archive = earlier.archive;
+    const std::vector<fs::path>& files = earlier.files;
+    // A listed file that cannot be read is left out, and named.
     if (::geteuid() != 0) {
         fs::permissions(files[3], fs::perms::none);
         CGZipFiles zip;
-        listFor(zip, archive, files);
-        EXPECT_EQ(zip.MakeZipFile(), kZipReadError);
+        const fs::path other = dir.path() / "backup" / "other.zip";
+        listFor(zip, other, files);
+        EXPECT_EQ(zip.MakeZipFile(), kZipOk);
         EXPECT_NE(zip.GetLastMessage().find("r3.rpy"), std::string::npos) << zip.GetLastMessage();
-        EXPECT_EQ(dir.read("backup/old.zip"), "the earlier backup");
+        EXPECT_EQ(zip.leftOut(), std::vector<std::string>{platform::fromPath(files[3])});
+        EXPECT_EQ(listArchive(platform::fromPath(other)).entries.size(), 3u);
+        fs::remove(other);
+        fs::permissions(files[3], fs::perms::owner_all);
     }
-#endif
-    // An archive in a folder that does not exist, or on a full disk.
+    // A full disk.
     CGZipFiles zip;
-    listFor(zip, dir.path() / "no/such/folder/x.zip", {files[0]});
-    EXPECT_EQ(zip.MakeZipFile(), kZipWriteError);
-    EXPECT_FALSE(zip.GetLastMessage().empty());
-#ifndef _WIN32
-    zip.setZipFileName(platform::fromPath(archive));
+    listFor(zip, archive, files);
     {
         const gm::test::FileSizeLimit limit(100000);
         ASSERT_TRUE(limit.active());
@@ -171,7 +248,6 @@ TEST(ZipBuilder, UpdatingReplacesEntriesAndKeepsTheOthers)
     EXPECT_EQ(listing.entries[0].name, base + "/g/b.ini");
     EXPECT_EQ(listing.entries[2].name, base + "/g/a.ini");
     EXPECT_EQ(listing.entries[2].size, 5u);
-    EXPECT_EQ(run("unzip -t " + shellQuote(archive)), 0);
 }
 
 }  // namespace

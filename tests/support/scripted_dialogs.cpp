@@ -42,10 +42,18 @@ ScriptedDialogs& ScriptedDialogs::expect(const QString& text, ui::Buttons button
                                          std::function<void()> during)
 {
     Step step;
-    step.expected = {text, buttons, icon, title, false};
+    step.expected = {text, buttons, icon, title, false, {}};
     step.answer = answer;
     step.during = std::move(during);
     script_.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectWithDetails(const QString& text, const QString& detailsPart,
+                                                    ui::Buttons buttons, ui::Icon icon, ui::Answer answer)
+{
+    expect(text, buttons, icon, answer);
+    script_.back().detailsPart = detailsPart;
     return *this;
 }
 
@@ -61,7 +69,7 @@ ScriptedDialogs& ScriptedDialogs::expectInput(const QString& prompt, std::option
                                               std::function<void()> during)
 {
     Step step;
-    step.expected = {prompt, ui::Buttons::OkCancel, ui::Icon::None, title, true};
+    step.expected = {prompt, ui::Buttons::OkCancel, ui::Icon::None, title, true, {}};
     step.inputAnswer = std::move(answer);
     step.preset = std::move(preset);
     step.during = std::move(during);
@@ -70,10 +78,10 @@ ScriptedDialogs& ScriptedDialogs::expectInput(const QString& prompt, std::option
 }
 
 ui::Answer ScriptedDialogs::message(QWidget* /*parent*/, const QString& text, ui::Buttons buttons,
-                                    ui::Icon icon, const QString& title)
+                                    ui::Icon icon, const QString& title, const QString& details)
 {
     const QString shownTitle = title.isEmpty() ? ui::kProgramTitle : title;
-    shown_.push_back({text, buttons, icon, shownTitle, false});
+    shown_.push_back({text, buttons, icon, shownTitle, false, details});
     if (script_.empty() || script_.front().expected.isInput) {
         ADD_FAILURE() << "unexpected message box: \"" << text.toStdString() << "\"";
         return buttons == ui::Buttons::Ok ? ui::Answer::Ok : ui::Answer::Cancel;
@@ -86,6 +94,15 @@ ui::Answer ScriptedDialogs::message(QWidget* /*parent*/, const QString& text, ui
     EXPECT_STREQ(name(buttons), name(step.expected.buttons)) << "buttons of \"" << text.toStdString() << "\"";
     EXPECT_STREQ(name(icon), name(step.expected.icon)) << "icon of \"" << text.toStdString() << "\"";
     EXPECT_EQ(shownTitle.toStdString(), step.expected.title.toStdString());
+    if (step.detailsPart && details.isEmpty()) {
+        ADD_FAILURE() << "no details to \"" << text.toStdString() << "\"";
+    } else if (step.detailsPart) {
+        EXPECT_TRUE(details.contains(*step.detailsPart))
+            << "details of \"" << text.toStdString() << "\": " << details.toStdString();
+    } else {
+        EXPECT_TRUE(details.isEmpty()) << "unexpected details of \"" << text.toStdString() << "\": "
+                                       << details.toStdString();
+    }
     if (step.during) {
         step.during();
     }
@@ -96,7 +113,7 @@ std::optional<QString> ScriptedDialogs::input(QWidget* /*parent*/, const QString
                                               const QString& title, const QString& preset)
 {
     const QString shownTitle = title.isEmpty() ? ui::kProgramTitle : title;
-    shown_.push_back({prompt, ui::Buttons::OkCancel, ui::Icon::None, shownTitle, true});
+    shown_.push_back({prompt, ui::Buttons::OkCancel, ui::Icon::None, shownTitle, true, {}});
     if (script_.empty() || !script_.front().expected.isInput) {
         ADD_FAILURE() << "unexpected input box: \"" << prompt.toStdString() << "\"";
         return std::nullopt;

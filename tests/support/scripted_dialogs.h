@@ -20,6 +20,7 @@ struct ShownDialog {
     ui::Icon icon = ui::Icon::None;
     QString title;  // as shown: the program title when none was given
     bool isInput = false;
+    QString details;
 };
 
 class ScriptedDialogs final : public ui::Dialogs {
@@ -32,6 +33,11 @@ public:
                             ui::Answer answer = ui::Answer::Ok, const QString& title = ui::kProgramTitle,
                             std::function<void()> during = {});
 
+    // Announces the next message box with details (a log) that hold
+    // `detailsPart`; every other message box must come without details.
+    ScriptedDialogs& expectWithDetails(const QString& text, const QString& detailsPart, ui::Buttons buttons,
+                                       ui::Icon icon, ui::Answer answer = ui::Answer::Ok);
+
     // Announces the next message box without fixing its text: for texts
     // another part of the program composes (an archive library's messages).
     // The text shown is in shown().
@@ -43,7 +49,7 @@ public:
                                  std::optional<QString> preset = std::nullopt, std::function<void()> during = {});
 
     ui::Answer message(QWidget* parent, const QString& text, ui::Buttons buttons, ui::Icon icon,
-                       const QString& title = {}) override;
+                       const QString& title = {}, const QString& details = {}) override;
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title = {},
                                  const QString& preset = {}) override;
 
@@ -60,6 +66,7 @@ private:
         std::optional<QString> preset;
         std::function<void()> during;
         bool anyText = false;
+        std::optional<QString> detailsPart;  // nothing: no details
     };
     std::deque<Step> script_;
     std::vector<ShownDialog> shown_;
