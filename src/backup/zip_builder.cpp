@@ -15,6 +15,7 @@
 #include <system_error>
 #include <thread>
 
+#include "backup/archive_writer.h"
 #include "backup/deflate.h"
 #include "backup/entry_reuse.h"
 #include "backup/message_log.h"
@@ -97,7 +98,7 @@ std::int32_t CGZipFiles::MakeZipFile()
     } catch (const ZipError& error) {
         throw error.withSource("CGZipFiles::MakeZipFile");
     } catch (const std::bad_alloc&) {
-        throw ZipError(7, "CGZipFiles::MakeZipFile", "Out of memory");
+        throw ZipError(kErrorOutOfMemory, "CGZipFiles::MakeZipFile", kOutOfMemoryText);
     }
 }
 
@@ -131,7 +132,12 @@ std::string genericText(const fs::path& path)
 
 std::string entryNameForPath(const std::string& fullPath)
 {
-    return genericText(platform::splitAtDriveRoot(nativePath(fullPath)).below);
+    return entryNameFor(nativePath(fullPath));
+}
+
+std::string entryNameFor(const fs::path& fullPath)
+{
+    return genericText(platform::splitAtDriveRoot(fullPath).below);
 }
 
 // ---------------------------------------------------------------------------
@@ -644,15 +650,25 @@ PackResult packArchive(const fs::path& archivePath, const std::vector<PackItem>&
         }
     }
 
-    int openError = 0;
-    zip_t* archive = zip_open(archiveText.c_str(), ZIP_CREATE | (options.updating ? 0 : ZIP_TRUNCATE), &openError);
+    // A new archive goes through a large write buffer; one being updated
+    // through libzip's own file source, which reads what it holds.
+    zip_error_t openError;
+    zip_error_init(&openError);
+    zip_t* archive = nullptr;
+    if (options.updating) {
+        int code = 0;
+        archive = zip_open(archiveText.c_str(), ZIP_CREATE, &code);
+        zip_error_set(&openError, code, 0);
+    } else {
+        archive = createArchive(archivePath, &openError);
+    }
     if (archive == nullptr) {
-        zip_error_t error;
-        zip_error_init_with_code(&error, openError);
-        code_module::appendMessage("zip error: could not create " + archiveText + ": " + zipErrorText(&error) + "\r\n");
-        zip_error_fini(&error);
+        code_module::appendMessage("zip error: could not create " + archiveText + ": " + zipErrorText(&openError) +
+                                   "\r\n");
+        zip_error_fini(&openError);
         return finish(kZipCreateError);
     }
+    zip_error_fini(&openError);
 
     // Whole-file jobs for the deflate pipeline, in archive order.
     std::vector<DeflateJob> jobs;

@@ -177,5 +177,6 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress,
 // The entry name a full path is stored under: its path below its drive root
 // with forward slashes ("Quillon/Gridmark/players/Ann/playrecs.ini").
 std::string entryNameForPath(const std::string& fullPath);
+std::string entryNameFor(const std::filesystem::path& fullPath);
 
 }  // namespace gm::backup
