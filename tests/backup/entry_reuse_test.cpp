@@ -66,29 +66,6 @@ struct GameFiles {
     }
 };
 
-// Every entry's bytes as libzip unpacks them, checking their CRC.
-Tree unpacked(const fs::path& archive)
-{
-    Tree tree;
-    int error = 0;
-    zip_t* reader = zip_open(platform::fromPath(archive).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
-    EXPECT_NE(reader, nullptr) << error;
-    if (reader == nullptr) {
-        return tree;
-    }
-    for (zip_int64_t i = 0; i < zip_get_num_entries(reader, 0); ++i) {
-        zip_stat_t st;
-        zip_stat_index(reader, static_cast<zip_uint64_t>(i), 0, &st);
-        zip_file_t* file = zip_fopen_index(reader, static_cast<zip_uint64_t>(i), 0);
-        std::string bytes(st.size, '\0');
-        EXPECT_EQ(zip_fread(file, bytes.data(), st.size), static_cast<zip_int64_t>(st.size)) << st.name;
-        EXPECT_EQ(zip_fclose(file), 0) << st.name << ": its CRC";
-        tree[st.name] = bytes;
-    }
-    zip_discard(reader);
-    return tree;
-}
-
 // An entry's bytes as they are stored (deflated).
 std::string stored(const fs::path& archive, const std::string& name)
 {
@@ -167,7 +144,7 @@ TEST(EntryReuse, UnchangedFilesAreCopiedFromAnEarlierArchiveAndTheNewArchiveStan
 
     // The new archive needs nothing of the earlier one.
     fs::remove(earlier);
-    EXPECT_EQ(unpacked(archive), game.contents());
+    EXPECT_EQ(test::archiveContents(archive), game.contents());
 }
 
 TEST(EntryReuse, WhatIsInDoubtIsPackedAfresh)
@@ -196,7 +173,7 @@ TEST(EntryReuse, WhatIsInDoubtIsPackedAfresh)
     const PackResult result = game.pack(archive, {earlier});
     ASSERT_EQ(result.code, kZipOk);
     EXPECT_EQ(result.reused, 1u);  // same.rpy
-    EXPECT_EQ(unpacked(archive), game.contents());
+    EXPECT_EQ(test::archiveContents(archive), game.contents());
 }
 
 TEST(EntryReuse, TheOlderArchiveOfTheNameComesFirstThenTheNewestOthers)
