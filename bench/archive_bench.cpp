@@ -196,6 +196,7 @@ BackupOutcome backUp(const fs::path& drive, const std::vector<std::string>& file
     request.backupFolder = backupFolder;
     request.name = name;
     request.files = gameFiles(drive / kGame, files);
+    request.journalFolder = backupFolder.parent_path() / "Journal";
     WorkProgress progress;
     BackupOutcome outcome = makeBackup(request, progress);
     if (outcome.status != BackupStatus::Made) {
@@ -214,6 +215,7 @@ RestoreOutcome restore(const fs::path& backupFolder, const std::string& name, co
     request.root = drive;
     request.gameDirectory = drive / kGame;
     request.undoName = undoNameFor(backupFolder, name, std::chrono::system_clock::now());
+    request.journalFolder = backupFolder.parent_path() / "Journal";
     RestoreProgress progress;
     RestoreOutcome outcome = restoreBackup(request, nullptr, progress);
     if (outcome.status != RestoreStatus::Restored) {

@@ -9,7 +9,6 @@
 #include "backup/collect_rules.h"
 #include "backup/frm_progress.h"
 #include "backup/make_backup.h"
-#include "backup/work_journal.h"
 #include "backup/work_progress.h"
 #include "backup/zip_error.h"
 #include "common/file_names.h"
@@ -242,11 +241,6 @@ void frmBackup::selectName()
 QString frmBackup::errorText(const QString& number, const QString& description)
 {
     return number + QLatin1Char(' ') + kBackupErrorTag + QLatin1Char(' ') + description;
-}
-
-void frmBackup::showError(QWidget* parent, const QString& number, const QString& description)
-{
-    context().dialogs->message(parent, errorText(number, description), ui::Buttons::Ok, ui::Icon::Critical);
 }
 
 void frmBackup::cmdBackup_Click()

@@ -82,7 +82,6 @@ private:
     int checkedCount() const;
     void selectName();
     static QString errorText(const QString& number, const QString& description);
-    void showError(QWidget* parent, const QString& number, const QString& description);
 
     bool working_ = false;
 };

@@ -191,11 +191,10 @@ TEST(EntryReuse, TheOlderArchiveOfTheNameComesFirstThenTheNewestOthers)
     for (const char* name : {"a.zip", "b.zip", "c.zip", "d.zip", "e.zip"}) {
         others.push_back(archive(name));
     }
-    // Newer, but not archives of backups.
+    // Newer, but not archives of backups (the folder is made now).
     archive("f.zip.tmp");
     archive("f.dat");
     fs::create_directories(folder / "g.zip");
-    fs::last_write_time(folder / "g.zip", fileTime(when += 10));
 
     EXPECT_EQ(reuseSourcesFor(folder, "week"), (std::vector<fs::path>{week, others[4], others[3], others[2]}));
     EXPECT_EQ(reuseSourcesFor(folder, "new"), (std::vector<fs::path>{others[4], others[3], others[2], others[1]}));
