@@ -51,4 +51,30 @@ std::uint32_t crc32Of(const unsigned char* data, std::size_t size, std::uint32_t
     return libdeflate_crc32(crc, data, size);
 }
 
+unsigned char* ScratchBuffer::get(std::size_t size)
+{
+    if (capacity_ < size || !bytes_) {
+        bytes_.reset();
+        capacity_ = 0;
+        bytes_.reset(new (std::nothrow) unsigned char[size == 0 ? 1 : size]);
+        if (bytes_) {
+            capacity_ = size;
+        }
+    }
+    return bytes_.get();
+}
+
+void ScratchBuffer::trim()
+{
+    if (capacity_ > kKeptScratch) {
+        release();
+    }
+}
+
+void ScratchBuffer::release()
+{
+    bytes_.reset();
+    capacity_ = 0;
+}
+
 }  // namespace gm::backup

@@ -176,7 +176,7 @@ ReuseReader::ReuseReader(const ReuseSources& sources) : sources_(sources)
 ReuseReader::~ReuseReader() = default;
 
 bool ReuseReader::readVerified(const ReuseCandidate& candidate, const fs::path& file, unsigned char* out,
-                               const WorkProgress* progress)
+                               ScratchBuffer& scratch, const WorkProgress* progress)
 {
     const auto cancelled = [progress] { return progress != nullptr && progress->cancelRequested.load(); };
     Handle& handle = *handles_.at(candidate.source);
@@ -216,16 +216,16 @@ bool ReuseReader::readVerified(const ReuseCandidate& candidate, const fs::path& 
     }
 
     // They must inflate to exactly the entry's size, with its CRC...
-    const std::unique_ptr<unsigned char[]> data(new (std::nothrow) unsigned char[candidate.size]);
-    if (!data) {
+    unsigned char* const data = scratch.get(static_cast<std::size_t>(candidate.size));
+    if (data == nullptr) {
         return false;
     }
     if (!inflater_) {
         inflater_ = std::make_unique<Inflater>();
     }
-    if (!inflater_->inflateExactly(out, static_cast<std::size_t>(candidate.compressedSize), data.get(),
+    if (!inflater_->inflateExactly(out, static_cast<std::size_t>(candidate.compressedSize), data,
                                    static_cast<std::size_t>(candidate.size)) ||
-        crc32Of(data.get(), static_cast<std::size_t>(candidate.size)) != candidate.crc) {
+        crc32Of(data, static_cast<std::size_t>(candidate.size)) != candidate.crc) {
         return false;
     }
 
@@ -244,7 +244,7 @@ bool ReuseReader::readVerified(const ReuseCandidate& candidate, const fs::path& 
         }
         const auto want = static_cast<std::streamsize>(std::min<std::uint64_t>(kComparePiece, candidate.size - compared));
         in.read(reinterpret_cast<char*>(piece_.get()), want);
-        if (in.gcount() != want || std::memcmp(piece_.get(), data.get() + compared, static_cast<std::size_t>(want)) != 0) {
+        if (in.gcount() != want || std::memcmp(piece_.get(), data + compared, static_cast<std::size_t>(want)) != 0) {
             return false;
         }
         compared += static_cast<std::uint64_t>(want);

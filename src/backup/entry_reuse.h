@@ -24,6 +24,7 @@
 namespace gm::backup {
 
 class Inflater;
+class ScratchBuffer;
 
 // At most this many earlier archives are looked into for one new archive.
 inline constexpr std::size_t kMaxReuseSources = 4;
@@ -79,12 +80,11 @@ public:
     ReuseReader& operator=(const ReuseReader&) = delete;
 
     // Reads the candidate's deflated bytes into `out` (compressedSize
-    // bytes) and proves them: true only when they inflate to exactly the
-    // bytes of `file` as it is now, with the entry's CRC. Holds about the
-    // file's size in memory meanwhile. False as well when `progress` asks
-    // to cancel.
+    // bytes) and proves them: true only when they inflate (into `scratch`,
+    // the size of the file) to exactly the bytes of `file` as it is now,
+    // with the entry's CRC. False as well when `progress` asks to cancel.
     bool readVerified(const ReuseCandidate& candidate, const std::filesystem::path& file, unsigned char* out,
-                      const WorkProgress* progress);
+                      ScratchBuffer& scratch, const WorkProgress* progress);
 
 private:
     struct Handle;

@@ -207,6 +207,7 @@ struct DeflateJob {
 struct Worker {
     std::unique_ptr<Deflater> deflater;
     std::unique_ptr<ReuseReader> reader;  // when there are earlier archives
+    ScratchBuffer scratch;                // the file's bytes as read, or as inflated to be compared
 };
 
 // Deflates files ahead of the archive writer, in list order, on worker
@@ -289,11 +290,19 @@ private:
                 }
                 index = next_++;
                 reserve = reservation(jobs_[index]);
+                if (held_ == 0 && reserve > kMemoryBudget) {
+                    // One file larger than the budget goes alone, with no
+                    // other buffer kept: no job runs, every worker waits.
+                    for (Worker& other : workers_) {
+                        other.scratch.release();
+                    }
+                }
                 held_ += reserve;
                 jobs_[index].reserved = reserve;
             }
             DeflateJob& job = jobs_[index];
-            const bool ok = (job.file->reuse && reuse(worker, job)) || run(*worker.deflater, job);
+            const bool ok = (job.file->reuse && reuse(worker, job)) || run(worker, job);
+            worker.scratch.trim();
             {
                 const std::lock_guard lock(mutex_);
                 job.state = ok ? DeflateJob::State::Done : DeflateJob::State::Failed;
@@ -327,7 +336,8 @@ private:
             return false;
         }
         job.data.reset(new (std::nothrow) unsigned char[candidate.compressedSize]);
-        if (!job.data || !worker.reader->readVerified(candidate, job.file->path, job.data.get(), progress_)) {
+        if (!job.data ||
+            !worker.reader->readVerified(candidate, job.file->path, job.data.get(), worker.scratch, progress_)) {
             job.data.reset();
             return false;
         }
@@ -338,7 +348,7 @@ private:
         return true;
     }
 
-    bool run(Deflater& deflater, DeflateJob& job)
+    bool run(Worker& worker, DeflateJob& job)
     {
         zip_error_init(&job.error);
         if (cancelled(progress_)) {
@@ -353,8 +363,8 @@ private:
             zip_error_set(&job.error, ZIP_ER_OPEN, 0);
             return false;
         }
-        std::unique_ptr<unsigned char[]> input(new (std::nothrow) unsigned char[std::max<std::uint64_t>(size, 1)]);
-        if (!input) {
+        unsigned char* const input = worker.scratch.get(static_cast<std::size_t>(size));
+        if (input == nullptr) {
             zip_error_set(&job.error, ZIP_ER_MEMORY, 0);
             return false;
         }
@@ -365,7 +375,7 @@ private:
                 return false;
             }
             const auto piece = static_cast<std::streamsize>(std::min<std::uint64_t>(kReadPiece, size - done));
-            in.read(reinterpret_cast<char*>(input.get() + done), piece);
+            in.read(reinterpret_cast<char*>(input + done), piece);
             if (in.gcount() != piece) {
                 job.failure = "zip error: could not read: " + job.file->entryName + "\r\n";
                 zip_error_set(&job.error, ZIP_ER_READ, 0);
@@ -374,14 +384,15 @@ private:
             done += static_cast<std::uint64_t>(piece);
         }
         job.size = size;
-        job.crc = crc32Of(input.get(), static_cast<std::size_t>(size));
+        job.crc = crc32Of(input, static_cast<std::size_t>(size));
+        Deflater& deflater = *worker.deflater;
         const std::size_t bound = deflater.bound(static_cast<std::size_t>(size));
         job.data.reset(new (std::nothrow) unsigned char[bound]);
         if (!job.data) {
             zip_error_set(&job.error, ZIP_ER_MEMORY, 0);
             return false;
         }
-        job.compressedSize = deflater.compress(input.get(), static_cast<std::size_t>(size), job.data.get(), bound);
+        job.compressedSize = deflater.compress(input, static_cast<std::size_t>(size), job.data.get(), bound);
         if (job.compressedSize == 0) {
             zip_error_set(&job.error, ZIP_ER_INTERNAL, 0);
             return false;

@@ -204,20 +204,27 @@ public:
         const unsigned count = std::min(8u, std::max(1u, std::thread::hardware_concurrency()));
         // Made here, so running out of memory reaches the caller.
         for (unsigned i = 0; i < count; ++i) {
-            inflaters_.push_back(std::make_unique<Inflater>());
+            workers_.push_back(std::make_unique<Worker>());
         }
-        for (auto& inflater : inflaters_) {
-            workers_.emplace_back([this, i = inflater.get()] { work(*i); });
+        for (auto& worker : workers_) {
+            threads_.emplace_back([this, w = worker.get()] { work(*w); });
         }
     }
 
     ~InflatePool() { finish(); }
 
-    // Waits until the memory budget admits `bytes` more.
+    // Waits until the memory budget admits `bytes` more. The inflated bytes
+    // of a job are the worker's buffer, which it keeps between jobs; one
+    // job larger than the budget goes alone, with no other buffer kept.
     void reserve(std::uint64_t bytes)
     {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [&] { return held_ == 0 || held_ + bytes <= kMemoryBudget; });
+        if (held_ == 0 && bytes > kMemoryBudget) {
+            for (auto& worker : workers_) {
+                worker->scratch.release();  // no job runs: every worker waits
+            }
+        }
         held_ += bytes;
     }
 
@@ -248,15 +255,20 @@ public:
             closing_ = true;
         }
         changed_.notify_all();
-        for (std::thread& worker : workers_) {
-            if (worker.joinable()) {
-                worker.join();
+        for (std::thread& thread : threads_) {
+            if (thread.joinable()) {
+                thread.join();
             }
         }
     }
 
 private:
-    void work(Inflater& inflater)
+    struct Worker {
+        Inflater inflater;
+        ScratchBuffer scratch;  // the inflated bytes of its job
+    };
+
+    void work(Worker& worker)
     {
         for (;;) {
             Job job;
@@ -270,8 +282,9 @@ private:
                 queue_.pop_front();
             }
             if (!failure_.any() && !cancelled(progress_)) {
-                run(inflater, job);
+                run(worker, job);
             }
+            worker.scratch.trim();
             job.compressed.reset();
             {
                 const std::lock_guard lock(mutex_);
@@ -281,21 +294,20 @@ private:
         }
     }
 
-    void run(Inflater& inflater, Job& job)
+    void run(Worker& worker, Job& job)
     {
         Planned& entry = *job.entry;
-        const std::unique_ptr<unsigned char[]> data(new (std::nothrow)
-                                                        unsigned char[std::max<std::uint64_t>(entry.size, 1)]);
-        if (!data) {
+        unsigned char* const data = worker.scratch.get(static_cast<std::size_t>(entry.size));
+        if (data == nullptr) {
             failure_.set(kUnzipNoMemory, entry.name, "error: out of memory for " + entry.name + "\r\n");
             return;
         }
-        if (!inflater.inflateExactly(job.compressed.get(), static_cast<std::size_t>(entry.compressedSize), data.get(),
-                                     static_cast<std::size_t>(entry.size))) {
+        if (!worker.inflater.inflateExactly(job.compressed.get(), static_cast<std::size_t>(entry.compressedSize), data,
+                                            static_cast<std::size_t>(entry.size))) {
             failure_.set(kUnzipDamaged, entry.name, "error: invalid compressed data to inflate " + entry.name + "\r\n");
             return;
         }
-        if (entry.crcKnown && crc32Of(data.get(), static_cast<std::size_t>(entry.size)) != entry.crc) {
+        if (entry.crcKnown && crc32Of(data, static_cast<std::size_t>(entry.size)) != entry.crc) {
             failure_.set(kUnzipDamaged, entry.name, "error: bad CRC of " + entry.name + "\r\n");
             return;
         }
@@ -306,7 +318,7 @@ private:
             return;
         }
         entry.tempWritten = true;  // something may exist from here on
-        if (!writeWhole(entry.temp, data.get(), entry.size, progress_)) {
+        if (!writeWhole(entry.temp, data, entry.size, progress_)) {
             failure_.set(kUnzipDiskError, textOf(entry.target), "error: cannot write " + textOf(entry.target) + "\r\n");
             return;
         }
@@ -316,8 +328,8 @@ private:
     Failure& failure_;
     WorkProgress* progress_;
     bool test_;
-    std::vector<std::unique_ptr<Inflater>> inflaters_;
-    std::vector<std::thread> workers_;
+    std::vector<std::unique_ptr<Worker>> workers_;
+    std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Job> queue_;
