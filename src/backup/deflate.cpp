@@ -3,6 +3,7 @@
 #include <libdeflate.h>
 
 #include <new>
+#include <utility>
 
 namespace gm::backup {
 
@@ -49,6 +50,18 @@ bool Inflater::inflateExactly(const unsigned char* in, std::size_t compressedSiz
 std::uint32_t crc32Of(const unsigned char* data, std::size_t size, std::uint32_t crc)
 {
     return libdeflate_crc32(crc, data, size);
+}
+
+ScratchBuffer::ScratchBuffer(ScratchBuffer&& other) noexcept
+    : bytes_(std::move(other.bytes_)), capacity_(std::exchange(other.capacity_, 0))
+{
+}
+
+ScratchBuffer& ScratchBuffer::operator=(ScratchBuffer&& other) noexcept
+{
+    bytes_ = std::move(other.bytes_);
+    capacity_ = std::exchange(other.capacity_, 0);
+    return *this;
 }
 
 unsigned char* ScratchBuffer::get(std::size_t size)

@@ -57,8 +57,14 @@ std::uint32_t crc32Of(const unsigned char* data, std::size_t size, std::uint32_t
 // One of up to kKeptScratch stays between files; a larger one goes.
 class ScratchBuffer {
 public:
+    ScratchBuffer() = default;
+    ScratchBuffer(ScratchBuffer&& other) noexcept;
+    ScratchBuffer& operator=(ScratchBuffer&& other) noexcept;
+
     // At least `size` bytes; null when there is no memory for them.
     unsigned char* get(std::size_t size);
+    // The bytes as they are (null when there are none).
+    unsigned char* data() const { return bytes_.get(); }
     // After a file: frees the buffer when it is larger than kKeptScratch.
     void trim();
     // Frees the buffer.

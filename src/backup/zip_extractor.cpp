@@ -195,7 +195,7 @@ class InflatePool {
 public:
     struct Job {
         Planned* entry;
-        std::unique_ptr<unsigned char[]> compressed;
+        ScratchBuffer compressed;
         std::uint64_t reserved;
     };
 
@@ -224,8 +224,17 @@ public:
             for (auto& worker : workers_) {
                 worker->scratch.release();  // no job runs: every worker waits
             }
+            spare_.release();
         }
         held_ += bytes;
+    }
+
+    // A buffer for the compressed bytes of the next job: the one a worker
+    // was last done with, or none yet.
+    ScratchBuffer spareBuffer()
+    {
+        const std::lock_guard lock(mutex_);
+        return std::move(spare_);
     }
 
     // Gives back a reservation that no job will use.
@@ -285,10 +294,13 @@ private:
                 run(worker, job);
             }
             worker.scratch.trim();
-            job.compressed.reset();
+            job.compressed.trim();
             {
                 const std::lock_guard lock(mutex_);
                 held_ -= job.reserved;
+                if (spare_.capacity() < job.compressed.capacity()) {
+                    spare_ = std::move(job.compressed);
+                }
             }
             changed_.notify_all();
         }
@@ -302,7 +314,7 @@ private:
             failure_.set(kUnzipNoMemory, entry.name, "error: out of memory for " + entry.name + "\r\n");
             return;
         }
-        if (!worker.inflater.inflateExactly(job.compressed.get(), static_cast<std::size_t>(entry.compressedSize), data,
+        if (!worker.inflater.inflateExactly(job.compressed.data(), static_cast<std::size_t>(entry.compressedSize), data,
                                             static_cast<std::size_t>(entry.size))) {
             failure_.set(kUnzipDamaged, entry.name, "error: invalid compressed data to inflate " + entry.name + "\r\n");
             return;
@@ -333,6 +345,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Job> queue_;
+    ScratchBuffer spare_;  // kept for the next job's compressed bytes
     std::uint64_t held_ = 0;
     bool closing_ = false;
 };
@@ -1069,14 +1082,14 @@ std::int32_t Unpacking::unpack(WorkProgress* progress)
             }
             const std::uint64_t reserved = entry.compressedSize + entry.size;
             pool.reserve(reserved);
-            std::unique_ptr<unsigned char[]> compressed(
-                new (std::nothrow) unsigned char[std::max<std::uint64_t>(entry.compressedSize, 1)]);
-            if (!compressed) {
+            ScratchBuffer compressed = pool.spareBuffer();
+            unsigned char* const bytes = compressed.get(static_cast<std::size_t>(entry.compressedSize));
+            if (bytes == nullptr) {
                 pool.unreserve(reserved);
                 failure.set(kUnzipNoMemory, entry.name, "error: out of memory for " + entry.name + "\r\n");
                 break;
             }
-            if (!readEntry(s.archive, entry, ZIP_FL_COMPRESSED, compressed.get(), entry.compressedSize)) {
+            if (!readEntry(s.archive, entry, ZIP_FL_COMPRESSED, bytes, entry.compressedSize)) {
                 pool.unreserve(reserved);
                 failure.set(kUnzipDamaged, entry.name,
                             "error: cannot read " + entry.name + ": " + zip_strerror(s.archive) + "\r\n");
