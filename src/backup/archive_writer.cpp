@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kWriteBuffer = 1u << 20;
+// What the file is given at once.
+constexpr std::size_t kWriteBuffer = 64u << 10;
 
 struct ArchiveFile {
     fs::path archive;

@@ -3,7 +3,8 @@
 // libzip copies an archive's data in pieces of 8 KB, which its own file
 // source passes to the system 4 KB at a time: some 25,000 writes for a
 // 100 MB archive, and on the thread that waits for them the packing waits
-// too. This source gathers the pieces and writes them 1 MB at a time. Like
+// too. This source gathers the pieces and writes them 64 KB at a time (far
+// larger writes cost the system more again, see the unpacking). Like
 // libzip's own, it writes to a temporary file beside the archive (its name
 // plus "." and six letters or digits, as the work journal expects) and
 // renames it onto the archive only when libzip has written all of it.
