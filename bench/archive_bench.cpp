@@ -19,13 +19,10 @@
 // memory of a backup and a restore of 2 GB of replays, and of 2 GB of
 // 256 MB files.
 //
-//   archive_bench [--runs N] [--big] [--keep] [--touch GB]
-//     --touch GB: memory touched once before the runs (6 by default; see
-//                 touchMemory), 0 for none
+//   archive_bench [--runs N] [--big] [--keep]
 //   archive_bench --do WORK FOLDER   (one piece of work on a kept folder:
 //                 backup, second, restore-empty, restore-same, restore-edited)
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,7 +34,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -376,35 +372,6 @@ void memoryOfBigFolder(const fs::path& base, const char* label, int replays, std
     fs::remove_all(folder);
 }
 
-// Touches `gigabytes` of memory once, in a child process that then ends.
-// A virtual machine's memory may be given to it by its host only when first
-// touched; until then every new page of the page cache costs a fault in the
-// host, and writing a file ten times as long as it would on a machine whose
-// memory is its own (about 0.4 s for 200 MB here, for every tool alike).
-// Pages freed are handed out again first, so the files the runs write land
-// in touched memory.
-void touchMemory(int gigabytes)
-{
-    if (gigabytes <= 0) {
-        return;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        constexpr std::size_t kChunk = std::size_t{1} << 30;
-        std::vector<std::unique_ptr<char[]>> chunks;
-        for (int i = 0; i < gigabytes; ++i) {
-            chunks.emplace_back(new char[kChunk]);
-            volatile char* const bytes = chunks.back().get();
-            for (std::size_t at = 0; at < kChunk; at += 4096) {
-                bytes[at] = 1;
-            }
-        }
-        _exit(chunks.size() == static_cast<std::size_t>(gigabytes) ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-}
-
 void row(const char* what, const Timings& t, double archiveMb = -1)
 {
     std::printf("%-34s %10.3f %10.3f", what, median(t.wall), median(t.cpu));
@@ -427,7 +394,6 @@ int main(int argc, char** argv)
     int runs = 5;
     bool big = false;
     bool keep = false;
-    int touch = 6;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc) {
@@ -436,14 +402,13 @@ int main(int argc, char** argv)
             big = true;
         } else if (arg == "--keep") {
             keep = true;
-        } else if (arg == "--touch" && i + 1 < argc) {
-            touch = std::max(0, std::atoi(argv[++i]));
+
         } else if (arg == "--do" && i + 2 < argc) {
             doWork(argv[i + 1], argv[i + 2]);
             std::printf("peak %ld\n", peakKilobytes());
             return 0;
         } else {
-            std::fprintf(stderr, "usage: archive_bench [--runs N] [--big] [--keep] [--touch GB]\n");
+            std::fprintf(stderr, "usage: archive_bench [--runs N] [--big] [--keep]\n");
             return 2;
         }
     }
@@ -459,11 +424,6 @@ int main(int argc, char** argv)
     // The backup the second backups and the restores start from.
     const fs::path backups = base / "Backup";
     backUp(drive, files, backups, "base");
-    if (touch > 0) {
-        std::printf("touching %d GB of memory once ...\n", touch);
-        std::fflush(stdout);
-        touchMemory(touch);
-    }
     const fs::path firstFolder = base / "First";
     const fs::path zip1 = base / "zip1.zip";
     const fs::path zip6 = base / "zip6.zip";
