@@ -3,12 +3,8 @@
 #include <zip.h>
 
 #include <array>
-#include <fstream>
 #include <map>
-#include <memory>
-#include <system_error>
 
-#include "backup/deflate.h"
 #include "backup/name_case.h"
 #include "platform/fs.h"
 
@@ -164,36 +160,6 @@ std::optional<TargetProblem> checkTargets(const fs::path& folder, const std::vec
         }
     }
     return std::nullopt;
-}
-
-FileComparison compareWithEntry(const fs::path& file, const ArchiveEntry& entry)
-{
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) {
-        return FileComparison::Missing;
-    }
-    const std::uint64_t size = fs::file_size(file, ec);
-    if (ec || size != entry.size) {
-        return FileComparison::Differs;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return FileComparison::Differs;
-    }
-    constexpr std::size_t kPiece = 1u << 20;
-    const std::unique_ptr<unsigned char[]> buffer(new unsigned char[kPiece]);
-    std::uint32_t crc = 0;
-    std::uint64_t done = 0;
-    while (done < size) {
-        in.read(reinterpret_cast<char*>(buffer.get()), static_cast<std::streamsize>(kPiece));
-        const auto got = static_cast<std::size_t>(in.gcount());
-        if (got == 0) {
-            return FileComparison::Differs;
-        }
-        crc = crc32Of(buffer.get(), got, crc);
-        done += got;
-    }
-    return done == size && crc == entry.crc ? FileComparison::Same : FileComparison::Differs;
 }
 
 }  // namespace gm::backup

@@ -1,6 +1,5 @@
-// Reading what an archive holds, without unpacking it: the entry list, the
-// safety check of entry names and kinds, and the comparison of a file on
-// disk with an entry (used to find the files a restore would change).
+// Reading what an archive holds, without unpacking it: the entry list and
+// the safety check of entry names and kinds.
 #pragma once
 
 #include <cstdint>
@@ -59,14 +58,5 @@ struct TargetProblem {
 // and "a.ini" are one file. The first problem in entry order, or nothing.
 std::optional<TargetProblem> checkTargets(const std::filesystem::path& folder,
                                           const std::vector<PlannedTarget>& targets);
-
-enum class FileComparison {
-    Missing,  // no file of that name (a folder counts as missing a file)
-    Same,     // same size and CRC as the entry
-    Differs,  // other size or CRC, or unreadable
-};
-
-// Compares a file on disk with an entry: size first, then CRC.
-FileComparison compareWithEntry(const std::filesystem::path& file, const ArchiveEntry& entry);
 
 }  // namespace gm::backup

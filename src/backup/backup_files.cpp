@@ -29,18 +29,6 @@ fs::path newArchivePath(const fs::path& backupFolder, const std::string& name)
     return backupFolder / platform::toPath(name + ".zip.tmp");
 }
 
-std::vector<std::string> packedEntries(const std::vector<std::string>& names, const std::vector<std::string>& entries,
-                                       const std::vector<std::string>& leftOut)
-{
-    std::vector<std::string> packed;
-    for (std::size_t i = 0; i < names.size() && i < entries.size(); ++i) {
-        if (std::find(leftOut.begin(), leftOut.end(), names[i]) == leftOut.end()) {
-            packed.push_back(entries[i]);
-        }
-    }
-    return packed;
-}
-
 namespace {
 
 // True when `text` ends in " before restore YYYY-MM-DD HH.MM.SS", with a
@@ -149,10 +137,10 @@ bool sameName(const fs::path& a, const fs::path& b)
 
 }  // namespace
 
-std::string gameRelativeText(const fs::path& file, const std::string& gameDirectory)
+std::string gameRelativeText(const fs::path& file, const fs::path& gameDirectory)
 {
     const platform::DrivePath where = platform::splitAtDriveRoot(file);
-    const platform::DrivePath game = platform::splitAtDriveRoot(platform::toPath(gameDirectory));
+    const platform::DrivePath game = platform::splitAtDriveRoot(gameDirectory);
     auto part = where.below.begin();
     bool inside = sameName(where.root, game.root);
     for (auto folder = game.below.begin(); inside && folder != game.below.end(); ++folder, ++part) {

@@ -39,12 +39,6 @@ enum class CommitStatus {
 CommitStatus commitBackup(const std::filesystem::path& backupFolder, const std::string& name,
                           const std::vector<std::string>& indexEntries);
 
-// The index entries of what a packing took: `entries[i]` is the entry of
-// `names[i]` (as it was given to AddFile); the entries of the names in
-// `leftOut` go, so that an index lists exactly what its archive holds.
-std::vector<std::string> packedEntries(const std::vector<std::string>& names, const std::vector<std::string>& entries,
-                                       const std::vector<std::string>& leftOut);
-
 // Where the journals of backups and restores in flight are kept: the
 // folder of the program's own files + "Journal".
 std::filesystem::path journalFolder(const std::filesystem::path& ownFilesFolder);
@@ -71,6 +65,6 @@ std::string undoBackupName(const std::string& backup, const std::string& when, i
 // elsewhere (a backup made from another game folder). UTF-8. Names compare
 // as the file system compares them: without letter case on Windows, where
 // "c:\quillon\gridmark" is the folder C:\Quillon\Gridmark.
-std::string gameRelativeText(const std::filesystem::path& file, const std::string& gameDirectory);
+std::string gameRelativeText(const std::filesystem::path& file, const std::filesystem::path& gameDirectory);
 
 }  // namespace gm::backup

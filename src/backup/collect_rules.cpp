@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <set>
+#include <system_error>
 
 #include "backup/name_case.h"
 #include "common/lines.h"
@@ -49,6 +51,111 @@ std::optional<int> carNumber(std::string_view carFile)
         return static_cast<int>(std::clamp(std::trunc(value), -limit, limit));
     }
     return std::nullopt;
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void collectBelow(const fs::path& gameDirectory, const std::string& startFolder, std::string_view extension,
+                  bool checked, bool carsByNumber, std::set<fs::path>& ancestors, std::vector<ListedFile>& out)
+{
+    const fs::path folder = platform::appendGamePath(gameDirectory, startFolder);
+    // A folder that links back to one being listed would make the walk
+    // endless: each real folder is entered once on the way down.
+    std::error_code ec;
+    const fs::path real = fs::canonical(folder, ec);
+    if (ec || !ancestors.insert(real).second) {
+        return;
+    }
+    std::vector<platform::DirEntry> listing = platform::listVisible(folder);
+    sortAsWindowsLists(listing);
+    for (const platform::DirEntry& entry : listing) {
+        const std::string relative = startFolder + entry.name;
+        if (entry.isFolder) {
+            collectBelow(gameDirectory, relative + "\\", extension, checked, carsByNumber, ancestors, out);
+            continue;
+        }
+        if (!takesFile(entry.name, extension)) {
+            continue;
+        }
+        bool state = checked;
+        if (extension == ".car" && carsByNumber) {
+            const std::optional<std::string> bytes = platform::readFile(folder / platform::toPath(entry.name));
+            const std::optional<int> number = bytes ? carNumber(*bytes) : std::nullopt;
+            if (number && *number >= kFirstExcludedCarNumber) {
+                state = !checked;
+            }
+        }
+        out.push_back({relative, state});
+    }
+    ancestors.erase(real);
+}
+
+}  // namespace
+
+std::vector<ListedFile> CollectFiles(const fs::path& gameDirectory, const std::string& startFolder,
+                                     std::string_view extension, bool checked, bool carsByNumber)
+{
+    std::vector<ListedFile> files;
+    std::set<fs::path> ancestors;
+    collectBelow(gameDirectory, startFolder, extension, checked, carsByNumber, ancestors, files);
+    return files;
+}
+
+std::vector<ListedFile> previewFiles(const fs::path& gameDirectory, const PreviewChoices& choices,
+                                     const PlayerQuestion& askPlayer)
+{
+    std::vector<ListedFile> files;
+    const auto exists = [&gameDirectory](std::string_view relative) {
+        return platform::folderExists(platform::appendGamePath(gameDirectory, relative));
+    };
+    const auto collect = [&](const std::string& startFolder, std::string_view extension, bool checked,
+                             bool carsByNumber = false) {
+        std::vector<ListedFile> found = CollectFiles(gameDirectory, startFolder, extension, checked, carsByNumber);
+        files.insert(files.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+    };
+    if (choices.exportsImports && exists("\\exports_imports")) {
+        collect("\\exports_imports\\", kAnyExtension, true);
+    }
+    if (choices.players && exists("\\players")) {
+        if (!choices.askPerPlayer) {
+            collect("\\players\\", kAnyExtension, true);
+        } else {
+            // Every player's folder, asked for in the order they are listed;
+            // files lying directly in the players folder are not listed.
+            std::vector<std::string> players;
+            std::vector<platform::DirEntry> listing =
+                platform::listVisible(platform::appendGamePath(gameDirectory, "\\players"));
+            sortAsWindowsLists(listing);
+            for (const platform::DirEntry& entry : listing) {
+                if (entry.isFolder) {
+                    players.push_back(entry.name);
+                }
+            }
+            for (const std::string& player : players) {
+                const bool yes = askPlayer && askPlayer(player);
+                collect("\\players\\" + player + "\\", kAnyExtension, yes);
+            }
+        }
+    }
+    if (choices.replays && exists("\\replay")) {
+        collect("\\replay\\", ".rpy", true);
+    }
+    if (choices.seasons && exists("\\series\\cup")) {
+        collect("\\series\\cup\\", ".ini", true);
+    }
+    if (choices.rosters && exists("\\series\\cup\\cars")) {
+        collect("\\series\\cup\\cars\\", ".lst", true);
+    }
+    if (choices.cars && exists("\\series\\cup\\cars")) {
+        collect("\\series\\cup\\cars\\", ".car", choices.carChoice != CarChoice::ByHand,
+                choices.carChoice == CarChoice::ByNumber);
+    }
+    if (choices.tracks && exists("\\tracks")) {
+        collect("\\tracks\\", ".ini", true);
+    }
+    return files;
 }
 
 }  // namespace gm::backup

@@ -3,6 +3,7 @@
 #include <libdeflate.h>
 
 #include <new>
+#include <utility>
 
 namespace gm::backup {
 
@@ -49,6 +50,44 @@ bool Inflater::inflateExactly(const unsigned char* in, std::size_t compressedSiz
 std::uint32_t crc32Of(const unsigned char* data, std::size_t size, std::uint32_t crc)
 {
     return libdeflate_crc32(crc, data, size);
+}
+
+ScratchBuffer::ScratchBuffer(ScratchBuffer&& other) noexcept
+    : bytes_(std::move(other.bytes_)), capacity_(std::exchange(other.capacity_, 0))
+{
+}
+
+ScratchBuffer& ScratchBuffer::operator=(ScratchBuffer&& other) noexcept
+{
+    bytes_ = std::move(other.bytes_);
+    capacity_ = std::exchange(other.capacity_, 0);
+    return *this;
+}
+
+unsigned char* ScratchBuffer::get(std::size_t size)
+{
+    if (capacity_ < size || !bytes_) {
+        bytes_.reset();
+        capacity_ = 0;
+        bytes_.reset(new (std::nothrow) unsigned char[size == 0 ? 1 : size]);
+        if (bytes_) {
+            capacity_ = size;
+        }
+    }
+    return bytes_.get();
+}
+
+void ScratchBuffer::trim()
+{
+    if (capacity_ > kKeptScratch) {
+        release();
+    }
+}
+
+void ScratchBuffer::release()
+{
+    bytes_.reset();
+    capacity_ = 0;
 }
 
 }  // namespace gm::backup

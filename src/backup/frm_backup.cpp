@@ -2,17 +2,14 @@
 
 #include <QDir>
 #include <QPointer>
-#include <algorithm>
 #include <new>
-#include <system_error>
 #include <vector>
 
 #include "backup/backup_files.h"
 #include "backup/collect_rules.h"
 #include "backup/frm_progress.h"
-#include "backup/work_journal.h"
+#include "backup/make_backup.h"
 #include "backup/work_progress.h"
-#include "backup/zip_builder.h"
 #include "backup/zip_error.h"
 #include "common/file_names.h"
 #include "platform/codec.h"
@@ -23,18 +20,6 @@
 namespace gm::backup {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Run-time errors outside the archive classes, shown with the numbers of
-// the language the program was first written in.
-constexpr int kErrorPathAccess = 75;
-constexpr const char* kPathAccessText = "Path/File access error";
-constexpr int kErrorOutOfMemory = 7;
-constexpr const char* kOutOfMemoryText = "Out of memory";
-constexpr int kErrorInternal = 51;
-
-}  // namespace
 
 QString leftOutText(const QStringList& files)
 {
@@ -184,52 +169,6 @@ void frmBackup::addEntry(const std::string& relative, bool checked)
     List1->addItem(item);
 }
 
-void frmBackup::CollectFiles(const std::string& startFolder, std::string_view extension, bool checked)
-{
-    std::set<fs::path> ancestors;
-    collectBelow(startFolder, extension, checked, ancestors);
-}
-
-void frmBackup::collectBelow(const std::string& startFolder, std::string_view extension, bool checked,
-                             std::set<fs::path>& ancestors)
-{
-    const fs::path folder = context().gamePath(startFolder);
-    // A folder that links back to one being listed would make the walk
-    // endless: each real folder is entered once on the way down.
-    std::error_code ec;
-    const fs::path real = fs::canonical(folder, ec);
-    if (ec || !ancestors.insert(real).second) {
-        return;
-    }
-    std::vector<platform::DirEntry> listing = platform::listVisible(folder);
-    sortAsWindowsLists(listing);
-    for (const platform::DirEntry& entry : listing) {
-        const std::string relative = startFolder + entry.name;
-        if (entry.isFolder) {
-            collectBelow(relative + "\\", extension, checked, ancestors);
-            continue;
-        }
-        if (!takesFile(entry.name, extension)) {
-            continue;
-        }
-        bool state = checked;
-        if (extension == ".car" && optNumber->isChecked()) {
-            const std::optional<std::string> bytes = platform::readFile(context().gamePath(relative));
-            const std::optional<int> number = bytes ? carNumber(*bytes) : std::nullopt;
-            if (number && *number >= kFirstExcludedCarNumber) {
-                state = !checked;
-            }
-        }
-        addEntry(relative, state);
-    }
-    ancestors.erase(real);
-}
-
-bool frmBackup::folderExists(const char* relative) const
-{
-    return platform::folderExists(context().gamePath(relative));
-}
-
 int frmBackup::checkedCount() const
 {
     int count = 0;
@@ -244,48 +183,29 @@ int frmBackup::checkedCount() const
 void frmBackup::cmdSearch_Click()
 {
     List1->clear();
-    if (chkEI->isChecked() && folderExists("\\exports_imports")) {
-        CollectFiles("\\exports_imports\\", kAnyExtension, true);
-    }
-    if (chkPlayer->isChecked() && folderExists("\\players")) {
-        if (!chkAsk->isChecked()) {
-            CollectFiles("\\players\\", kAnyExtension, true);
-        } else {
-            std::vector<std::string> players;
-            std::vector<platform::DirEntry> listing = platform::listVisible(context().gamePath("\\players"));
-            sortAsWindowsLists(listing);
-            for (const platform::DirEntry& entry : listing) {
-                if (entry.isFolder) {
-                    players.push_back(entry.name);
-                }
-            }
-            for (const std::string& player : players) {
-                const ui::Answer answer = context().dialogs->message(
-                    this,
-                    QStringLiteral("Would you like to select ") + QString::fromStdString(player) +
-                        QStringLiteral("'s game files?"),
-                    ui::Buttons::YesNo, ui::Icon::Question);
-                CollectFiles("\\players\\" + player + "\\", kAnyExtension, answer == ui::Answer::Yes);
-            }
-        }
-    }
-    if (chkReplay->isChecked() && folderExists("\\replay")) {
-        CollectFiles("\\replay\\", ".rpy", true);
-    }
-    if (chkSeason->isChecked() && folderExists("\\series\\cup")) {
-        CollectFiles("\\series\\cup\\", ".ini", true);
-    }
-    if (chkRoster->isChecked() && folderExists("\\series\\cup\\cars")) {
-        CollectFiles("\\series\\cup\\cars\\", ".lst", true);
-    }
-    if (chkCar->isChecked() && folderExists("\\series\\cup\\cars")) {
-        CollectFiles("\\series\\cup\\cars\\", ".car", !optManual->isChecked());
-    }
-    if (chkTrack->isChecked() && folderExists("\\tracks")) {
-        CollectFiles("\\tracks\\", ".ini", true);
+    PreviewChoices choices;
+    choices.exportsImports = chkEI->isChecked();
+    choices.players = chkPlayer->isChecked();
+    choices.askPerPlayer = chkAsk->isChecked();
+    choices.replays = chkReplay->isChecked();
+    choices.seasons = chkSeason->isChecked();
+    choices.rosters = chkRoster->isChecked();
+    choices.cars = chkCar->isChecked();
+    choices.carChoice = optManual->isChecked()   ? CarChoice::ByHand
+                        : optNumber->isChecked() ? CarChoice::ByNumber
+                                                 : CarChoice::Every;
+    choices.tracks = chkTrack->isChecked();
+    const PlayerQuestion askPlayer = [this](const std::string& player) {
+        return context().dialogs->message(this,
+                                          QStringLiteral("Would you like to select ") + QString::fromStdString(player) +
+                                              QStringLiteral("'s game files?"),
+                                          ui::Buttons::YesNo, ui::Icon::Question) == ui::Answer::Yes;
+    };
+    for (const ListedFile& file : previewFiles(context().gamePath(""), choices, askPlayer)) {
+        addEntry(file.relative, file.checked);
     }
 
-    if (checkedCount() > kMaxBackupFiles) {
+    if (checkedCount() > static_cast<int>(kMaxBackupFiles)) {
         context().dialogs->message(this, kTooManyFiles, ui::Buttons::Ok, ui::Icon::Critical);
         List1->setEnabled(true);
     } else {
@@ -323,11 +243,6 @@ QString frmBackup::errorText(const QString& number, const QString& description)
     return number + QLatin1Char(' ') + kBackupErrorTag + QLatin1Char(' ') + description;
 }
 
-void frmBackup::showError(QWidget* parent, const QString& number, const QString& description)
-{
-    context().dialogs->message(parent, errorText(number, description), ui::Buttons::Ok, ui::Icon::Critical);
-}
-
 void frmBackup::cmdBackup_Click()
 {
     if (List1->count() == 0 || checkedCount() == 0) {
@@ -358,16 +273,7 @@ void frmBackup::cmdBackup_Click()
     }
 
     const fs::path folder = context().backupFolder();
-    if (!platform::folderExists(folder)) {
-        std::error_code ec;
-        fs::create_directories(folder, ec);
-        if (ec || !platform::folderExists(folder)) {
-            showError(this, QString::number(kErrorPathAccess), QString::fromLatin1(kPathAccessText));
-            return;
-        }
-    }
-    const fs::path archive = archivePath(folder, name);
-    if (platform::pathExists(archive) || platform::pathExists(indexPath(folder, name))) {
+    if (platform::pathExists(archivePath(folder, name)) || platform::pathExists(indexPath(folder, name))) {
         const ui::Answer answer = context().dialogs->message(
             this, QStringLiteral("Would you like to overwrite ") + typed + QStringLiteral(".zip?"),
             ui::Buttons::YesNo, ui::Icon::Question);
@@ -378,12 +284,17 @@ void frmBackup::cmdBackup_Click()
         // The older backup stays until the new archive is complete.
     }
 
-    // What a crashed or killed backup or restore left, and this backup's
-    // own archive in flight, noted for the next one should this one not end.
-    const fs::path journals = journalFolder(context().ownFilesFolder());
-    cleanUpEndedWork(journals);
-    WorkJournal journal(journals);
-    journal.archive(newArchivePath(folder, name));
+    std::vector<std::string> checked;
+    for (int row = 0; row < List1->count(); ++row) {
+        if (List1->item(row)->checkState() == Qt::Checked) {
+            checked.push_back(List1->item(row)->text().toStdString());
+        }
+    }
+    BackupRequest request;
+    request.backupFolder = folder;
+    request.name = name;
+    request.files = gameFiles(context().gamePath(""), checked);
+    request.journalFolder = journalFolder(context().ownFilesFolder());
 
     QPointer<frmProgress> progressWindow = new frmProgress(context(), this);
     progressWindow->Form_Load();
@@ -398,84 +309,54 @@ void frmBackup::cmdBackup_Click()
     };
     bool done = false;
     try {
-        CGZipFiles zip;
-        zip.setZipFileName(platform::fromPath(newArchivePath(folder, name)));
-        zip.setUpdatingZip(false);
-        std::vector<std::string> names;
-        std::vector<std::string> entries;
-        for (int row = 0; row < List1->count(); ++row) {
-            const QListWidgetItem* item = List1->item(row);
-            if (item->checkState() != Qt::Checked) {
-                continue;
-            }
-            const std::string relative = item->text().toStdString();
-            names.push_back(platform::fromPath(context().gamePath(relative)));
-            zip.AddFile(names.back());
-            entries.push_back(platform::toAnsi(item->text()));
-        }
-
         WorkProgress work;
-        zip.setWorkProgress(&work);
-        std::int32_t result = kZipOk;
-        progressWindow->runWork([&zip, &result] { result = zip.MakeZipFile(); },
+        BackupOutcome result;
+        progressWindow->runWork([&request, &work, &result] { result = makeBackup(request, work); },
                                 [&work, &progressWindow] {
-                                    // The packing clears the flag when it starts: a Cancel
-                                    // pressed before that is passed on again.
+                                    // A Cancel pressed before the work began is passed on again.
                                     if (progressWindow->cancelRequested()) {
                                         work.cancelRequested = true;
                                     }
                                     return frmProgress::Amount{work.bytesDone.load(), work.bytesTotal.load()};
                                 },
                                 [&work] { work.cancelRequested = true; });
-
-        if (progressWindow->cancelRequested()) {
-            // Cancelled, even if the packing had just finished: no new
-            // archive, no index, the older backup as it was.
-            removeNewArchive(folder, name);
-        } else if (result != kZipOk) {
-            removeNewArchive(folder, name);
-            outcome.add(QString::fromStdString(zip.GetLastMessage()), ui::Icon::None);
-        } else {
-            // Files gone or unreadable since Preview are not in the archive,
-            // nor in its index; the user is told which.
-            const std::vector<std::string> packed = packedEntries(names, entries, zip.leftOut());
-            switch (commitBackup(folder, name, packed)) {
-            case CommitStatus::Ok:
-                outcome.add(QStringLiteral("Backup file has created successfully in ") +
-                                QDir::toNativeSeparators(QString::fromStdString(platform::fromPath(archive))),
-                            ui::Icon::Information);
-                if (packed.size() < entries.size()) {
-                    QStringList missing;
-                    for (const std::string& entry : entries) {
-                        if (std::find(packed.begin(), packed.end(), entry) == packed.end()) {
-                            missing << platform::fromAnsi(entry);
-                        }
-                    }
-                    outcome.add(leftOutText(missing), ui::Icon::Exclamation);
+        switch (result.status) {
+        case BackupStatus::Made: {
+            outcome.add(QStringLiteral("Backup file has created successfully in ") +
+                            QDir::toNativeSeparators(QString::fromStdString(platform::fromPath(archivePath(folder, name)))),
+                        ui::Icon::Information);
+            // Files gone or unreadable since Preview are not in the backup;
+            // the user is told which.
+            if (!result.leftOut.empty()) {
+                QStringList missing;
+                for (const std::size_t file : result.leftOut) {
+                    missing << QString::fromStdString(request.files[file].indexText);
                 }
-                done = true;
-                break;
-            case CommitStatus::OldArchiveNotRecycled:
-                outcome.add(kBackupNotDeleted, ui::Icon::Critical);
-                break;
-            case CommitStatus::ArchiveNotRenamed:
-            case CommitStatus::IndexNotWritten:
-                error(QString::number(kErrorPathAccess), QString::fromLatin1(kPathAccessText));
-                break;
+                outcome.add(leftOutText(missing), ui::Icon::Exclamation);
             }
+            done = true;
+            break;
         }
-    } catch (const ZipError& failure) {
-        removeNewArchive(folder, name);
-        error(QString::number(failure.number()), QString::fromStdString(failure.description()));
+        case BackupStatus::Cancelled:
+            break;
+        case BackupStatus::NotPacked:
+            outcome.add(QString::fromStdString(result.log), ui::Icon::None);
+            break;
+        case BackupStatus::OldArchiveNotRecycled:
+            outcome.add(kBackupNotDeleted, ui::Icon::Critical);
+            break;
+        case BackupStatus::NotWritten:
+            error(QString::number(kErrorPathAccess), QString::fromLatin1(kPathAccessText));
+            break;
+        case BackupStatus::Error:
+            error(QString::number(result.errorNumber), QString::fromStdString(result.errorDescription));
+            break;
+        }
     } catch (const std::bad_alloc&) {
-        removeNewArchive(folder, name);
         error(QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText));
     } catch (const std::exception& failure) {
-        removeNewArchive(folder, name);
         error(QString::number(kErrorInternal), QString::fromLocal8Bit(failure.what()));
     }
-
-    journal.finish();  // every way out above removed the archive in flight or gave it its name
 
     // The progress window goes first; then the boxes, over this window.
     if (progressWindow) {

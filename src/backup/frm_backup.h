@@ -8,10 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStringList>
-#include <filesystem>
-#include <set>
 #include <string>
-#include <string_view>
 
 #include "ui/command_button.h"
 #include "ui/form.h"
@@ -38,9 +35,6 @@ inline const QString kBackupErrorTag = QStringLiteral("Form1::cmdZip_Click");
 // Preview: the first twenty of them (as listed), and how many more.
 QString leftOutText(const QStringList& files);
 
-// At most this many checked files fit into one backup.
-inline constexpr int kMaxBackupFiles = 1023;
-
 class frmBackup : public ui::Form {
     Q_OBJECT
 
@@ -56,11 +50,6 @@ public:
     void cmdBackup_Click();
     void cmdClose_Click();
 
-    // Adds the files below a folder to List1, depth first. The folder is
-    // given relative to the game directory and ends in a backslash
-    // ("\players\"); each entry's text is the file's path relative to the
-    // game directory ("\players\Ann\playrecs.ini").
-    void CollectFiles(const std::string& startFolder, std::string_view extension, bool checked);
     void SetSelectionEnabled(bool enabled);
 
     QLineEdit* txtName;
@@ -88,15 +77,11 @@ protected:
     void Form_Unload() override;
 
 private:
-    void collectBelow(const std::string& startFolder, std::string_view extension, bool checked,
-                      std::set<std::filesystem::path>& ancestors);
-    bool folderExists(const char* relative) const;
     void addEntry(const std::string& relative, bool checked);
     void setAllChecked(bool checked);
     int checkedCount() const;
     void selectName();
     static QString errorText(const QString& number, const QString& description);
-    void showError(QWidget* parent, const QString& number, const QString& description);
 
     bool working_ = false;
 };

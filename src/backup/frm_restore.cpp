@@ -1,21 +1,15 @@
 #include "backup/frm_restore.h"
 
-#include <QDateTime>
 #include <QPointer>
 #include <QSignalBlocker>
-#include <atomic>
+#include <chrono>
 #include <new>
 #include <optional>
-#include <system_error>
-#include <vector>
 
-#include "backup/archive_entries.h"
 #include "backup/backup_files.h"
 #include "backup/backup_index.h"
 #include "backup/frm_progress.h"
-#include "backup/work_journal.h"
-#include "backup/work_progress.h"
-#include "backup/zip_builder.h"
+#include "backup/restore_backup.h"
 #include "backup/zip_error.h"
 #include "backup/zip_extractor.h"
 #include "platform/codec.h"
@@ -62,12 +56,6 @@ QString restoreFailedText(std::uint64_t restored, std::uint64_t total)
 
 namespace {
 
-// Run-time errors outside the archive classes, shown with the numbers of
-// the language the program was first written in.
-constexpr int kErrorOutOfMemory = 7;
-constexpr const char* kOutOfMemoryText = "Out of memory";
-constexpr int kErrorInternal = 51;
-
 // The unpacker's questions, asked with the window's dialogs on the window
 // thread while the unpacking waits on its worker thread.
 class WindowQuestions final : public UnzipQuestions {
@@ -111,172 +99,10 @@ private:
     ui::Dialogs* dialogs_;
 };
 
-// One restore: what the worker thread was given, what it reports while it
-// runs and what it found.
-struct RestoreRun {
-    std::string archive;           // B + ".zip"
-    fs::path root;                 // the drive root of the game directory
-    fs::path backupFolder;
-    std::string gameDirectory;
-    std::string undoName;
-    WorkJournal* journal = nullptr;  // the files in flight, for the next restore should this one not end
-
-    // The bytes of the two pieces of work, known once the archive has been
-    // compared with the game files; until then the bar is busy.
-    std::atomic<std::uint64_t> undoBytes{0};
-    std::atomic<std::uint64_t> unzipBytes{0};
-    std::atomic<bool> sized{false};
-    std::atomic<bool> cancel{false};
-    WorkProgress undoWork;
-    WorkProgress unzipWork;
-
-    std::string refusedEntry;      // an entry that kept the backup from being restored: nothing was written
-    std::string refusedReason;
-    bool refusedUnsafe = true;     // it would land elsewhere or is no plain file (else: it cannot be made here)
-    bool undoFailed = false;
-    std::string undoMessage;       // the packer's messages when the undo backup failed
-    bool undoMade = false;
-    bool unzipRan = false;
-    std::int32_t unzipResult = kUnzipOk;
-    std::string unzipMessage;
-    std::string unzipFailure;      // what went wrong, in a sentence (describeFailure)
-    std::uint64_t filesRestored = 0;
-    std::uint64_t fileCount = 0;
-    bool notPutBack = false;       // files moved aside are still aside: the journal keeps them
-};
-
-// Packs the game files the restore would replace into the undo backup.
-// False when it could not be made (the restore must then not go on).
-bool makeUndoBackup(RestoreRun& run, const std::vector<fs::path>& files)
-{
-    CGZipFiles zip;
-    run.journal->archive(newArchivePath(run.backupFolder, run.undoName));
-    zip.setZipFileName(platform::fromPath(newArchivePath(run.backupFolder, run.undoName)));
-    zip.setUpdatingZip(false);
-    std::vector<std::string> names;
-    std::vector<std::string> entries;
-    try {
-        for (const fs::path& file : files) {
-            names.push_back(platform::fromPath(file));
-            zip.AddFile(names.back());
-            entries.push_back(platform::toAnsi(QString::fromStdString(gameRelativeText(file, run.gameDirectory))));
-        }
-        zip.setWorkProgress(&run.undoWork);
-        const std::int32_t result = zip.MakeZipFile();
-        if (result != kZipOk) {
-            run.undoMessage = zip.GetLastMessage();
-            removeNewArchive(run.backupFolder, run.undoName);
-            return run.cancel;  // a cancel is not a failure
-        }
-    } catch (const ZipError& error) {
-        run.undoMessage = std::to_string(error.number()) + " " + error.description();
-        removeNewArchive(run.backupFolder, run.undoName);
-        return false;
-    }
-    if (run.cancel) {
-        removeNewArchive(run.backupFolder, run.undoName);
-        return true;
-    }
-    const CommitStatus status =
-        commitBackup(run.backupFolder, run.undoName, packedEntries(names, entries, zip.leftOut()));
-    if (status != CommitStatus::Ok) {
-        discardBackup(run.backupFolder, run.undoName);
-        return false;
-    }
-    run.undoMade = true;
-    return true;
-}
-
-// The work of a restore, on the worker thread: check every entry, keep the
-// game files it would replace in the undo backup, then unpack.
-void restoreWork(RestoreRun& run, UnzipQuestions& questions)
-{
-    const ArchiveListing listing = listArchive(run.archive);
-    if (listing.ok) {
-        std::vector<std::pair<fs::path, const ArchiveEntry*>> files;
-        std::vector<PlannedTarget> targets;
-        for (const ArchiveEntry& entry : listing.entries) {
-            const std::optional<fs::path> target = checkEntryName(run.root, entry.name);
-            if (!target) {
-                run.refusedEntry = entry.name;
-                return;
-            }
-            targets.push_back({entry.name, *target, entry.isFolder});
-            if (!entry.isFolder) {
-                files.emplace_back(*target, &entry);
-            }
-        }
-        // Names this file system cannot hold, or two entries for one place:
-        // refused before the undo backup, as the unpacking would refuse them.
-        if (const std::optional<TargetProblem> problem = checkTargets(run.root, targets)) {
-            run.refusedEntry = problem->entry;
-            run.refusedReason = problem->reason;
-            run.refusedUnsafe = false;
-            return;
-        }
-        run.fileCount = files.size();
-        std::uint64_t unzipBytes = 0;
-        std::uint64_t undoBytes = 0;
-        std::vector<fs::path> replaced;
-        for (const auto& [target, entry] : files) {
-            if (run.cancel) {
-                return;
-            }
-            unzipBytes += entry->size;
-            if (compareWithEntry(target, *entry) == FileComparison::Differs) {
-                std::error_code ec;
-                const std::uintmax_t size = fs::file_size(target, ec);
-                undoBytes += ec ? 0 : size;
-                replaced.push_back(target);
-            }
-        }
-        run.unzipBytes = unzipBytes;
-        run.undoBytes = undoBytes;
-        run.sized = true;
-        if (!replaced.empty() && !makeUndoBackup(run, replaced)) {
-            run.undoFailed = true;
-            return;
-        }
-    }
-    if (run.cancel) {
-        return;
-    }
-    CGUnzipFiles unzip;
-    unzip.setZipFileName(run.archive);
-    unzip.setExtractDir(platform::fromPath(run.root));
-    unzip.setHonorDirectories(true);
-    unzip.setQuestions(&questions);
-    unzip.setWorkProgress(&run.unzipWork);
-    unzip.setJournal(run.journal);
-    run.unzipRan = true;
-    run.unzipResult = unzip.Unzip();
-    run.unzipMessage = unzip.GetLastMessage();
-    run.unzipFailure = describeFailure(run.unzipResult, unzip.lastReport());
-    run.filesRestored = unzip.lastReport().filesRestored;
-    run.notPutBack = unzip.lastReport().notPutBack;
-    if (run.unzipResult == kUnzipRefused) {
-        run.refusedEntry = unzip.lastReport().refusedEntry;
-        run.refusedReason = unzip.lastReport().refusedReason;
-        run.refusedUnsafe = unzip.lastReport().refusedUnsafe;
-    }
-}
-
 // A run-time error as the restore shows it: number, tag, description.
 QString errorText(const QString& number, const QString& description)
 {
     return number + QLatin1Char(' ') + kRestoreErrorTag + QLatin1Char(' ') + description;
-}
-
-// Part `work` of `weight` bytes done, as bytes of that weight.
-std::uint64_t share(const WorkProgress& work, std::uint64_t weight)
-{
-    const std::uint64_t total = work.bytesTotal;
-    if (total == 0) {
-        return 0;
-    }
-    const std::uint64_t done = std::min<std::uint64_t>(work.bytesDone, total);
-    return static_cast<std::uint64_t>(static_cast<double>(done) / static_cast<double>(total) *
-                                      static_cast<double>(weight));
 }
 
 }  // namespace
@@ -402,11 +228,6 @@ void frmRestore::cmdRestore_Click()
     if (context().dialogs->message(this, kAskRestore, ui::Buttons::YesNo, ui::Icon::Question) != ui::Answer::Yes) {
         return;
     }
-    // What a crashed or killed backup or restore left, first.
-    const fs::path journals = journalFolder(context().ownFilesFolder());
-    cleanUpEndedWork(journals);
-    WorkJournal journal(journals);
-
     QPointer<frmProgress> progressWindow = new frmProgress(context(), this);
     progressWindow->Form_Load();
     progressWindow->setWindowTitle(kUnzippingTitle);
@@ -417,93 +238,72 @@ void frmRestore::cmdRestore_Click()
     // the end comes once the progress window has gone.
     QWidget* const boxOwner = progressWindow.data();
     Outcome outcome;
-    bool thrown = false;  // the work ended by an exception: its journal stays for the next clean-up
     const QString shownName = Combo1->currentText();
 
-    RestoreRun run;
-    run.backupFolder = context().backupFolder();
-    run.archive = platform::fromPath(archivePath(run.backupFolder, name));
-    run.root = platform::driveRoot(platform::toPath(context().gameDirectory));
-    run.gameDirectory = context().gameDirectory;
-    run.journal = &journal;
-    const std::string when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss")).toStdString();
-    run.undoName = undoBackupName(name, when);
-    for (int n = 2; platform::pathExists(archivePath(run.backupFolder, run.undoName)) ||
-                    platform::pathExists(indexPath(run.backupFolder, run.undoName));
-         ++n) {
-        run.undoName = undoBackupName(name, when, n);
-    }
-
+    RestoreRequest request;
+    request.backupFolder = context().backupFolder();
+    request.name = name;
+    request.gameDirectory = context().gamePath("");
+    request.root = platform::driveRoot(request.gameDirectory);
+    request.undoName = undoNameFor(request.backupFolder, name, std::chrono::system_clock::now());
+    request.journalFolder = journalFolder(context().ownFilesFolder());
+    RestoreProgress progress;
+    RestoreOutcome result;
     try {
         WindowQuestions questions(boxOwner, context().dialogs);
-        progressWindow->runWork(
-            [&run, &questions] { restoreWork(run, questions); },
-            [&run, &progressWindow] {
-                // The packing and the unpacking clear their flags when they
-                // start: a Cancel pressed before that is passed on again.
-                if (progressWindow->cancelRequested()) {
-                    run.undoWork.cancelRequested = true;
-                    run.unzipWork.cancelRequested = true;
-                }
-                if (!run.sized) {
-                    return frmProgress::Amount{0, 0};
-                }
-                return frmProgress::Amount{share(run.undoWork, run.undoBytes) + share(run.unzipWork, run.unzipBytes),
-                                           run.undoBytes + run.unzipBytes};
-            },
-            [&run] {
-                run.cancel = true;
-                run.undoWork.cancelRequested = true;
-                run.unzipWork.cancelRequested = true;
-            });
+        progressWindow->runWork([&] { result = restoreBackup(request, &questions, progress); },
+                                [&progress, &progressWindow] {
+                                    // A Cancel pressed before the work began is passed on again.
+                                    if (progressWindow->cancelRequested()) {
+                                        progress.cancel();
+                                    }
+                                    const RestoreProgress::Amount amount = progress.amount();
+                                    return frmProgress::Amount{amount.done, amount.total};
+                                },
+                                [&progress] { progress.cancel(); });
 
-        // An undo backup of a restore that changed no file is not needed.
-        if (run.undoMade && run.filesRestored == 0) {
-            discardBackup(run.backupFolder, run.undoName);
-            run.undoMade = false;
-        }
-        if (run.undoMade) {
+        if (!result.undoName.empty()) {
             const QSignalBlocker block(Combo1);
-            addBackup(QString::fromStdString(run.undoName));
+            addBackup(QString::fromStdString(result.undoName));
         }
-
-        if (!run.refusedEntry.empty()) {
-            const QString entry = QString::fromStdString(run.refusedEntry);
-            outcome.add(run.refusedUnsafe
+        switch (result.status) {
+        case RestoreStatus::Refused: {
+            const QString entry = QString::fromStdString(result.refusedEntry);
+            outcome.add(result.refusedUnsafe
                             ? refusedBackupText(shownName, entry)
-                            : unwritableBackupText(shownName, entry, QString::fromStdString(run.refusedReason)),
+                            : unwritableBackupText(shownName, entry, QString::fromStdString(result.refusedReason)),
                         ui::Icon::Critical);
-        } else if (run.undoFailed) {
+            break;
+        }
+        case RestoreStatus::UndoFailed:
             // One failure, one box: the packer's messages are its details.
-            outcome.add(undoBackupFailedText(shownName), ui::Icon::Critical, QString::fromStdString(run.undoMessage));
-        } else if (progressWindow->cancelRequested() || run.unzipResult == kUnzipCancelled) {
-            outcome.add(restoreCancelledText(run.filesRestored, run.fileCount), ui::Icon::Exclamation);
-        } else if (run.unzipResult != kUnzipOk) {
+            outcome.add(undoBackupFailedText(shownName), ui::Icon::Critical, QString::fromStdString(result.log));
+            break;
+        case RestoreStatus::Cancelled:
+            outcome.add(restoreCancelledText(result.filesRestored, result.fileCount), ui::Icon::Exclamation);
+            break;
+        case RestoreStatus::Failed:
             // One failure, one box: what failed and how many files were
             // restored; the unpacker's log is its details.
-            outcome.add(QString::fromStdString(run.unzipFailure) + QLatin1Char(' ') +
-                            restoreFailedText(run.filesRestored, run.fileCount),
-                        ui::Icon::Critical, QString::fromStdString(run.unzipMessage));
-        } else {
+            outcome.add(QString::fromStdString(result.failure) + QLatin1Char(' ') +
+                            restoreFailedText(result.filesRestored, result.fileCount),
+                        ui::Icon::Critical, QString::fromStdString(result.log));
+            break;
+        case RestoreStatus::Restored:
             outcome.add(kRestored, ui::Icon::Information);
+            break;
         }
     } catch (const ZipError& error) {
-        thrown = true;
         outcome.add(errorText(QString::number(error.number()), QString::fromStdString(error.description())),
                     ui::Icon::Critical);
     } catch (const std::bad_alloc&) {
-        thrown = true;
         outcome.add(errorText(QString::number(kErrorOutOfMemory), QString::fromLatin1(kOutOfMemoryText)),
                     ui::Icon::Critical);
     } catch (const std::exception& error) {
-        thrown = true;
         outcome.add(errorText(QString::number(kErrorInternal), QString::fromLocal8Bit(error.what())),
                     ui::Icon::Critical);
     }
 
-    if (!thrown && !run.notPutBack) {
-        journal.finish();
-    }
     // The progress window goes first; then the box, over this window.
     if (progressWindow) {
         progressWindow->unload();

@@ -10,10 +10,14 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <system_error>
 #include <thread>
 
+#include "backup/archive_writer.h"
 #include "backup/deflate.h"
+#include "backup/entry_reuse.h"
 #include "backup/message_log.h"
 #include "backup/name_case.h"
 #include "backup/zip_error.h"
@@ -94,7 +98,7 @@ std::int32_t CGZipFiles::MakeZipFile()
     } catch (const ZipError& error) {
         throw error.withSource("CGZipFiles::MakeZipFile");
     } catch (const std::bad_alloc&) {
-        throw ZipError(7, "CGZipFiles::MakeZipFile", "Out of memory");
+        throw ZipError(kErrorOutOfMemory, "CGZipFiles::MakeZipFile", kOutOfMemoryText);
     }
 }
 
@@ -128,7 +132,12 @@ std::string genericText(const fs::path& path)
 
 std::string entryNameForPath(const std::string& fullPath)
 {
-    return genericText(platform::splitAtDriveRoot(nativePath(fullPath)).below);
+    return entryNameFor(nativePath(fullPath));
+}
+
+std::string entryNameFor(const fs::path& fullPath)
+{
+    return genericText(platform::splitAtDriveRoot(fullPath).below);
 }
 
 // ---------------------------------------------------------------------------
@@ -152,6 +161,7 @@ struct PackFile {
     std::uint64_t size = 0;  // when listed
     std::time_t mtime = 0;
     bool streamed = false;
+    std::optional<ReuseCandidate> reuse;  // an earlier archive's entry that may hold its bytes
 };
 
 std::time_t modificationTime(const fs::path& path)
@@ -176,7 +186,8 @@ bool cancelled(const WorkProgress* progress)
     return progress != nullptr && progress->cancelRequested.load();
 }
 
-// One file deflated whole on a worker thread.
+// One file deflated whole (or its deflated bytes taken from an earlier
+// archive) on a worker thread.
 struct DeflateJob {
     const PackFile* file = nullptr;
     enum class State { Waiting, Done, Failed } state = State::Waiting;
@@ -184,6 +195,7 @@ struct DeflateJob {
     std::uint64_t size = 0;                 // uncompressed size as read
     std::uint64_t compressedSize = 0;
     std::uint32_t crc = 0;
+    bool reused = false;                    // the bytes came from an earlier archive
     std::uint64_t reserved = 0;             // counted against the memory budget
     std::uint64_t readOffset = 0;           // bytes already handed to libzip
     std::uint64_t progressGiven = 0;
@@ -191,11 +203,18 @@ struct DeflateJob {
     zip_error_t error{};
 };
 
+// What one worker thread works with.
+struct Worker {
+    std::unique_ptr<Deflater> deflater;
+    std::unique_ptr<ReuseReader> reader;  // when there are earlier archives
+    ScratchBuffer scratch;                // the file's bytes as read, or as inflated to be compared
+};
+
 // Deflates files ahead of the archive writer, in list order, on worker
 // threads, holding at most the memory budget.
 class DeflatePipeline {
 public:
-    DeflatePipeline(std::vector<DeflateJob>& jobs, WorkProgress* progress)
+    DeflatePipeline(std::vector<DeflateJob>& jobs, WorkProgress* progress, const ReuseSources* sources)
         : jobs_(jobs), progress_(progress)
     {
         unsigned count = std::max(1u, std::thread::hardware_concurrency());
@@ -203,10 +222,15 @@ public:
         // The compressors are made here, so running out of memory reaches
         // the caller instead of ending a worker thread.
         for (unsigned i = 0; i < count && i < jobs_.size(); ++i) {
-            deflaters_.push_back(std::make_unique<Deflater>());
+            Worker worker;
+            worker.deflater = std::make_unique<Deflater>();
+            if (sources != nullptr) {
+                worker.reader = std::make_unique<ReuseReader>(*sources);
+            }
+            workers_.push_back(std::move(worker));
         }
-        for (auto& deflater : deflaters_) {
-            workers_.emplace_back([this, d = deflater.get()] { work(*d); });
+        for (Worker& worker : workers_) {
+            threads_.emplace_back([this, &worker] { work(worker); });
         }
     }
 
@@ -219,9 +243,9 @@ public:
             stopping_ = true;
         }
         changed_.notify_all();
-        for (std::thread& worker : workers_) {
-            if (worker.joinable()) {
-                worker.join();
+        for (std::thread& thread : threads_) {
+            if (thread.joinable()) {
+                thread.join();
             }
         }
     }
@@ -247,7 +271,7 @@ public:
     }
 
 private:
-    void work(Deflater& deflater)
+    void work(Worker& worker)
     {
         for (;;) {
             std::size_t index = 0;
@@ -266,11 +290,19 @@ private:
                 }
                 index = next_++;
                 reserve = reservation(jobs_[index]);
+                if (held_ == 0 && reserve > kMemoryBudget) {
+                    // One file larger than the budget goes alone, with no
+                    // other buffer kept: no job runs, every worker waits.
+                    for (Worker& other : workers_) {
+                        other.scratch.release();
+                    }
+                }
                 held_ += reserve;
                 jobs_[index].reserved = reserve;
             }
             DeflateJob& job = jobs_[index];
-            const bool ok = run(deflater, job);
+            const bool ok = (job.file->reuse && reuse(worker, job)) || run(worker, job);
+            worker.scratch.trim();
             {
                 const std::lock_guard lock(mutex_);
                 job.state = ok ? DeflateJob::State::Done : DeflateJob::State::Failed;
@@ -286,12 +318,37 @@ private:
         }
     }
 
+    // Deflating holds the read and the deflated bytes; reusing the stored
+    // bytes and the inflated ones.
     static std::uint64_t reservation(const DeflateJob& job)
     {
-        return job.file->size * 2 + 1024;
+        const std::uint64_t deflating = job.file->size * 2 + 1024;
+        const std::uint64_t reusing = job.file->reuse ? job.file->size + job.file->reuse->compressedSize : 0;
+        return std::max(deflating, reusing);
     }
 
-    bool run(Deflater& deflater, DeflateJob& job)
+    // Takes the deflated bytes of the earlier archive's entry when they are
+    // proven to be the file's; false leaves the job to be deflated.
+    bool reuse(Worker& worker, DeflateJob& job)
+    {
+        const ReuseCandidate& candidate = *job.file->reuse;
+        if (!worker.reader) {
+            return false;
+        }
+        job.data.reset(new (std::nothrow) unsigned char[candidate.compressedSize]);
+        if (!job.data ||
+            !worker.reader->readVerified(candidate, job.file->path, job.data.get(), worker.scratch, progress_)) {
+            job.data.reset();
+            return false;
+        }
+        job.size = candidate.size;
+        job.compressedSize = candidate.compressedSize;
+        job.crc = candidate.crc;
+        job.reused = true;
+        return true;
+    }
+
+    bool run(Worker& worker, DeflateJob& job)
     {
         zip_error_init(&job.error);
         if (cancelled(progress_)) {
@@ -306,8 +363,8 @@ private:
             zip_error_set(&job.error, ZIP_ER_OPEN, 0);
             return false;
         }
-        std::unique_ptr<unsigned char[]> input(new (std::nothrow) unsigned char[std::max<std::uint64_t>(size, 1)]);
-        if (!input) {
+        unsigned char* const input = worker.scratch.get(static_cast<std::size_t>(size));
+        if (input == nullptr) {
             zip_error_set(&job.error, ZIP_ER_MEMORY, 0);
             return false;
         }
@@ -318,7 +375,7 @@ private:
                 return false;
             }
             const auto piece = static_cast<std::streamsize>(std::min<std::uint64_t>(kReadPiece, size - done));
-            in.read(reinterpret_cast<char*>(input.get() + done), piece);
+            in.read(reinterpret_cast<char*>(input + done), piece);
             if (in.gcount() != piece) {
                 job.failure = "zip error: could not read: " + job.file->entryName + "\r\n";
                 zip_error_set(&job.error, ZIP_ER_READ, 0);
@@ -327,14 +384,15 @@ private:
             done += static_cast<std::uint64_t>(piece);
         }
         job.size = size;
-        job.crc = crc32Of(input.get(), static_cast<std::size_t>(size));
+        job.crc = crc32Of(input, static_cast<std::size_t>(size));
+        Deflater& deflater = *worker.deflater;
         const std::size_t bound = deflater.bound(static_cast<std::size_t>(size));
         job.data.reset(new (std::nothrow) unsigned char[bound]);
         if (!job.data) {
             zip_error_set(&job.error, ZIP_ER_MEMORY, 0);
             return false;
         }
-        job.compressedSize = deflater.compress(input.get(), static_cast<std::size_t>(size), job.data.get(), bound);
+        job.compressedSize = deflater.compress(input, static_cast<std::size_t>(size), job.data.get(), bound);
         if (job.compressedSize == 0) {
             zip_error_set(&job.error, ZIP_ER_INTERNAL, 0);
             return false;
@@ -344,14 +402,15 @@ private:
 
     std::vector<DeflateJob>& jobs_;
     WorkProgress* progress_;
-    std::vector<std::unique_ptr<Deflater>> deflaters_;
-    std::vector<std::thread> workers_;
+    std::vector<Worker> workers_;
+    std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::size_t next_ = 0;
     std::uint64_t held_ = 0;
     bool stopping_ = false;
 };
+
 
 // A libzip source handing over one file's already-deflated bytes; the stat
 // names the method, both sizes and the CRC, so libzip copies them as they are.
@@ -512,17 +571,21 @@ std::string zipErrorText(zip_error_t* error)
     return zip_error_strerror(error);
 }
 
+
 }  // namespace
 
-std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint64_t streamingThreshold,
-                   std::vector<std::string>* leftOut)
+PackResult packArchive(const fs::path& archivePath, const std::vector<PackItem>& items, const PackOptions& options)
 {
-    code_module::clearMessageLog();
-    const auto leaveOut = [&](const std::string& name, const std::string& why) {
-        code_module::appendMessage("zip warning: " + why + ": " + name + "\r\n");
-        if (leftOut != nullptr && name != kPlaceholderName) {
-            leftOut->push_back(name);
-        }
+    PackResult result;
+    WorkProgress* const progress = options.progress;
+    const std::string archiveText = platform::fromPath(archivePath);
+    const auto leaveOut = [&](std::size_t item, const std::string& why) {
+        code_module::appendMessage("zip warning: " + why + ": " + items[item].shownName + "\r\n");
+        result.leftOut.push_back(item);
+    };
+    const auto finish = [&](std::int32_t code) {
+        result.code = code;
+        return result;
     };
     if (progress != nullptr) {
         progress->bytesDone = 0;
@@ -532,66 +595,91 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint6
 
     // The files that exist, each under its entry name.
     std::vector<PackFile> files;
-    std::vector<std::string> seenEntries;
+    std::set<std::string> seenEntries;
     std::uint64_t total = 0;
-    for (const std::string& name : request.names) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const PackItem& item = items[i];
         std::error_code ec;
-        const platform::DrivePath split =
-            name.empty() ? platform::DrivePath() : resolveName(name, request.rootDirectory);
-        const fs::path path = split.below.empty() ? fs::path() : split.root / split.below;
-        if (path.empty() || !fs::is_regular_file(path, ec)) {
-            leaveOut(name, "name not matched");
+        if (item.path.empty() || !fs::is_regular_file(item.path, ec)) {
+            leaveOut(i, "name not matched");
+            continue;
+        }
+        if (seenEntries.contains(item.entryName)) {
+            leaveOut(i, "duplicate name left out");
             continue;
         }
         PackFile file;
-        file.path = path;
-        file.entryName = request.junkDirectories ? platform::fromPath(path.filename()) : genericText(split.below);
-        if (std::find(seenEntries.begin(), seenEntries.end(), file.entryName) != seenEntries.end()) {
-            leaveOut(name, "duplicate name left out");
-            continue;
-        }
-        file.size = fs::file_size(path, ec);
+        file.path = item.path;
+        file.entryName = item.entryName;
+        file.size = fs::file_size(item.path, ec);
         // A file that cannot be read now is left out, not the whole archive.
-        if (ec || !std::ifstream(path, std::ios::binary)) {
-            leaveOut(name, "could not open for reading");
+        if (ec || !std::ifstream(item.path, std::ios::binary)) {
+            leaveOut(i, "could not open for reading");
             continue;
         }
-        seenEntries.push_back(file.entryName);
-        file.mtime = modificationTime(path);
-        file.streamed = file.size > streamingThreshold;
+        seenEntries.insert(file.entryName);
+        file.mtime = modificationTime(item.path);
+        file.streamed = file.size > options.streamingThreshold;
         total += file.size;
         files.push_back(std::move(file));
     }
     if (files.empty()) {
-        code_module::appendMessage("zip error: Nothing to do! (" + request.archivePath + ")\r\n");
-        return kZipNothingToDo;
+        code_module::appendMessage("zip error: Nothing to do! (" + archiveText + ")\r\n");
+        return finish(kZipNothingToDo);
     }
     if (progress != nullptr) {
         progress->bytesTotal = total;
     }
     if (cancelled(progress)) {
         code_module::appendMessage("zip error: Interrupted (aborting)\r\n");
-        return kZipCancelled;
+        return finish(kZipCancelled);
     }
 
     // libzip notices a missing folder only when it writes on POSIX, and at
     // once on Windows: the same answer on both.
-    const fs::path archiveFolder = nativePath(request.archivePath).parent_path();
+    const fs::path archiveFolder = archivePath.parent_path();
     if (!archiveFolder.empty() && !platform::folderExists(archiveFolder)) {
-        code_module::appendMessage("zip error: could not create " + request.archivePath +
-                                   ": the folder does not exist\r\n");
-        return kZipCreateError;
+        code_module::appendMessage("zip error: could not create " + archiveText + ": the folder does not exist\r\n");
+        return finish(kZipCreateError);
     }
-    int openError = 0;
-    zip_t* archive = zip_open(request.archivePath.c_str(), ZIP_CREATE | (request.updating ? 0 : ZIP_TRUNCATE), &openError);
+
+    // Entries of earlier archives that may hold the files' bytes. The
+    // archives stay open until the packing is over: they go after the
+    // pipeline that reads them.
+    std::unique_ptr<ReuseSources> sources;
+    if (!options.reuseFrom.empty()) {
+        sources = std::make_unique<ReuseSources>(options.reuseFrom);
+        bool any = false;
+        for (PackFile& file : files) {
+            if (!file.streamed && file.size > 0) {
+                file.reuse = sources->find(file.entryName, file.size, file.mtime);
+                any = any || file.reuse.has_value();
+            }
+        }
+        if (!any) {
+            sources.reset();
+        }
+    }
+
+    // A new archive goes through a large write buffer; one being updated
+    // through libzip's own file source, which reads what it holds.
+    zip_error_t openError;
+    zip_error_init(&openError);
+    zip_t* archive = nullptr;
+    if (options.updating) {
+        int code = 0;
+        archive = zip_open(archiveText.c_str(), ZIP_CREATE, &code);
+        zip_error_set(&openError, code, 0);
+    } else {
+        archive = createArchive(archivePath, &openError);
+    }
     if (archive == nullptr) {
-        zip_error_t error;
-        zip_error_init_with_code(&error, openError);
-        code_module::appendMessage("zip error: could not create " + request.archivePath + ": " + zipErrorText(&error) +
+        code_module::appendMessage("zip error: could not create " + archiveText + ": " + zipErrorText(&openError) +
                                    "\r\n");
-        zip_error_fini(&error);
-        return kZipCreateError;
+        zip_error_fini(&openError);
+        return finish(kZipCreateError);
     }
+    zip_error_fini(&openError);
 
     // Whole-file jobs for the deflate pipeline, in archive order.
     std::vector<DeflateJob> jobs;
@@ -601,13 +689,13 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint6
         }
     }
     std::string failures;
-    DeflatePipeline pipeline(jobs, progress);
+    DeflatePipeline pipeline(jobs, progress, sources.get());
 
-    auto fail = [&](const std::string& text, std::int32_t result) {
+    auto fail = [&](const std::string& text, std::int32_t code) {
         pipeline.stop();
         zip_discard(archive);
         code_module::appendMessage(text);
-        return result;
+        return finish(code);
     };
 
     std::size_t jobIndex = 0;
@@ -666,26 +754,62 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint6
         for (const DeflateJob& job : jobs) {
             text += job.failure;
         }
-        std::int32_t result = kZipWriteError;
+        std::int32_t failure = kZipWriteError;
         if (code == ZIP_ER_CANCELLED || cancelled(progress)) {
             text = "zip error: Interrupted (aborting)\r\n";
-            result = kZipCancelled;
+            failure = kZipCancelled;
         } else if (code == ZIP_ER_OPEN || code == ZIP_ER_READ) {
-            result = kZipReadError;
+            failure = kZipReadError;
         } else if (code == ZIP_ER_MEMORY) {
-            result = kZipNoMemory;
+            failure = kZipNoMemory;
         }
-        if (result == kZipWriteError || text.empty()) {
-            text += "zip error: could not write " + request.archivePath + ": " + zip_strerror(archive) + "\r\n";
+        if (failure == kZipWriteError || text.empty()) {
+            text += "zip error: could not write " + archiveText + ": " + zip_strerror(archive) + "\r\n";
         }
-        return fail(text, result);
+        return fail(text, failure);
     }
     pipeline.stop();
     if (progress != nullptr) {
         progress->filesWritten = files.size();
         progress->bytesDone = total;
     }
-    return kZipOk;
+    result.reused = static_cast<std::size_t>(
+        std::count_if(jobs.begin(), jobs.end(), [](const DeflateJob& job) { return job.reused; }));
+    return finish(kZipOk);
+}
+
+std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress, std::uint64_t streamingThreshold,
+                   std::vector<std::string>* leftOut)
+{
+    code_module::clearMessageLog();
+    std::vector<PackItem> items;
+    items.reserve(request.names.size());
+    for (const std::string& name : request.names) {
+        PackItem item;
+        item.shownName = name;
+        if (!name.empty()) {
+            const platform::DrivePath split = resolveName(name, request.rootDirectory);
+            if (!split.below.empty()) {
+                item.path = split.root / split.below;
+                item.entryName = request.junkDirectories ? platform::fromPath(item.path.filename())
+                                                         : genericText(split.below);
+            }
+        }
+        items.push_back(std::move(item));
+    }
+    PackOptions options;
+    options.updating = request.updating;
+    options.streamingThreshold = streamingThreshold;
+    options.progress = progress;
+    const PackResult result = packArchive(nativePath(request.archivePath), items, options);
+    if (leftOut != nullptr) {
+        for (const std::size_t item : result.leftOut) {
+            if (request.names[item] != kPlaceholderName) {
+                leftOut->push_back(request.names[item]);
+            }
+        }
+    }
+    return result.code;
 }
 
 }  // namespace gm::backup

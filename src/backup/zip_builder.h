@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,35 @@ private:
     std::vector<std::string> leftOut_;
 };
 
+// One file for packArchive: where it is and the name it is stored under.
+struct PackItem {
+    std::filesystem::path path;
+    std::string entryName;
+    std::string shownName;  // how the message log names it
+};
+
+struct PackOptions {
+    bool updating = false;  // add to (and replace entries of) an existing archive
+    std::uint64_t streamingThreshold = kDefaultStreamingThreshold;
+    // Earlier archives whose entries may be copied instead of deflating a
+    // file again (see entry_reuse.h); files above the streaming threshold
+    // are always packed afresh.
+    std::vector<std::filesystem::path> reuseFrom;
+    WorkProgress* progress = nullptr;  // not owned; may be null
+};
+
+struct PackResult {
+    std::int32_t code = kZipOk;        // a kZip* result
+    std::vector<std::size_t> leftOut;  // items left out (gone, not a plain file, unreadable, a second item of one entry)
+    std::size_t reused = 0;            // entries copied from earlier archives
+};
+
+// Packs the items into `archive`, written under a temporary name and
+// renamed onto it only when complete. Does not empty the message log;
+// appends what it has to say to it.
+PackResult packArchive(const std::filesystem::path& archive, const std::vector<PackItem>& items,
+                       const PackOptions& options);
+
 // The packer behind MakeZipFile (the module-level glue): empties the message
 // log, packs and returns a kZip* result. Names that are empty or match no
 // plain file are logged ("zip warning: name not matched: NAME") and skipped,
@@ -147,5 +177,6 @@ std::int32_t VBZip(const ZipRequest& request, WorkProgress* progress,
 // The entry name a full path is stored under: its path below its drive root
 // with forward slashes ("Quillon/Gridmark/players/Ann/playrecs.ini").
 std::string entryNameForPath(const std::string& fullPath);
+std::string entryNameFor(const std::filesystem::path& fullPath);
 
 }  // namespace gm::backup

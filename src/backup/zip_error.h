@@ -16,6 +16,11 @@ inline constexpr std::int32_t kErrorNotInList = kObjectErrorBase + 2002;      //
 // were first written in.
 inline constexpr std::int32_t kErrorOverflow = 6;             // "Overflow"
 inline constexpr std::int32_t kErrorSubscriptOutOfRange = 9;  // "Subscript out of range"
+inline constexpr std::int32_t kErrorOutOfMemory = 7;          // "Out of memory"
+inline constexpr std::int32_t kErrorInternal = 51;            // "Internal error": what failed, in its own words
+inline constexpr std::int32_t kErrorPathAccess = 75;          // "Path/File access error"
+inline constexpr const char* kOutOfMemoryText = "Out of memory";
+inline constexpr const char* kPathAccessText = "Path/File access error";
 
 class ZipError : public std::runtime_error {
 public:

@@ -16,8 +16,11 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "backup/work_progress.h"
 
@@ -61,6 +64,7 @@ struct UnzipQuestions {
 // What the last Unzip of an object did.
 struct UnzipReport {
     std::uint64_t filesRestored = 0;  // renamed onto their targets
+    std::uint64_t filesInPlace = 0;   // equal to their entries already, so left as they were (compare)
     std::uint64_t filesKept = 0;      // existing files kept by a No / Cancel answer
     std::uint64_t filesSkipped = 0;   // encrypted entries without a usable password
     std::string failedName;           // the entry, or the file or folder, a failure came from
@@ -77,6 +81,81 @@ struct UnzipReport {
 // names the file it came from ("The backup archive is damaged: its file
 // "NAME" cannot be read."); empty for kUnzipOk and kUnzipCancelled.
 std::string describeFailure(std::int32_t result, const UnzipReport& report);
+
+// Entries larger than this are unpacked by libzip's streaming inflate.
+inline constexpr std::uint64_t kDefaultUnpackStreamingThreshold = 64ull * 1024 * 1024;
+
+// How an unpacking treats entry names and existing files (the properties
+// of CGUnzipFiles that act).
+struct UnpackOptions {
+    bool spaceToUnderscore = false;  // blanks in entry names become underscores
+    bool promptOverwrite = false;    // ask before replacing each existing file
+    bool test = false;               // check every entry, write nothing
+    bool honorDirectories = true;    // entries keep their folders
+    bool overwrite = true;           // replace existing files when not asking
+    std::uint64_t streamingThreshold = kDefaultUnpackStreamingThreshold;
+};
+
+// The unpacking beneath Unzip, step by step, for work that does more
+// between the steps: a restore compares the files with the archive first
+// and keeps the ones it will replace. The steps come in this order:
+// check, compare (or not), ask, unpack; each returns kUnzipOk or the kUnzip*
+// result that ends the unpacking (the message log and report() say why),
+// after which no further step is taken. Nothing is written before unpack.
+class Unpacking {
+public:
+    Unpacking(std::filesystem::path archive, std::filesystem::path folder, UnpackOptions options);
+    ~Unpacking();
+    Unpacking(const Unpacking&) = delete;
+    Unpacking& operator=(const Unpacking&) = delete;
+
+    // The questions (not owned; may be null: existing files are then
+    // replaced or kept as the options say, and no password is known).
+    void setQuestions(UnzipQuestions* questions);
+    // Where the temporary files and the files moved aside are noted before
+    // they are made (not owned; may be null).
+    void setJournal(WorkJournal* journal);
+
+    // Opens the archive and checks every entry (see CGUnzipFiles): a name
+    // that would land outside the folder, an entry that is no plain file or
+    // folder, sizes that do not fit, a name this file system cannot hold or
+    // two entries for one place refuse the whole archive.
+    std::int32_t check();
+
+    // Compares each file entry with the file at its target, on worker
+    // threads: size first, then the CRC; an entry without a CRC (WinZip
+    // AES of the AE-2 kind) is unpacked in memory and compared byte for
+    // byte, which may ask for the password. A plain file equal to its entry
+    // is left as it is: it is counted as restored (report().filesInPlace)
+    // and not written. The bytes read are counted on `progress` (may be
+    // null), whose total is set first; it also carries the cancel.
+    std::int32_t compare(WorkProgress* progress);
+
+    // Asks the questions: whether to replace existing files (with
+    // promptOverwrite), and passwords for the encrypted entries still to be
+    // written.
+    std::int32_t ask();
+
+    // The uncompressed bytes unpack is going to write (after ask).
+    std::uint64_t bytesToUnpack() const;
+    // The existing files unpack is going to replace (after ask), in entry
+    // order.
+    std::vector<std::filesystem::path> replacedTargets() const;
+
+    // Unpacks every entry still to be written to a temporary file beside
+    // its target, verified (size and CRC, or the AES MAC), then puts them
+    // all in place or none. `progress` (may be null) counts the bytes and
+    // the files put in place, and carries the cancel.
+    std::int32_t unpack(WorkProgress* progress);
+
+    // The file entries of the archive (not its folders), after check.
+    std::uint64_t fileCount() const;
+    const UnzipReport& report() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 class CGUnzipFiles {
 public:
@@ -176,7 +255,7 @@ private:
     UnzipQuestions* questions_ = nullptr;
     WorkProgress* progress_ = nullptr;
     WorkJournal* journal_ = nullptr;
-    std::uint64_t streamingThreshold_ = 64ull * 1024 * 1024;
+    std::uint64_t streamingThreshold_ = kDefaultUnpackStreamingThreshold;
     UnzipReport report_;
 };
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/ansi_text.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -179,6 +181,16 @@ std::string toAnsi(const QString& text)
     }
     return bytes;
 #endif
+}
+
+std::string utf8ToAnsi(std::string_view utf8)
+{
+    return toAnsi(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+std::string ansiToUtf8(std::string_view ansi)
+{
+    return fromAnsi(ansi).toStdString();
 }
 
 }  // namespace gm::platform

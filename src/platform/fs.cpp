@@ -324,7 +324,12 @@ bool equalIgnoringCase(std::string_view a, std::string_view b)
 
 fs::path joinGamePath(std::string_view folder, std::string_view relative)
 {
-    fs::path result = toPath(folder);
+    return appendGamePath(toPath(folder), relative);
+}
+
+fs::path appendGamePath(const fs::path& folder, std::string_view relative)
+{
+    fs::path result = folder;
 #ifdef _WIN32
     // A bare drive ("C:") means its root, as "C:" + "\tracks" does in the
     // game's own path texts; the path library would make "C:tracks" of it,

@@ -73,6 +73,8 @@ bool equalIgnoringCase(std::string_view a, std::string_view b);
 // to a folder given in the program's path text. Empty parts (doubled or
 // trailing separators) are skipped, so "C:\Game\" + "\tracks" works as well.
 fs::path joinGamePath(std::string_view folder, std::string_view relative);
+// The same onto a native folder.
+fs::path appendGamePath(const fs::path& folder, std::string_view relative);
 
 // Reads a whole file as bytes; nothing when it cannot be read.
 std::optional<std::string> readFile(const fs::path& path);

@@ -177,6 +177,29 @@ inline void writeArchive(const fs::path& archive, const std::vector<std::pair<st
     ASSERT_EQ(zip_close(writer), 0) << zip_strerror(writer);
 }
 
+// Every entry's bytes as libzip unpacks them (checking their CRC), by name.
+inline Tree archiveContents(const fs::path& archive)
+{
+    Tree tree;
+    int error = 0;
+    zip_t* reader = zip_open(platform::fromPath(archive).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    EXPECT_NE(reader, nullptr) << error;
+    if (reader == nullptr) {
+        return tree;
+    }
+    for (zip_int64_t i = 0; i < zip_get_num_entries(reader, 0); ++i) {
+        zip_stat_t st;
+        zip_stat_index(reader, static_cast<zip_uint64_t>(i), 0, &st);
+        zip_file_t* file = zip_fopen_index(reader, static_cast<zip_uint64_t>(i), 0);
+        std::string bytes(st.size, '\0');
+        EXPECT_EQ(zip_fread(file, bytes.data(), st.size), static_cast<zip_int64_t>(st.size)) << st.name;
+        EXPECT_EQ(zip_fclose(file), 0) << st.name << ": its CRC";
+        tree[st.name] = bytes;
+    }
+    zip_discard(reader);
+    return tree;
+}
+
 // Flips one byte in the middle of an entry's stored data, which follows the
 // entry's name and extra field in its local header.
 inline void damageEntry(const std::string& archive, const std::string& entry)

@@ -1,4 +1,4 @@
-// The backup index file and the file-picking rules of the backup window.
+// The backup index file and the rules by which a backup picks game files.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -99,7 +99,7 @@ TEST(BackupIndex, AFileIsListedBelowTheGameDirectoryAsTheFileSystemComparesNames
     };
 #endif
     for (const Case& c : cases) {
-        EXPECT_EQ(gameRelativeText(platform::toPath(c.file), c.game), c.listed) << c.file << " in " << c.game;
+        EXPECT_EQ(gameRelativeText(platform::toPath(c.file), platform::toPath(c.game)), c.listed) << c.file << " in " << c.game;
     }
 }
 
@@ -139,6 +139,35 @@ TEST(CollectRules, CarNumberFromTheFirstCarNumberLine)
     for (const Case& c : cases) {
         EXPECT_EQ(carNumber(c.file), c.number) << testing::PrintToString(c.file);
     }
+}
+
+TEST(CollectRules, PreviewAsksPlayerByPlayerThroughTheCallerAndPicksCarsByNumber)
+{
+    gm::test::TempDir game;
+    for (const char* file : {"players/Bob/p.ini", "players/Ann/p.ini", "players/loose.txt", "replay/r.rpy",
+                             "series/cup/cars/a.car", "series/cup/cars/b.car"}) {
+        game.write(file, "x");
+    }
+    game.write("series/cup/cars/a.car", "car_number=12\r\n");
+    game.write("series/cup/cars/b.car", "car_number=120\r\n");
+    PreviewChoices choices;
+    choices.askPerPlayer = true;
+    choices.carChoice = CarChoice::ByNumber;
+    std::vector<std::string> asked;
+    const std::vector<ListedFile> files = previewFiles(game.path(), choices, [&asked](const std::string& player) {
+        asked.push_back(player);
+        return player == "Bob";
+    });
+    EXPECT_EQ(asked, (Entries{"Ann", "Bob"}));
+    std::vector<std::pair<std::string, bool>> listed;
+    for (const ListedFile& file : files) {
+        listed.emplace_back(file.relative, file.checked);
+    }
+    EXPECT_EQ(listed, (std::vector<std::pair<std::string, bool>>{{"\\players\\Ann\\p.ini", false},
+                                                                 {"\\players\\Bob\\p.ini", true},
+                                                                 {"\\replay\\r.rpy", true},
+                                                                 {"\\series\\cup\\cars\\a.car", true},
+                                                                 {"\\series\\cup\\cars\\b.car", false}}));
 }
 
 }  // namespace
