@@ -8,6 +8,7 @@
 #include "season_test_support.h"
 #include "support/control_table.h"
 #include "support/failing_writes.h"
+#include "support/keyboard.h"
 #include "support/layout_check.h"
 #include "support/trash.h"
 #include "ui/geometry.h"
@@ -29,6 +30,7 @@ const auto deleteQuestion = [](const QString& name) { return "Are you sure you w
 // A file in the private trash of the test run with exactly these bytes.
 const auto inTrash = [](const std::string& bytes) { return std::ranges::count(gm::test::trashedContents(), bytes) > 0; };
 
+using gm::test::pressOn;
 using SeasonLayout = SeasonWindowTest;
 
 TEST_F(SeasonLayout, ControlsHaveTheirCaptionsTooltipsAndRectanglesAndTheWindowItsSize)
@@ -228,29 +230,44 @@ TEST_F(SeasonModes, ViewingShowsAChosenEventAndEditOrNewScheduleStartEditingWhic
     EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third"}));
 }
 
-TEST_F(SeasonModes, EventEditingEntersAndLeavesTheEventMode)
+// Enter presses the focused button, the event buttons that take each
+// other's place included.
+TEST_F(SeasonModes, EventEditingEntersAndLeavesTheEventModeFromTheKeyboardToo)
 {
     frmSeason& f = openClub();
-    f.cmdEdit_Click();
+    ASSERT_TRUE(f.isVisible());
+    EXPECT_EQ(gm::test::buttonsDeafToEnter(f), QStringList());
+    EXPECT_TRUE(pressOn(f.cmdEdit, Qt::Key_Return));
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
 
-    // New Event with nothing chosen, then Cancel (Event): no selection, so
-    // the fields are emptied and the event buttons stay off.
-    f.cmdNewEvent_Click();
+    // New Event with nothing chosen, then Cancel (Event) in the place of
+    // Delete Event: no selection, so the fields are emptied and the event
+    // buttons stay off.
+    EXPECT_TRUE(pressOn(f.cmdNewEvent, Qt::Key_Enter));
     EXPECT_TRUE(inMode(f, Mode::EditingEvent));
-    f.cmdCencelEvent_Click();
+    EXPECT_EQ(f.txtEvent->text(), "4");
+    EXPECT_TRUE(pressOn(f.cmdCencelEvent, Qt::Key_Return));
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
     EXPECT_EQ(f.txtEvent->text(), "");
+    EXPECT_EQ(f.lstSchedule->count(), 3);
 
     // Edit Event on a chosen event, Cancel (Event): the stored values are
     // shown again and the buttons are back on.
     choose(f, 1);
-    f.cmdEditEvent_Click();
+    EXPECT_TRUE(pressOn(f.cmdEditEvent, Qt::Key_Return));
     EXPECT_TRUE(inMode(f, Mode::EditingEvent));
     f.txtName->setText("Not kept");
     f.cmdCencelEvent_Click();
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
     EXPECT_EQ(f.txtName->text(), "Second");
     EXPECT_EQ(f.eventTable()[1][kName], "Second");
+
+    // Save Event, in the place of Edit Event, which Enter just hid.
+    f.cmdEditEvent_Click();
+    f.txtName->setText("Renamed");
+    EXPECT_TRUE(pressOn(f.cmdAdd, Qt::Key_Return));
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+    EXPECT_EQ(f.eventTable()[1][kName], "Renamed");
 
     // Choosing another event while editing one drops the edit.
     f.cmdEditEvent_Click();
@@ -259,7 +276,13 @@ TEST_F(SeasonModes, EventEditingEntersAndLeavesTheEventMode)
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
     EXPECT_EQ(f.txtName->text(), "Third");
     EXPECT_EQ(f.txtEvent->text(), "3");
+    EXPECT_EQ(f.eventTable()[1][kName], "Renamed");
+
+    // Cancel (Schedule) reads the season again, and the file is as it was.
+    EXPECT_TRUE(pressOn(f.cmdCancel, Qt::Key_Return));
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
     EXPECT_EQ(f.eventTable()[1][kName], "Second");
+    EXPECT_EQ(seasonFile("Club"), writeSchedule(makeSchedule("Club", "1999", kClubEvents)));
 }
 
 TEST_F(SeasonModes, SaveScheduleAsksToOverwriteItsOwnFileAndReturnsToViewingOnTheFirstSeason)
