@@ -10,6 +10,7 @@
 #include "shell/frm_main.h"
 #include "shell/option_file.h"
 #include "support/control_table.h"
+#include "support/keyboard.h"
 #include "support/layout_check.h"
 #include "support/temp_dir.h"
 #include "support/test_app.h"
@@ -254,7 +255,7 @@ TEST(DirectoryWindow, OpensOnDriveCAtTheStoredDirectoryOrTheDrivesFolderAndCance
     EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
     EXPECT_EQ(d.window->Drive1->currentIndex(), d.window->Drive1->count() - 1);
 
-    QTest::mouseClick(d.window->cmdCancel, Qt::LeftButton);
+    EXPECT_TRUE(test::pressOn(d.window->cmdCancel, Qt::Key_Return));
     EXPECT_TRUE(d.window->isUnloaded());
     EXPECT_EQ(app.menuShows, 1);
     EXPECT_EQ(app.context.gameDirectory, app.game.text() + (QDir::separator() == '/' ? "/" : "\\"));
@@ -282,13 +283,19 @@ TEST(DirectoryWindow, Layout)
     EXPECT_FALSE(w.cmdOK->autoDefault());
     EXPECT_EQ(test::tabOrderNames(&w), (QStringList{"Drive1", "Dir1", "cmdOK", "cmdCancel"}));
 
-    // Neither Enter nor Escape presses a button.
+    // Neither Enter nor Escape presses a button, not even with the folder
+    // list focused; Enter presses the focused button.
     app.makeGameDirectory();
     ASSERT_TRUE(w.Dir1->setPath(q(app.game.text())));
     QTest::keyClick(&w, Qt::Key_Escape);
     QTest::keyClick(&w, Qt::Key_Return);
+    EXPECT_TRUE(test::pressOn(w.Dir1, Qt::Key_Return));
     EXPECT_FALSE(w.isUnloaded());
     EXPECT_FALSE(app.appFolder.exists("option.dat"));
+    EXPECT_EQ(test::buttonsDeafToEnter(w), QStringList());
+    EXPECT_TRUE(test::pressOn(w.cmdOK, Qt::Key_Return));
+    EXPECT_TRUE(w.isUnloaded());
+    EXPECT_TRUE(app.appFolder.exists("option.dat"));
 }
 
 }  // namespace
