@@ -141,17 +141,19 @@ TEST_F(TrackEditor, OpensWithTheTrackFoldersSortedAndTheFirstOneShown)
     EXPECT_EQ(app.menuShows, 1);
 }
 
+// The buttons pressed with Enter, as the keyboard alone does it.
 TEST_F(TrackEditor, TypingMarksChangedCancelReloadsAndSaveChangesOnlyTheValuesInTheFile)
 {
     const std::string sample = test::sampleTrackIni();
     addTrack("atlanta", sample);
     open();
+    EXPECT_EQ(test::buttonsDeafToEnter(*window), QStringList());
     TrackValues values = test::sampleValues();
     EXPECT_TRUE(shows(values, false));
     type(4, "1.5");
     values[4] = "1.5";
     EXPECT_TRUE(shows(values, true));
-    click(window->cmdCancel);
+    EXPECT_TRUE(test::pressOn(window->cmdCancel, Qt::Key_Enter));
     values[4] = test::sampleValues()[4];
     EXPECT_TRUE(shows(values, false));
     EXPECT_EQ(trackFile("atlanta"), sample);
@@ -160,9 +162,15 @@ TEST_F(TrackEditor, TypingMarksChangedCancelReloadsAndSaveChangesOnlyTheValuesIn
     type(11, "2");
     EXPECT_TRUE(changed());
     // Save writes the boxes, an empty box as zero, and changes nothing else.
+    // From the last box, Tab passes Restore Default and reaches Save.
     type(2, "");
     type(8, "0.95");
-    click(window->cmdSave);
+    window->Text1[11]->setFocus();
+    QTest::keyClick(window->Text1[11], Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), window->cmdRestore);
+    QTest::keyClick(window->cmdRestore, Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), window->cmdSave);
+    QTest::keyClick(window->cmdSave, Qt::Key_Return);
     values[2] = "0";
     values[8] = "0.95";
     values[11] = "2";
@@ -173,29 +181,10 @@ TEST_F(TrackEditor, TypingMarksChangedCancelReloadsAndSaveChangesOnlyTheValuesIn
         expected.replace(expected.find(from), std::string_view(from).size(), to);
     }
     EXPECT_EQ(trackFile("atlanta"), expected + "\r\n");
-}
 
-TEST_F(TrackEditor, TheKeyboardAloneEditsSavesCancelsAndCloses)
-{
-    openAtlanta();
-    EXPECT_EQ(test::buttonsDeafToEnter(*window), QStringList());
-    // From the last box, Tab passes Restore Default and reaches Save.
-    type(11, "2");
-    QTest::keyClick(window->Text1[11], Qt::Key_Tab);
-    ASSERT_EQ(window->focusWidget(), window->cmdRestore);
-    QTest::keyClick(window->cmdRestore, Qt::Key_Tab);
-    ASSERT_EQ(window->focusWidget(), window->cmdSave);
-    QTest::keyClick(window->cmdSave, Qt::Key_Return);
-    EXPECT_TRUE(shows(valuesWith(1, 11, "2"), false));
-    EXPECT_EQ(trackFile("atlanta"), iniWith(valuesWith(1, 11, "2")) + "\r\n");
-
-    type(0, "5");
-    EXPECT_TRUE(test::pressOn(window->cmdCancel, Qt::Key_Enter));
-    EXPECT_TRUE(shows(valuesWith(1, 11, "2"), false));
     app.appFolder.write("defaultTrackini.dat", test::defaultsRecord("atlanta", valuesOf(7)));
     EXPECT_TRUE(test::pressOn(window->cmdRestore, Qt::Key_Return));
     EXPECT_TRUE(shows(valuesOf(7), true));
-
     app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::No);
     EXPECT_TRUE(test::pressOn(window->cmdClose, Qt::Key_Return));
     EXPECT_TRUE(window->isUnloaded());
