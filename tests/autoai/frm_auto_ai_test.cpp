@@ -21,6 +21,25 @@ using Strengths = std::vector<std::string>;
 const std::string kAnn = recordsWith({{"dover", "80"}, {"texas", "90"}, {"kansas", "100"}});
 const std::string kBob = recordsWith({{"pocono", "75"}});
 
+// The window tests name its messages by these constants; their texts are
+// the window's own, misspellings included.
+TEST(AutoAIEditorMessages, AreTheWindowsOwnTexts)
+{
+    const std::pair<QString, const char*> texts[] = {
+        {kNoPlayersFolder, "The correct directory could not found."},
+        {kNoRecordsFile, "Could not find the playrecs.ini"},
+        {kRecordsUnreadable, "Could not read the playrecs.ini."},
+        {kRecordsNotSaved, "Could not save the playrecs.ini."},
+        {kApplyNotNumber, "Please input a number for AI strength."},
+        {kApplyAllNotNumber, "Please type a number for AI strength."},
+        {kSaveBeforeOtherPlayer, "Whould you like to save the change you made before you select other player?"},
+        {kSaveBeforeClose, "Whould you like to save before you close?"},
+    };
+    for (const auto& [constant, text] : texts) {
+        EXPECT_EQ(constant.toStdString(), text);
+    }
+}
+
 class AutoAIEditor : public test::AutoAIWindowTest {
 protected:
     // Ann with three tracks, Bob with one, and Ann's key settings file.

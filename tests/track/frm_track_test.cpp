@@ -39,6 +39,25 @@ using ui::Icon;
 
 class TrackEditor : public test::TrackWindowTest {};
 
+// The window tests name its messages by these constants; their texts are
+// the window's own, misspellings included.
+TEST(TrackEditorMessages, AreTheWindowsOwnTexts)
+{
+    const std::pair<QString, const char*> texts[] = {
+        {kNoTracksFolder, "Could not find tracks directory."},
+        {kNoTrackIni, "Could not find track.ini"},
+        {kTrackIniNotSaved, "Could not save track.ini."},
+        {kNotNumbers, "Please input numbers in textboxs."},
+        {kSaveBeforeClose, "Would you like to save changes before you close?"},
+        {kSaveBeforeOtherTrack, "Would you like to save changes before you select another track?"},
+        {kDefaultsMissing, "The defaults file defaultTrackini.dat is missing."},
+        {kDefaultsIncomplete, "The defaults file defaultTrackini.dat is incomplete."},
+    };
+    for (const auto& [constant, text] : texts) {
+        EXPECT_EQ(constant.toStdString(), text);
+    }
+}
+
 TEST_F(TrackEditor, LayoutCaptionsTooltipsAndTabOrder)
 {
     openAtlanta();
@@ -369,6 +388,7 @@ TEST_F(TrackEditor, ATrackFolderWithoutTrackIni)
     // The first track: the window opens with empty boxes, clean.
     app.game.mkdir("tracks/bristol");
     addTrack("zandvoort", iniWith(valuesOf(1)));
+    addTrack("zolder", iniWith(valuesOf(3)));
     app.dialogs.expect(kNoTrackIni, Buttons::Ok, Icon::Critical);
     open();
     EXPECT_FALSE(window->isUnloaded());
@@ -398,6 +418,22 @@ TEST_F(TrackEditor, ATrackFolderWithoutTrackIni)
     click(window->cmdCancel);
     EXPECT_TRUE(shows(typed, false));
     EXPECT_FALSE(app.game.exists("tracks/bristol/track.ini"));
+
+    // A track.ini that cannot be read (on Windows one that another program
+    // holds open without sharing it): its own message, the boxes as they were.
+    const std::filesystem::path locked = app.game.path() / "tracks" / "zolder" / "track.ini";
+#ifdef _WIN32
+    const test::HeldOpen held(locked, 0);
+    ASSERT_TRUE(held.active());
+#else
+    if (geteuid() == 0) {
+        return;  // permissions do not bind the superuser
+    }
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+#endif
+    app.dialogs.expect(QStringLiteral("Could not read track.ini."), Buttons::Ok, Icon::Critical);
+    clickTrack(2);
+    EXPECT_TRUE(shows(typed, false));
 }
 
 TEST_F(TrackEditor, NoTracksFolderClosesTheWindowAndBringsTheMenuBack)
