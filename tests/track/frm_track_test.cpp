@@ -347,11 +347,17 @@ TEST_F(TrackEditor, UnsavedEditsWhenLeavingTheTrackOrTheWindow)
         } else {
             // The track shown is the chosen and the only highlighted one.
             const int row = stays ? 0 : 1;
-            EXPECT_FALSE(window->isUnloaded());
+            ASSERT_FALSE(window->isUnloaded());
             test::processEvents();
             EXPECT_EQ(window->List1->currentRow(), row);
             EXPECT_EQ(window->List1->selectedItems(), QList<QListWidgetItem*>{window->List1->item(row)});
             EXPECT_TRUE(stays ? shows(edited, true) : shows(valuesOf(2), false));
+        }
+        if (c.fault == Fault::FullDisk || c.fault == Fault::ReadOnly) {
+            // The disk has room again: Save works.
+            click(window->cmdSave);
+            EXPECT_FALSE(changed());
+            EXPECT_EQ(trackFile("atlanta"), iniWith(edited) + "\r\n");
         }
         delete window.data();
         test::processEvents();
