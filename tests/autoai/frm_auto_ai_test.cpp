@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <optional>
 
 #include "autoai/frm_auto_ai.h"
 #include "autoai_window.h"
@@ -19,6 +20,25 @@ using Strengths = std::vector<std::string>;
 
 const std::string kAnn = recordsWith({{"dover", "80"}, {"texas", "90"}, {"kansas", "100"}});
 const std::string kBob = recordsWith({{"pocono", "75"}});
+
+// The window tests name its messages by these constants; their texts are
+// the window's own, misspellings included.
+TEST(AutoAIEditorMessages, AreTheWindowsOwnTexts)
+{
+    const std::pair<QString, const char*> texts[] = {
+        {kNoPlayersFolder, "The correct directory could not found."},
+        {kNoRecordsFile, "Could not find the playrecs.ini"},
+        {kRecordsUnreadable, "Could not read the playrecs.ini."},
+        {kRecordsNotSaved, "Could not save the playrecs.ini."},
+        {kApplyNotNumber, "Please input a number for AI strength."},
+        {kApplyAllNotNumber, "Please type a number for AI strength."},
+        {kSaveBeforeOtherPlayer, "Whould you like to save the change you made before you select other player?"},
+        {kSaveBeforeClose, "Whould you like to save before you close?"},
+    };
+    for (const auto& [constant, text] : texts) {
+        EXPECT_EQ(constant.toStdString(), text);
+    }
+}
 
 class AutoAIEditor : public test::AutoAIWindowTest {
 protected:
@@ -122,34 +142,16 @@ TEST_F(AutoAIEditor, ApplyClampsFormatsAndStoresTheStrength)
     EXPECT_EQ(window->List1->currentRow(), 0);
 }
 
-TEST_F(AutoAIEditor, ApplyToAllStoresTheTypedText)
+TEST_F(AutoAIEditor, ApplyToAllStoresTheTypedTextAndTheKeyboardAloneAppliesAndSaves)
 {
     openAnnAndBob();
+    EXPECT_EQ(test::buttonsDeafToEnter(*window), QStringList());
     typeStrength("abc");
     app.dialogs.expect(kApplyAllNotNumber, Buttons::Ok, Icon::Critical);
     QTest::mouseClick(window->cmdApplyAll, Qt::LeftButton);
     EXPECT_EQ(strengths(), Strengths({"80", "90", "100"}));
     EXPECT_FALSE(window->cmdSave->isEnabled());
 
-    typeStrength("200", window->cmdApplyAll);
-    EXPECT_EQ(strengths(), Strengths({"110", "110", "110"}));
-
-    typeStrength("95", window->cmdApplyAll);
-    EXPECT_EQ(window->txtAI->text(), "95.000000");
-    EXPECT_EQ(strengths(), Strengths({"95", "95", "95"}));
-    EXPECT_EQ(stats(), QStringList({"95.000000", "95.000000", "95.000000"}));
-    EXPECT_FALSE(applyEnabled());
-    EXPECT_TRUE(window->cmdSave->isEnabled());
-
-    QTest::mouseClick(window->cmdSave, Qt::LeftButton);
-    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "95"}, {"texas", "95"}, {"kansas", "95"}}) + "\r\n");
-    EXPECT_EQ(recordsOf("Bob"), kBob);
-}
-
-TEST_F(AutoAIEditor, TheKeyboardAloneAppliesAndSaves)
-{
-    openAnnAndBob();
-    EXPECT_EQ(test::buttonsDeafToEnter(*window), QStringList());
     // Tab into the strength box, type, Tab on to Apply, Enter.
     window->List1->setFocus();
     QTest::keyClick(window->List1, Qt::Key_Tab);
@@ -162,15 +164,23 @@ TEST_F(AutoAIEditor, TheKeyboardAloneAppliesAndSaves)
     EXPECT_EQ(strengths(), Strengths({"99.000000", "90", "100"}));
     EXPECT_TRUE(window->cmdSave->isEnabled());
 
-    // Apply to All from the keyboard, then Save.
+    // Apply to All stores a bound for a number out of range, else the text
+    // as typed, and shows it formatted.
+    typeStrength("200", window->cmdApplyAll);
+    EXPECT_EQ(strengths(), Strengths({"110", "110", "110"}));
+    EXPECT_EQ(stats(), QStringList({"110.000000", "110.000000", "110.000000"}));
     window->txtAI->setFocus();
     window->txtAI->selectAll();
-    QTest::keyClicks(window->txtAI, "85");
+    QTest::keyClicks(window->txtAI, "95");
     EXPECT_TRUE(test::pressOn(window->cmdApplyAll, Qt::Key_Enter));
-    EXPECT_EQ(strengths(), Strengths({"85", "85", "85"}));
+    EXPECT_EQ(window->txtAI->text(), "95.000000");
+    EXPECT_EQ(strengths(), Strengths({"95", "95", "95"}));
+    EXPECT_EQ(stats(), QStringList({"95.000000", "95.000000", "95.000000"}));
+    EXPECT_FALSE(applyEnabled());
     EXPECT_TRUE(test::pressOn(window->cmdSave, Qt::Key_Return));
     EXPECT_FALSE(window->cmdSave->isEnabled());
-    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "85"}, {"texas", "85"}, {"kansas", "85"}}) + "\r\n");
+    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "95"}, {"texas", "95"}, {"kansas", "95"}}) + "\r\n");
+    EXPECT_EQ(recordsOf("Bob"), kBob);
 
     // The chart and its Hide button answer Enter too.
     EXPECT_TRUE(test::pressOn(window->cmdChart, Qt::Key_Return));
@@ -180,14 +190,17 @@ TEST_F(AutoAIEditor, TheKeyboardAloneAppliesAndSaves)
 }
 
 // The game writes the records file after each race, also while the editor
-// has it open: a save puts the edited strengths into the file as it is then.
-TEST_F(AutoAIEditor, ASaveKeepsWhatTheGameWroteSinceTheLoad)
+// has it open: a save puts the edited strengths into the file as it is then,
+// and names the tracks it no longer has.
+TEST_F(AutoAIEditor, ASaveKeepsWhatTheGameWroteSinceTheLoadAndNamesTheTracksItNoLongerHas)
 {
+    const QString kGone =
+        QStringLiteral("The AI strength of these tracks was not saved, because the playrecs.ini no longer has an AI "
+                       "strength line for them:\r\n\r\n");
     openAnnAndBob();
     typeStrength("99", window->cmdApply);  // dover
-    const std::string raced = section("dover", "80", {"30.5"}) + section("texas", "93", {"29.25"}) +
-                              section("kansas", "100", {}) + section("atlanta", "88", {});
-    addPlayer("Ann", raced);
+    addPlayer("Ann", section("dover", "80", {"30.5"}) + section("texas", "93", {"29.25"}) +
+                         section("kansas", "100", {}) + section("atlanta", "88", {}));
     QTest::mouseClick(window->cmdSave, Qt::LeftButton);
     EXPECT_EQ(recordsOf("Ann"), section("dover", "99.000000", {"30.5"}) + section("texas", "93", {"29.25"}) +
                                     section("kansas", "100", {}) + section("atlanta", "88", {}) + "\r\n");
@@ -196,20 +209,13 @@ TEST_F(AutoAIEditor, ASaveKeepsWhatTheGameWroteSinceTheLoad)
     EXPECT_EQ(window->txtAP->text(), "30.500");
     EXPECT_EQ(stats(), QStringList({"100.000000", "88.000000", "95.000000"}));
     EXPECT_FALSE(window->cmdSave->isEnabled());
-}
 
-TEST_F(AutoAIEditor, ASaveReportsTheTracksTheFileNoLongerHas)
-{
-    const QString kGone =
-        QStringLiteral("The AI strength of these tracks was not saved, because the playrecs.ini no longer has an AI "
-                       "strength line for them:\r\n\r\n");
-    openAnnAndBob();
     // Some gone: the others are saved.
     typeStrength("85", window->cmdApplyAll);
     const std::string withoutDover = recordsWith({{"texas", "91"}, {"kansas", "100"}});
     addPlayer("Ann", withoutDover);
-    app.dialogs.expect(kGone + "dover\r\n\r\nThe AI strength of the other tracks was saved.", Buttons::Ok,
-                       Icon::Exclamation);
+    app.dialogs.expect(kGone + "dover\r\natlanta\r\n\r\nThe AI strength of the other tracks was saved.",
+                       Buttons::Ok, Icon::Exclamation);
     QTest::mouseClick(window->cmdSave, Qt::LeftButton);
     EXPECT_EQ(recordsOf("Ann"), recordsWith({{"texas", "85"}, {"kansas", "85"}}) + "\r\n");
     EXPECT_EQ(listed(), QStringList({"texas", "kansas"}));
@@ -226,108 +232,79 @@ TEST_F(AutoAIEditor, ASaveReportsTheTracksTheFileNoLongerHas)
     EXPECT_EQ(recordsOf("Ann"), kansasOnly);
 }
 
-TEST_F(AutoAIEditor, ChoosingAnotherPlayerWithUnsavedEdits)
+// Unsaved edits when another player is chosen or the window closes: Cancel
+// keeps them with their player, No drops them, Yes saves them into the file
+// of the player they were made for. A save that fails (a full disk, on
+// Windows the file held open by another program) is reported and keeps
+// them, at Save too.
+TEST_F(AutoAIEditor, UnsavedEditsWhenLeavingThePlayerOrTheWindow)
 {
-    openAnnAndBob();
-    const auto applyToAnn = [this] {
-        typeStrength("99", window->cmdApply);
-        ASSERT_TRUE(window->cmdSave->isEnabled());
+    enum class Leave { Save, OtherPlayer, CloseButton, CloseBox };
+    struct Case {
+        Leave leave;
+        Answer answer;
+        bool saveFails = false;
     };
-
-    // Cancel: nothing loaded, the edit and Ann stay, and so does the list.
-    applyToAnn();
-    app.dialogs.expect(kSaveBeforeOtherPlayer, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
-    choosePlayer(1);
-    EXPECT_EQ(window->LoadedPlayer(), "Ann");
-    EXPECT_EQ(window->Combo1->currentText(), "Ann");
-    EXPECT_EQ(strengths()[0], "99.000000");
-    EXPECT_TRUE(window->cmdSave->isEnabled());
-
-    // No: the edit is dropped and Bob is loaded.
-    app.dialogs.expect(kSaveBeforeOtherPlayer, Buttons::YesNoCancel, Icon::Question, Answer::No);
-    choosePlayer(1);
-    EXPECT_EQ(window->LoadedPlayer(), "Bob");
-    EXPECT_EQ(listed(), QStringList({"pocono"}));
-    EXPECT_FALSE(window->cmdSave->isEnabled());
-    EXPECT_EQ(recordsOf("Ann"), kAnn);
-
-    // Yes: the edit goes into the file of the player it was made for.
-    choosePlayer(0);
-    applyToAnn();
-    app.dialogs.expect(kSaveBeforeOtherPlayer, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
-    choosePlayer(1);
-    EXPECT_EQ(window->LoadedPlayer(), "Bob");
-    EXPECT_FALSE(window->cmdSave->isEnabled());
-    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "99.000000"}, {"texas", "90"}, {"kansas", "100"}}) + "\r\n");
-    EXPECT_EQ(recordsOf("Bob"), kBob);
-}
-
-TEST_F(AutoAIEditor, ClosingWithUnsavedEdits)
-{
-    openAnnAndBob();
-    typeStrength("75", window->cmdApplyAll);
-
-    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
-    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
-    EXPECT_FALSE(window->isUnloaded());
-    EXPECT_EQ(strengths(), Strengths({"75", "75", "75"}));
-    EXPECT_TRUE(window->cmdSave->isEnabled());
-    EXPECT_EQ(app.menuShows, 0);
-
-    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::No);
-    window->close();  // the close box
-    EXPECT_TRUE(window->isUnloaded());
-    EXPECT_EQ(app.menuShows, 1);
-    EXPECT_EQ(recordsOf("Ann"), kAnn);
-    test::processEvents();
-
-    open();
-    typeStrength("75", window->cmdApplyAll);
-    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes);
-    QTest::mouseClick(window->cmdClose, Qt::LeftButton);
-    EXPECT_TRUE(window->isUnloaded());
-    EXPECT_EQ(app.menuShows, 2);
-    EXPECT_EQ(recordsOf("Ann"), recordsWith({{"dover", "75"}, {"texas", "75"}, {"kansas", "75"}}) + "\r\n");
-}
-
-TEST_F(AutoAIEditor, AFailedSaveIsReportedAndKeepsTheEdits)
-{
-    openAnnAndBob();
-    typeStrength("105", window->cmdApply);
-    // A full disk; on Windows the file held open by another program.
-    const std::filesystem::path records = app.game.path() / "players" / "Ann" / "playrecs.ini";
-    const auto fullDisk = [&records] { return test::FailingWrites(records, 16); };
-
-    app.dialogs.expect(kRecordsNotSaved, Buttons::Ok, Icon::Critical);
-    {
-        const auto limit = fullDisk();
-        QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+    const Case cases[] = {
+        {Leave::Save, Answer::Yes, true},
+        {Leave::OtherPlayer, Answer::Cancel}, {Leave::OtherPlayer, Answer::No},
+        {Leave::OtherPlayer, Answer::Yes},    {Leave::OtherPlayer, Answer::Yes, true},
+        {Leave::CloseButton, Answer::Cancel}, {Leave::CloseBox, Answer::No},
+        {Leave::CloseButton, Answer::Yes},    {Leave::CloseBox, Answer::Yes, true},
+    };
+    int menuShows = 0;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(i);
+        openAnnAndBob();
+        typeStrength("99", window->cmdApply);
+        const bool otherPlayer = c.leave == Leave::OtherPlayer;
+        if (c.leave != Leave::Save) {
+            app.dialogs.expect(otherPlayer ? kSaveBeforeOtherPlayer : kSaveBeforeClose, Buttons::YesNoCancel,
+                               Icon::Question, c.answer);
+        }
+        if (c.saveFails) {
+            app.dialogs.expect(kRecordsNotSaved, Buttons::Ok, Icon::Critical);
+        }
+        {
+            std::optional<test::FailingWrites> fullDisk;
+            if (c.saveFails) {
+                fullDisk.emplace(app.game.path() / "players" / "Ann" / "playrecs.ini", 16);
+            }
+            if (c.leave == Leave::Save) {
+                QTest::mouseClick(window->cmdSave, Qt::LeftButton);
+            } else if (otherPlayer) {
+                choosePlayer(1);
+            } else if (c.leave == Leave::CloseButton) {
+                QTest::mouseClick(window->cmdClose, Qt::LeftButton);
+            } else {
+                window->close();
+            }
+        }
+        const bool stays = c.answer == Answer::Cancel || c.saveFails;
+        const bool saved = c.answer == Answer::Yes && !c.saveFails;
+        EXPECT_EQ(recordsOf("Ann"),
+                  saved ? recordsWith({{"dover", "99.000000"}, {"texas", "90"}, {"kansas", "100"}}) + "\r\n" : kAnn);
+        EXPECT_EQ(recordsOf("Bob"), kBob);
+        menuShows += otherPlayer || stays ? 0 : 1;
+        EXPECT_EQ(app.menuShows, menuShows);
+        if (stays) {
+            EXPECT_FALSE(window->isUnloaded());
+            EXPECT_EQ(window->LoadedPlayer(), "Ann");
+            EXPECT_EQ(window->Combo1->currentText(), "Ann");
+            EXPECT_EQ(listed(), QStringList({"dover", "texas", "kansas"}));
+            EXPECT_EQ(strengths()[0], "99.000000");
+            EXPECT_TRUE(window->cmdSave->isEnabled());
+        } else if (otherPlayer) {
+            EXPECT_EQ(window->LoadedPlayer(), "Bob");
+            EXPECT_EQ(listed(), QStringList({"pocono"}));
+            EXPECT_FALSE(window->cmdSave->isEnabled());
+        } else {
+            EXPECT_TRUE(window->isUnloaded());
+        }
+        delete window.data();
+        test::processEvents();
     }
-    EXPECT_TRUE(window->cmdSave->isEnabled());
-    EXPECT_EQ(strengths()[0], "105.000000");
-    EXPECT_EQ(recordsOf("Ann"), kAnn);
-
-    // At a player change: the player stays.
-    app.dialogs.expect(kSaveBeforeOtherPlayer, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
-        .expect(kRecordsNotSaved, Buttons::Ok, Icon::Critical);
-    {
-        const auto limit = fullDisk();
-        choosePlayer(1);
-    }
-    EXPECT_EQ(window->LoadedPlayer(), "Ann");
-    EXPECT_EQ(window->Combo1->currentText(), "Ann");
-    EXPECT_EQ(listed(), QStringList({"dover", "texas", "kansas"}));
-    EXPECT_TRUE(window->cmdSave->isEnabled());
-
-    // At closing: the window stays open.
-    app.dialogs.expect(kSaveBeforeClose, Buttons::YesNoCancel, Icon::Question, Answer::Yes)
-        .expect(kRecordsNotSaved, Buttons::Ok, Icon::Critical);
-    {
-        const auto limit = fullDisk();
-        QTest::mouseClick(window->cmdClose, Qt::LeftButton);
-    }
-    EXPECT_FALSE(window->isUnloaded());
-    EXPECT_EQ(app.menuShows, 0);
 }
 
 // A player without a records file, and one whose records file cannot be read

@@ -48,79 +48,40 @@ TEST(PlayerRecords, SectionLinesAndLinesBeforeTheFirstSection)
     EXPECT_EQ(r.Sections, Strengths({""}));
     EXPECT_EQ(strengthsOf(r), Strengths({"88"}));
     EXPECT_EQ(r.TrackTable[0][1], "");
-    EXPECT_EQ(savedBytes(r), file + "\r\n");
-
-    const std::string written = writeStrengths(file, {"99"});
-    EXPECT_EQ(written, "AutoAIStrength=77\r\nBestLap_Arc_CUP_All_Laptime=1\r\n[\r\nAutoAIStrength=99\r\n");
+    EXPECT_EQ(mergeStrengths(file, {{"", 0, "99"}}).bytes,
+              "AutoAIStrength=77\r\nBestLap_Arc_CUP_All_Laptime=1\r\n[\r\nAutoAIStrength=99\r\n\r\n");
 }
 
 TEST(PlayerRecords, LineEndsAreNormalisedAndEachSaveAddsOneEmptyLine)
 {
     // CR LF and a lone CR end a line, a lone LF does not.
-    const PlayerRecords r = readRecords("[dover]\rAutoAIStrength=90\nx\r\n[texas]\r\nAutoAIStrength=85");
+    const std::string file = "[dover]\rAutoAIStrength=90\nx\r\n[texas]\r\nAutoAIStrength=85";
+    const PlayerRecords r = readRecords(file);
     EXPECT_EQ(r.Sections, Strengths({"dover", "texas"}));
     EXPECT_EQ(strengthsOf(r), Strengths({"90\nx", "85"}));
     EXPECT_EQ(r.RecordsText, "[dover]\r\nAutoAIStrength=90\nx\r\n[texas]\r\nAutoAIStrength=85\r\n");
 
-    const std::string once = savedBytes(r);
-    EXPECT_TRUE(once.ends_with("AutoAIStrength=85\r\n\r\n"));
-    const std::string twice = savedBytes(readRecords(once));
-    EXPECT_EQ(twice, once + "\r\n");
-    EXPECT_EQ(savedBytes(readRecords(twice)), once + "\r\n\r\n");
-}
-
-TEST(PlayerRecords, RewriteChangesOnlyTheStrengthValues)
-{
-    struct Case {
-        const char* what;
-        std::string file;
-        Strengths strengths;
-        std::string expected;
-    };
-    const std::string lap = "BestLap_Sim_CUP_Qual_Laptime=30\r\n";
-    const std::vector<Case> cases = {
-        {"the usual file", section("atlanta", "90", {"1", "2", "3", "4", "5", "6"}) + section("dover", "91", {}),
-         {"95", "96.000000"},
-         section("atlanta", "95", {"1", "2", "3", "4", "5", "6"}) + section("dover", "96.000000", {})},
-        {"a line without B between the strength line and the BestLap_ line survives",
-         "[dover]\r\nAutoAIStrength=90\r\nextra line\r\n" + lap, {"70"},
-         "[dover]\r\nAutoAIStrength=70\r\nextra line\r\n" + lap},
-        {"a section without a strength line leaves the others in place",
-         "[dover]\r\n" + lap + "[texas]\r\nAutoAIStrength=80\r\n" + lap + "[kansas]\r\nAutoAIStrength=81\r\n",
-         {"", "100", "101"},
-         "[dover]\r\n" + lap + "[texas]\r\nAutoAIStrength=100\r\n" + lap + "[kansas]\r\nAutoAIStrength=101\r\n"},
-        {"a stray key inside a line is no key, and no B is needed after a key",
-         "[dover]\r\nNote AutoAIStrength=5\r\nAutoAIStrength=90", {"110"},
-         "[dover]\r\nNote AutoAIStrength=5\r\nAutoAIStrength=110\r\n"},
-        {"every strength line of a section gets its strength",
-         "[dover]\r\nAutoAIStrength=1\r\nAutoAIStrength=2\r\n[texas]\r\n", {"75", "76"},
-         "[dover]\r\nAutoAIStrength=75\r\nAutoAIStrength=75\r\n[texas]\r\n"},
-        {"fewer strengths than sections: the rest stay", "[a]\r\nAutoAIStrength=1\r\n[b]\r\nAutoAIStrength=2\r\n",
-         {"9"}, "[a]\r\nAutoAIStrength=9\r\n[b]\r\nAutoAIStrength=2\r\n"},
-        {"nothing to write into", "no sections\r\nAutoAIStrength=3\r\n", {"4"},
-         "no sections\r\nAutoAIStrength=3\r\n"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(writeStrengths(c.file, c.strengths), c.expected) << c.what;
-    }
+    const std::string once = mergeStrengths(file, {}).bytes;
+    EXPECT_EQ(once, r.RecordsText + "\r\n");
+    EXPECT_EQ(mergeStrengths(once, {}).bytes, once + "\r\n");
 }
 
 TEST(PlayerRecords, FortyFiveSectionsLoadAndSave)
 {
     std::string file;
-    Strengths written;
     for (int i = 0; i < 45; ++i) {
         file += section("track" + std::to_string(i), std::to_string(70 + i % 40), {"1", "2"});
-        written.push_back(std::to_string(110 - i % 40));
     }
     PlayerRecords r = readRecords(file);
     ASSERT_EQ(r.Sections.size(), 45u);
     EXPECT_EQ(r.Sections[44], "track44");
-    EXPECT_EQ(r.TrackTable[44][0], std::to_string(70 + 44 % 40));
-    for (std::size_t i = 0; i < written.size(); ++i) {
-        r.TrackTable[i][0] = written[i];
+    EXPECT_EQ(r.TrackTable[44][0], "74");
+    Strengths written;
+    for (std::size_t i = 0; i < 45; ++i) {
+        r.TrackTable[i][0] = written.emplace_back(std::to_string(110 - i % 40));
     }
-    EXPECT_EQ(strengthsOf(readRecords(savedBytes(r))), written);
+    const std::vector<bool> all(45, true);
+    EXPECT_EQ(strengthsOf(readRecords(mergeStrengths(file, strengthEdits(r, all)).bytes)), written);
 }
 
 TEST(PlayerRecords, ListPlayersSkipsKeyFilesAndHiddenEntries)
@@ -156,56 +117,66 @@ TEST(PlayerRecords, EditsNameTheirSectionAndWhichOfItsNameItIs)
     EXPECT_TRUE(strengthEdits(r, {}).empty());
 }
 
-TEST(PlayerRecords, EditsGoIntoTheTextAsItIsNow)
+// A save puts the edits into the file as it is at that moment (the game may
+// have written it since it was read): only their strength values change.
+TEST(PlayerRecords, EditsGoIntoTheStrengthLinesOfTheTextAsItIsNow)
 {
     using Edits = std::vector<StrengthEdit>;
-    const std::string lap = "BestLap_Sim_CUP_Qual_Laptime=";
-    // As read, and as the game wrote it since: a faster lap at dover, the
-    // game's own new strength at texas, a section added in front.
+    const std::string lap = "BestLap_Sim_CUP_Qual_Laptime=30\r\n";
+    struct Case {
+        const char* what;
+        std::string file;
+        Edits edits;
+        std::string expected;  // less the empty line each save adds
+        Strengths missing;
+        bool placed = true;
+    };
+    const std::vector<Case> cases = {
+        {"a faster lap, a section added in front and the game's own strength stay",
+         section("atlanta", "70", {}) + section("dover", "80", {"30.9", "2", "3", "4", "5", "6"}) +
+             section("texas", "92", {"29.1"}),
+         {{"dover", 0, "95.000000"}},
+         section("atlanta", "70", {}) + section("dover", "95.000000", {"30.9", "2", "3", "4", "5", "6"}) +
+             section("texas", "92", {"29.1"}),
+         {}},
+        {"a line without B between the strength line and the BestLap_ line survives",
+         "[dover]\r\nAutoAIStrength=90\r\nextra line\r\n" + lap, {{"dover", 0, "70"}},
+         "[dover]\r\nAutoAIStrength=70\r\nextra line\r\n" + lap, {}},
+        {"a stray key inside a line is no key, and no B is needed after a key",
+         "[dover]\r\nNote AutoAIStrength=5\r\nAutoAIStrength=90", {{"dover", 0, "110"}},
+         "[dover]\r\nNote AutoAIStrength=5\r\nAutoAIStrength=110\r\n", {}},
+        {"every strength line of the section gets the strength",
+         "[dover]\r\nAutoAIStrength=1\r\nAutoAIStrength=2\r\n[texas]\r\n", {{"dover", 0, "75"}},
+         "[dover]\r\nAutoAIStrength=75\r\nAutoAIStrength=75\r\n[texas]\r\n", {}},
+        {"strength lines before the first section belong to none", "AutoAIStrength=1\r\n[a]\r\nAutoAIStrength=2",
+         {{"a", 0, "3"}}, "AutoAIStrength=1\r\n[a]\r\nAutoAIStrength=3\r\n", {}},
+        {"a section gone, one of two of a name gone and one without a strength line: each named once",
+         section("texas", "90", {}) + "[kansas]\r\n" + lap + section("dover", "80", {}),
+         {{"dover", 0, "75"}, {"pocono", 0, "76"}, {"texas", 1, "77"}, {"kansas", 0, "78"}, {"pocono", 1, "79"}},
+         section("texas", "90", {}) + "[kansas]\r\n" + lap + section("dover", "75", {}), {"pocono", "texas", "kansas"}},
+        {"nothing found: nothing placed", section("atlanta", "70", {}), {{"bristol", 0, "75"}},
+         section("atlanta", "70", {}), {"bristol"}, false},
+    };
+    for (const Case& c : cases) {
+        const MergedStrengths merged = mergeStrengths(c.file, c.edits);
+        EXPECT_EQ(merged.bytes, c.expected + "\r\n") << c.what;
+        EXPECT_EQ(merged.missing, c.missing) << c.what;
+        EXPECT_EQ(merged.placed, c.placed) << c.what;
+    }
+    // Into a file unchanged since it was read: what saving the whole table gives.
     const std::string asRead = section("dover", "80", {"31.5"}) + section("texas", "90", {"29.1"});
-    const std::string now = section("atlanta", "70", {}) + section("dover", "80", {"30.9"}) +
-                            section("texas", "92", {"29.1"});
-
-    // Unchanged since it was read: what the whole table would save.
     PlayerRecords r = readRecords(asRead);
     r.TrackTable[0][0] = "95.000000";
-    const MergedStrengths same = mergeStrengths(asRead, strengthEdits(r, {true, true}));
-    EXPECT_EQ(same.bytes, savedBytes(r));
-    EXPECT_TRUE(same.placed);
-    EXPECT_TRUE(same.missing.empty());
-
-    // Changed: the edit lands in its own section, the rest is the game's.
-    const MergedStrengths merged = mergeStrengths(now, Edits{{"dover", 0, "95.000000"}});
-    EXPECT_EQ(merged.bytes, section("atlanta", "70", {}) + section("dover", "95.000000", {"30.9"}) +
-                                section("texas", "92", {"29.1"}) + "\r\n");
-    EXPECT_TRUE(merged.missing.empty());
-
-    // A section gone, one of two of a name gone, and one without a strength
-    // line any more: reported once each, and nothing else changes.
-    const std::string later = section("texas", "90", {}) + "[kansas]\r\n" + lap + "1\r\n" + section("dover", "80", {});
-    const MergedStrengths partly =
-        mergeStrengths(later, Edits{{"dover", 0, "75"}, {"pocono", 0, "76"}, {"texas", 1, "77"}, {"kansas", 0, "78"},
-                                    {"pocono", 1, "79"}});
-    EXPECT_EQ(partly.bytes, section("texas", "90", {}) + "[kansas]\r\n" + lap + "1\r\n" + section("dover", "75", {}) +
-                                "\r\n");
-    EXPECT_EQ(partly.missing, Strengths({"pocono", "texas", "kansas"}));
-    EXPECT_TRUE(partly.placed);
-
-    // Nothing found: nothing placed.
-    const MergedStrengths none = mergeStrengths(now, Edits{{"bristol", 0, "75"}});
-    EXPECT_FALSE(none.placed);
-    EXPECT_EQ(none.missing, Strengths({"bristol"}));
-    // Strength lines before the first section belong to none.
-    EXPECT_EQ(mergeStrengths("AutoAIStrength=1\r\n[a]\r\nAutoAIStrength=2", Edits{{"a", 0, "3"}}).bytes,
-              "AutoAIStrength=1\r\n[a]\r\nAutoAIStrength=3\r\n\r\n");
+    EXPECT_EQ(mergeStrengths(asRead, strengthEdits(r, {true, true})).bytes, savedBytes(r));
 }
 
+// What a save merges into the file as the game wrote it since, and how a
+// track it no longer has is reported, are the window's tests.
 TEST(PlayerRecords, LoadAndSaveThroughTheFile)
 {
     test::TempDir game;
     const std::filesystem::path players = game.path() / "players";
-    const std::string file = section("texas", "88", {"29.5"}) + section("dover", "80", {"31"});
-    game.write("players/Ann/playrecs.ini", file);
+    game.write("players/Ann/playrecs.ini", section("texas", "88", {"29.5"}) + section("dover", "80", {"31"}));
     game.mkdir("players/Bob");
 
     PlayerRecords r;
@@ -213,26 +184,12 @@ TEST(PlayerRecords, LoadAndSaveThroughTheFile)
     ASSERT_EQ(LoadRecords(players, "Ann", r), RecordsStatus::Ok);
     r.TrackTable[0][0] = "97.000000";
     const std::vector<StrengthEdit> edits = strengthEdits(r, {true, false});
-
-    // The game wrote the file after a race since it was read: its new lap
-    // record and strength stay.
-    const std::string raced = section("texas", "88", {"28.75"}) + section("dover", "82", {"31"});
-    game.write("players/Ann/playrecs.ini", raced);
-    SaveOutcome saved = SaveRecords(players, "Ann", edits);
+    const SaveOutcome saved = SaveRecords(players, "Ann", edits);
     EXPECT_EQ(saved.status, RecordsStatus::Ok);
     EXPECT_TRUE(saved.written);
     EXPECT_TRUE(saved.missing.empty());
     EXPECT_EQ(game.read("players/Ann/playrecs.ini"),
-              section("texas", "97.000000", {"28.75"}) + section("dover", "82", {"31"}) + "\r\n");
-
-    // The edited section gone: reported, and the file is not written.
-    const std::string withoutTexas = section("dover", "82", {"31"});
-    game.write("players/Ann/playrecs.ini", withoutTexas);
-    saved = SaveRecords(players, "Ann", edits);
-    EXPECT_EQ(saved.status, RecordsStatus::Ok);
-    EXPECT_FALSE(saved.written);
-    EXPECT_EQ(saved.missing, Strengths({"texas"}));
-    EXPECT_EQ(game.read("players/Ann/playrecs.ini"), withoutTexas);
+              section("texas", "97.000000", {"29.5"}) + section("dover", "80", {"31"}) + "\r\n");
 
     // A file gone since it was read is not made anew.
     EXPECT_EQ(SaveRecords(players, "Bob", edits).status, RecordsStatus::WriteFailed);

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
-#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -19,16 +18,15 @@
 namespace gm::platform {
 namespace {
 
-using Names = std::vector<std::string>;
-
-Names namesIn(const fs::path& folder)
+// Everything below a folder: each file with its bytes, each folder as such.
+std::map<std::string, std::string> contents(const fs::path& folder)
 {
-    Names names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        names.push_back(fromPath(entry.path().filename()));
+    std::map<std::string, std::string> found;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        found[fromPath(fs::relative(entry.path(), folder))] =
+            entry.is_directory() ? "(folder)" : test::readBytes(entry.path());
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    return found;
 }
 
 TEST(AtomicWrite, CreatesAndReplacesWithExactBytes)
@@ -41,67 +39,51 @@ TEST(AtomicWrite, CreatesAndReplacesWithExactBytes)
         const WriteResult result = writeFileAtomic(target, bytes);
         EXPECT_TRUE(result.ok);
         EXPECT_TRUE(result.error.empty());
-        EXPECT_EQ(test::readBytes(target), bytes);
+        EXPECT_EQ(contents(dir.path()), (std::map<std::string, std::string>{{"option.dat", bytes}}));
     }
-    EXPECT_EQ(namesIn(dir.path()), Names{"option.dat"});
 }
 
-TEST(AtomicWrite, MissingFolderOrFolderAsTargetFails)
+// A failed write is reported with its reason and leaves everything as it
+// was, without a temporary: a missing folder, a folder in the way, a file
+// the user may not write, a full disk (on Windows the file held open by
+// another program).
+TEST(AtomicWrite, AFailureIsReportedAndLeavesTheOldFileAndNoTemporary)
 {
-    const test::TempDir dir;
-    dir.write("option.dat/inside", "keep");
-    for (const fs::path& target : {dir.path() / "missing" / "option.dat", dir.path() / "option.dat"}) {
-        const WriteResult result = writeFileAtomic(target, "x");
-        EXPECT_FALSE(result) << target;
-        EXPECT_FALSE(result.error.empty()) << target;
-    }
-    EXPECT_EQ(dir.read("option.dat/inside"), "keep");
-    EXPECT_EQ(namesIn(dir.path()), Names{"option.dat"});
-}
-
-TEST(AtomicWrite, AFileTheUserMayNotWriteFailsAndIsKeptAsItWas)
-{
-    const test::TempDir dir;
-    const fs::path folder = dir.mkdir("app");
-    const fs::path target = folder / "option.dat";
-    test::writeBytes(target, "old\r\n");
+    enum class Fault { MissingFolder, FolderInTheWay, NotWritable, FullDisk };
+    for (const Fault fault : {Fault::MissingFolder, Fault::FolderInTheWay, Fault::NotWritable, Fault::FullDisk}) {
+        SCOPED_TRACE(static_cast<int>(fault));
+        const test::TempDir dir;
+        const fs::path folder = dir.mkdir("app");
+        fs::path target = folder / "playrecs.ini";
+        test::writeBytes(target, "[atlanta]\r\nAutoAIStrength=95\r\n");
+        dir.write("app/folder.ini/inside", "keep");
+        std::optional<test::FailingWrites> fullDisk;
+        if (fault == Fault::MissingFolder) {
+            target = folder / "missing" / "playrecs.ini";
+        } else if (fault == Fault::FolderInTheWay) {
+            target = folder / "folder.ini";
+        } else if (fault == Fault::NotWritable) {
 #ifdef _WIN32
-    // A read-only file: Windows has no write permission of a folder.
-    test::addAttributes(target, FILE_ATTRIBUTE_READONLY);
+            // A read-only file: Windows has no write permission of a folder.
+            test::addAttributes(target, FILE_ATTRIBUTE_READONLY);
 #else
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind for root";
-    }
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+            if (geteuid() == 0) {
+                continue;  // permissions do not bind for root
+            }
+            fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
 #endif
-    const WriteResult result = writeFileAtomic(target, "new\r\n");
-    const Names names = namesIn(folder);
-    fs::permissions(folder, fs::perms::owner_all);
-    EXPECT_FALSE(result);
-    EXPECT_FALSE(result.error.empty());
-    EXPECT_EQ(test::readBytes(target), "old\r\n");
-    EXPECT_EQ(names, Names{"option.dat"});
-}
-
-TEST(AtomicWrite, FailedWriteKeepsTheOldFileAndLeavesNoTemporary)
-{
-    const test::TempDir dir;
-    const fs::path target = dir.path() / "playrecs.ini";
-    const std::string old = "[atlanta]\r\nAutoAIStrength=95\r\n";
-    test::writeBytes(target, old);
-    WriteResult result;
-    {
-        // A full disk; on Windows the file held open by another program.
-        const test::FailingWrites failing(target, 4096);
-        if (!failing.active()) {
-            GTEST_SKIP() << "cannot make the write fail";
+        } else {
+            fullDisk.emplace(target, 4096);
+            ASSERT_TRUE(fullDisk->active());
         }
-        result = writeFileAtomic(target, std::string(1 << 20, 'n'));
+        const auto before = contents(dir.path());
+        const WriteResult result = writeFileAtomic(target, std::string(1 << 20, 'n'));
+        fullDisk.reset();
+        fs::permissions(folder, fs::perms::owner_all);
+        EXPECT_FALSE(result);
+        EXPECT_FALSE(result.error.empty());
+        EXPECT_EQ(contents(dir.path()), before);
     }
-    EXPECT_FALSE(result);
-    EXPECT_FALSE(result.error.empty());
-    EXPECT_EQ(test::readBytes(target), old);
-    EXPECT_EQ(namesIn(dir.path()), Names{"playrecs.ini"});
 }
 
 }  // namespace

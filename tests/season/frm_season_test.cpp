@@ -8,6 +8,7 @@
 #include "season_test_support.h"
 #include "support/control_table.h"
 #include "support/failing_writes.h"
+#include "support/keyboard.h"
 #include "support/layout_check.h"
 #include "support/trash.h"
 #include "ui/geometry.h"
@@ -29,6 +30,7 @@ const auto deleteQuestion = [](const QString& name) { return "Are you sure you w
 // A file in the private trash of the test run with exactly these bytes.
 const auto inTrash = [](const std::string& bytes) { return std::ranges::count(gm::test::trashedContents(), bytes) > 0; };
 
+using gm::test::pressOn;
 using SeasonLayout = SeasonWindowTest;
 
 TEST_F(SeasonLayout, ControlsHaveTheirCaptionsTooltipsAndRectanglesAndTheWindowItsSize)
@@ -228,29 +230,44 @@ TEST_F(SeasonModes, ViewingShowsAChosenEventAndEditOrNewScheduleStartEditingWhic
     EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third"}));
 }
 
-TEST_F(SeasonModes, EventEditingEntersAndLeavesTheEventMode)
+// Enter presses the focused button, the event buttons that take each
+// other's place included.
+TEST_F(SeasonModes, EventEditingEntersAndLeavesTheEventModeFromTheKeyboardToo)
 {
     frmSeason& f = openClub();
-    f.cmdEdit_Click();
+    ASSERT_TRUE(f.isVisible());
+    EXPECT_EQ(gm::test::buttonsDeafToEnter(f), QStringList());
+    EXPECT_TRUE(pressOn(f.cmdEdit, Qt::Key_Return));
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
 
-    // New Event with nothing chosen, then Cancel (Event): no selection, so
-    // the fields are emptied and the event buttons stay off.
-    f.cmdNewEvent_Click();
+    // New Event with nothing chosen, then Cancel (Event) in the place of
+    // Delete Event: no selection, so the fields are emptied and the event
+    // buttons stay off.
+    EXPECT_TRUE(pressOn(f.cmdNewEvent, Qt::Key_Enter));
     EXPECT_TRUE(inMode(f, Mode::EditingEvent));
-    f.cmdCencelEvent_Click();
+    EXPECT_EQ(f.txtEvent->text(), "4");
+    EXPECT_TRUE(pressOn(f.cmdCencelEvent, Qt::Key_Return));
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
     EXPECT_EQ(f.txtEvent->text(), "");
+    EXPECT_EQ(f.lstSchedule->count(), 3);
 
     // Edit Event on a chosen event, Cancel (Event): the stored values are
     // shown again and the buttons are back on.
     choose(f, 1);
-    f.cmdEditEvent_Click();
+    EXPECT_TRUE(pressOn(f.cmdEditEvent, Qt::Key_Return));
     EXPECT_TRUE(inMode(f, Mode::EditingEvent));
     f.txtName->setText("Not kept");
     f.cmdCencelEvent_Click();
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
     EXPECT_EQ(f.txtName->text(), "Second");
     EXPECT_EQ(f.eventTable()[1][kName], "Second");
+
+    // Save Event, in the place of Edit Event, which Enter just hid.
+    f.cmdEditEvent_Click();
+    f.txtName->setText("Renamed");
+    EXPECT_TRUE(pressOn(f.cmdAdd, Qt::Key_Return));
+    EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
+    EXPECT_EQ(f.eventTable()[1][kName], "Renamed");
 
     // Choosing another event while editing one drops the edit.
     f.cmdEditEvent_Click();
@@ -259,7 +276,13 @@ TEST_F(SeasonModes, EventEditingEntersAndLeavesTheEventMode)
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, true));
     EXPECT_EQ(f.txtName->text(), "Third");
     EXPECT_EQ(f.txtEvent->text(), "3");
+    EXPECT_EQ(f.eventTable()[1][kName], "Renamed");
+
+    // Cancel (Schedule) reads the season again, and the file is as it was.
+    EXPECT_TRUE(pressOn(f.cmdCancel, Qt::Key_Return));
+    EXPECT_TRUE(inMode(f, Mode::Viewing));
     EXPECT_EQ(f.eventTable()[1][kName], "Second");
+    EXPECT_EQ(seasonFile("Club"), writeSchedule(makeSchedule("Club", "1999", kClubEvents)));
 }
 
 TEST_F(SeasonModes, SaveScheduleAsksToOverwriteItsOwnFileAndReturnsToViewingOnTheFirstSeason)
@@ -290,10 +313,12 @@ TEST_F(SeasonModes, SaveScheduleAsksToOverwriteItsOwnFileAndReturnsToViewingOnTh
 
 using SeasonSave = SeasonWindowTest;
 
-TEST_F(SeasonSave, NamesAndYearsThatCannotBeSavedAreRefusedAndNothingIsWritten)
+TEST_F(SeasonSave, WhatCannotBeSavedIsRefusedAndASaveUnderANewNameLeavesTheOldFile)
 {
     frmSeason& f = openClub();
-    f.cmdNew_Click();
+    const std::string club = seasonFile("Club");
+    app.game.mkdir("series/cup/Blocked.ini");
+    f.cmdEdit_Click();
     const QString tooLong = QStringLiteral("The season name is also the name of its file and is too long for a file "
                                            "name. Please input a shorter season name.");
     const QString cannotStore = QStringLiteral("contains characters that the game's files cannot store: ");
@@ -312,40 +337,28 @@ TEST_F(SeasonSave, NamesAndYearsThatCannotBeSavedAreRefusedAndNothingIsWritten)
         f.cmdSave_Click();
         EXPECT_TRUE(inMode(f, Mode::EditingSchedule)) << name;
     }
-    EXPECT_EQ(listSeasons(app.game.path() / "series" / "cup").size(), 2u);
-    EXPECT_FALSE(app.game.exists("series/Club.ini"));
-    EXPECT_FALSE(app.game.exists("series/cup/a"));
-
-    // What the code page holds (é, €) is written in it.
-    f.txtSeasonName->setText(QString::fromUtf8("Caf\xc3\xa9 Cup"));
-    f.txtYear->setText(QString::fromUtf8("2024 \xe2\x82\xac"));
-    f.cmdSave_Click();
-    EXPECT_TRUE(inMode(f, Mode::Viewing));
-    EXPECT_EQ(app.game.read("series/cup/Caf\xc3\xa9 Cup.ini"), writeSchedule(makeSchedule("Caf\xe9 Cup", "2024 \x80", {})));
-}
-
-TEST_F(SeasonSave, AWriteFailureIsReportedAndASaveUnderANewNameLeavesTheOldFile)
-{
-    frmSeason& f = openClub();
-    const std::string club = seasonFile("Club");
-    app.game.mkdir("series/cup/Blocked.ini");
-    f.cmdEdit_Click();
+    // A write that fails (a folder in the way) is reported.
     f.txtSeasonName->setText("Blocked");
+    f.txtYear->setText("1999");
     app.dialogs.expect(QStringLiteral("Could not save the file Blocked.ini."), Buttons::Ok, Icon::Critical);
     f.cmdSave_Click();
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule));
     EXPECT_EQ(f.txtSeasonName->text(), "Blocked");
     EXPECT_EQ(listed(f), (QStringList{"First", "Second", "Third"}));
+    EXPECT_EQ(listSeasons(app.game.path() / "series" / "cup").size(), 2u);
+    EXPECT_FALSE(app.game.exists("series/Club.ini"));
 
-    f.txtSeasonName->setText("Alpha Cup");
+    // What the code page holds (é, €) is written in it, under the new name
+    // beside the old file.
+    f.txtSeasonName->setText(QString::fromUtf8("Caf\xc3\xa9 Cup"));
+    f.txtYear->setText(QString::fromUtf8("2024 \xe2\x82\xac"));
     f.cmdSave_Click();
     EXPECT_TRUE(inMode(f, Mode::Viewing));
+    EXPECT_EQ(app.game.read("series/cup/Caf\xc3\xa9 Cup.ini"),
+              writeSchedule(makeSchedule("Caf\xe9 Cup", "2024 \x80", kClubEvents)));
     EXPECT_EQ(seasonFile("Club"), club);
-    std::string renamed = club;
-    renamed.replace(renamed.find("name = Club\t"), 11, "name = Alpha Cup");
-    EXPECT_EQ(seasonFile("Alpha Cup"), renamed);
-    EXPECT_EQ(entries(f.Combo1->model()), (QStringList{"Alpha Cup", "Club", "Zeta"}));
-    EXPECT_EQ(f.Combo1->currentText(), "Alpha Cup");
+    EXPECT_EQ(entries(f.Combo1->model()), (QStringList{QString::fromUtf8("Caf\xc3\xa9 Cup"), "Club", "Zeta"}));
+    EXPECT_EQ(f.Combo1->currentText(), QString::fromUtf8("Caf\xc3\xa9 Cup"));
 }
 
 TEST_F(SeasonSave, DeleteScheduleAsksAndMovesTheFileToTheTrash)

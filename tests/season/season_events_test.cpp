@@ -79,15 +79,21 @@ TEST_F(SeasonEventsOn, NewEventClearsTheFieldsAndCountsFromTheEndOfTheList)
 
 TEST_F(SeasonEventsOn, SaveEventRunsItsChecksInOrder)
 {
-    frmSeason& f = editing({{"1", "1", "Opener"}});
+    const QString ring = QString::fromUtf8("\xc5\x81\xc3\xb3" "d\xc5\xba Ring");
+    app.game.mkdir("tracks/\xc5\x81\xc3\xb3" "d\xc5\xba Ring");
+    frmSeason& f = editing({{"1", "1", "Opener", "10", "oldtrack"}});
     const EventTable before = f.eventTable();
     f.cmdNewEvent_Click();
     f.txtDay->clear();
     f.txtMonth->clear();
     // Each step fixes the field of the previous refusal and meets the next.
+    // What the code page cannot hold is refused by name; the track folder is
+    // offered, but a schedule cannot name it.
+    const QString cannotStore = QStringLiteral(" contains characters that the game's files cannot store: ");
     struct Step {
         std::function<void()> change;
-        const char* message;
+        QString message;
+        Icon icon = Icon::Critical;
     };
     const std::vector<Step> steps = {
         {[&] { f.txtEvent->clear(); }, "Please input a number for event number."},
@@ -100,23 +106,47 @@ TEST_F(SeasonEventsOn, SaveEventRunsItsChecksInOrder)
         {[&] { f.txtDay->setText("1.5"); }, "Please input a valid month (1-12)."},
         {[&] { f.txtMonth->setText("12"); }, "The number of laps is invalid."},
         {[&] { f.txtLaps->setText("1e3"); }, "Please select a track."},
+        {[&] {
+             f.cboTrack->setCurrentIndex(f.cboTrack->findText("watkins"));
+             f.txtName->setText(QString::fromUtf8("Caf\xc3\xa9 \xce\xa9"));
+         },
+         "The event name" + cannotStore + QString::fromUtf8("\xce\xa9. Please input it without them."), Icon::Exclamation},
+        {[&] {
+             f.txtName->setText(QString::fromUtf8("  Caf\xc3\xa9\r\nRace\r"));
+             f.cboTrack->setCurrentIndex(f.cboTrack->findText(ring));
+             ASSERT_EQ(f.cboTrack->currentText(), ring);
+         },
+         "The track folder " + ring + cannotStore +
+             QString::fromUtf8("\xc5\x81 \xc5\xba. The game cannot find such a track, so it cannot be chosen for a "
+                               "schedule."),
+         Icon::Exclamation},
     };
     for (const Step& step : steps) {
         step.change();
-        app.dialogs.expect(QString::fromLatin1(step.message), Buttons::Ok, Icon::Critical);
+        app.dialogs.expect(step.message, Buttons::Ok, step.icon);
         f.cmdAdd_Click();
-        EXPECT_TRUE(inMode(f, Mode::EditingEvent)) << step.message;
-        EXPECT_EQ(f.lstSchedule->count(), 1) << step.message;
-        EXPECT_EQ(f.eventTable(), before) << step.message;
+        EXPECT_TRUE(inMode(f, Mode::EditingEvent)) << step.message.toStdString();
+        EXPECT_EQ(f.lstSchedule->count(), 1) << step.message.toStdString();
+        EXPECT_EQ(f.eventTable(), before) << step.message.toStdString();
     }
     f.cboTrack->setCurrentIndex(f.cboTrack->findText("watkins"));
     f.optRight->setChecked(true);
-    f.txtName->setText(QStringLiteral("  Night\r\nRace\r"));
     f.cmdAdd_Click();
     EXPECT_TRUE(inMode(f, Mode::EditingSchedule, false));
-    EXPECT_EQ(listed(f), (QStringList{"Opener", "  Night\r\nRace\r"}));
-    // Stored as typed, but for line breaks, which become blanks.
-    EXPECT_EQ(f.eventTable()[1], (EventRow{"2", "1.5", "12", "  Night  Race ", "1e3", "watkins", "2"}));
+    EXPECT_EQ(listed(f), (QStringList{"Opener", QString::fromUtf8("  Caf\xc3\xa9\r\nRace\r")}));
+    // Stored as typed in the code page, but for line breaks, which become
+    // blanks.
+    EXPECT_EQ(f.eventTable()[1], (EventRow{"2", "1.5", "12", "  Caf\xe9  Race ", "1e3", "watkins", "2"}));
+
+    // An event whose track is not installed shows none, and cannot be saved
+    // so.
+    choose(f, 0);
+    EXPECT_EQ(f.cboTrack->currentIndex(), -1);
+    EXPECT_EQ(f.cboTrack->currentText(), "");
+    f.cmdEditEvent_Click();
+    app.dialogs.expect("Please select a track.", Buttons::Ok, Icon::Critical);
+    f.cmdAdd_Click();
+    EXPECT_EQ(f.eventTable()[0], before[0]);
 }
 
 TEST_F(SeasonEventsOn, NinetyNineEventsAreTheMostThatCanBeSaved)
@@ -163,45 +193,6 @@ TEST_F(SeasonEventsOn, NinetyNineEventsAreTheMostThatCanBeSaved)
     ASSERT_EQ(back.eventNames.size(), 98u);
     EXPECT_EQ(back.eventNames[5], "Renamed");
     EXPECT_EQ(back.events[97][kNumber], "98");
-}
-
-TEST_F(SeasonEventsOn, SaveEventRefusesATrackNotInstalledAndTextTheCodePageCannotHold)
-{
-    app.game.mkdir("tracks/\xc5\x81\xc3\xb3" "d\xc5\xba Ring");
-    frmSeason& f = editing({{"1", "1", "Race", "10", "oldtrack"}});
-    const EventRow before = f.eventTable()[0];
-    choose(f, 0);
-    EXPECT_EQ(f.cboTrack->currentIndex(), -1);
-    EXPECT_EQ(f.cboTrack->currentText(), "");
-    f.cmdEditEvent_Click();
-    app.dialogs.expect("Please select a track.", Buttons::Ok, Icon::Critical);
-    f.cmdAdd_Click();
-    EXPECT_EQ(f.eventTable()[0], before);
-
-    f.cboTrack->setCurrentIndex(f.cboTrack->findText("atlanta"));
-    f.txtName->setText(QString::fromUtf8("Caf\xc3\xa9 \xce\xa9"));
-    app.dialogs.expect(QString::fromUtf8("The event name contains characters that the game's files cannot store: "
-                                         "\xce\xa9. Please input it without them."),
-                       Buttons::Ok, Icon::Exclamation);
-    f.cmdAdd_Click();
-    EXPECT_EQ(f.eventTable()[0], before);
-
-    // The track folder is offered, but a schedule cannot name it.
-    f.txtName->setText(QString::fromUtf8("Caf\xc3\xa9"));
-    const QString ring = QString::fromUtf8("\xc5\x81\xc3\xb3" "d\xc5\xba Ring");
-    f.cboTrack->setCurrentIndex(f.cboTrack->findText(ring));
-    ASSERT_EQ(f.cboTrack->currentText(), ring);
-    app.dialogs.expect(QStringLiteral("The track folder ") + ring +
-                           QString::fromUtf8(" contains characters that the game's files cannot store: \xc5\x81 "
-                                             "\xc5\xba. The game cannot find such a track, so it cannot be chosen "
-                                             "for a schedule."),
-                       Buttons::Ok, Icon::Exclamation);
-    f.cmdAdd_Click();
-    EXPECT_EQ(f.eventTable()[0], before);
-
-    f.cboTrack->setCurrentIndex(f.cboTrack->findText("sebring"));
-    f.cmdAdd_Click();
-    EXPECT_EQ(f.eventTable()[0], (EventRow{"1", "1", "1", "Caf\xe9", "10", "sebring", "1"}));
 }
 
 TEST_F(SeasonEventsOn, DeleteEventMovesTheLaterEventsUpAndTheMovesExchangeEventsKeepingTheNumbers)

@@ -9,6 +9,7 @@
 #include "platform/registry.h"
 #include "shell/frm_about.h"
 #include "support/control_table.h"
+#include "support/keyboard.h"
 #include "support/test_app.h"
 #include "ui/geometry.h"
 
@@ -29,8 +30,9 @@ void entry(const char* key, const char* name, const RegistryData& data)
     platform::setFakeRegistryValue(RegistryRoot::LocalMachine, key, name, data);
 }
 
-// Opens the About box and presses System Info, which shows its message when
-// `unavailable`; the box stays open either way.
+// Opens the About box and presses System Info with Enter (not OK, though OK
+// is the default button); it shows its message when `unavailable`, and the
+// box stays open either way. Enter on OK closes it.
 void pressSystemInfo(TestApp& app, bool unavailable)
 {
     if (unavailable) {
@@ -40,8 +42,12 @@ void pressSystemInfo(TestApp& app, bool unavailable)
     frmAbout about(app.context);
     about.setAttribute(Qt::WA_DeleteOnClose, false);
     about.Form_Load();
-    about.cmdSysInfo_Click();
+    EXPECT_EQ(test::buttonsDeafToEnter(about), QStringList());
+    EXPECT_TRUE(test::pressOn(about.cmdSysInfo, Qt::Key_Return));
+    app.dialogs.verifyAllShown();
     EXPECT_FALSE(about.isUnloaded());
+    EXPECT_TRUE(test::pressOn(about.cmdOK, Qt::Key_Enter));
+    EXPECT_TRUE(about.isUnloaded());
 }
 
 TEST(AboutBox, SystemInfoStartsTheToolFoundThroughEitherEntryOrShowsTheMessage)

@@ -10,6 +10,7 @@
 #include "shell/frm_main.h"
 #include "shell/option_file.h"
 #include "support/control_table.h"
+#include "support/keyboard.h"
 #include "support/layout_check.h"
 #include "support/temp_dir.h"
 #include "support/test_app.h"
@@ -124,44 +125,10 @@ TEST(DirectoryWindow, RefusedChoicesKeepTheWindowAndStoreNothing)
     EXPECT_FALSE(folder.exists("option.dat"));
 }
 
-TEST(DirectoryWindow, OnlyTheOpenFolderCountsNotTheHighlightedOne)
+TEST(DirectoryWindow, ListsVisibleSubFoldersSortedAndOnlyTheOpenFolderCountsNotTheHighlightedOne)
 {
     TestApp app;
-    app.game.mkdir("Gridmark/players");
-    app.game.mkdir("Gridmark/series");
-    app.game.mkdir("Other");
-    DirectoryWindow d(app);
-    FolderListWidget* list = d.window->Dir1;
-    ASSERT_TRUE(list->setPath(q(app.game.text())));
-    const QString gridmark = below(q(app.game.text()), "Gridmark");
-
-    // One click only highlights the entry.
-    QListWidgetItem* entry = list->entryFor(gridmark);
-    ASSERT_NE(entry, nullptr);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(entry).center());
-    EXPECT_EQ(list->currentItem(), entry);
-    EXPECT_EQ(list->path(), q(app.game.text()));
-    app.dialogs.expect(kInvalid, Buttons::Ok, Icon::Critical);
-    d.window->cmdOK_Click();
-    EXPECT_FALSE(d.window->isUnloaded());
-
-    // A double click opens it: it becomes the current path and lists its
-    // sub-folders below it.
-    entry = list->entryFor(gridmark);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(entry).center());
-    EXPECT_EQ(list->path(), gridmark);
-    EXPECT_NE(list->entryFor(below(gridmark, "players")), nullptr);
-    EXPECT_NE(list->entryFor(below(gridmark, "series")), nullptr);
-    EXPECT_EQ(list->entryFor(below(q(app.game.text()), "Other")), nullptr);
-    d.window->cmdOK_Click();
-    EXPECT_TRUE(d.window->isUnloaded());
-    EXPECT_EQ(app.context.gameDirectory, gridmark.toStdString());
-}
-
-TEST(DirectoryWindow, HiddenFoldersAreNotListedAndSubFoldersAreSorted)
-{
-    TestApp app;
-    for (const char* folder : {"beta", "Alpha", "\xc3\x89t\xc3\xa9", "Zeta", ".hidden"}) {
+    for (const char* folder : {"beta", "Gridmark/players", "Gridmark/series", "\xc3\x89t\xc3\xa9", "Alpha", ".hidden"}) {
         app.game.mkdir(folder);
     }
     test::hidden(app.game.path() / ".hidden");
@@ -182,9 +149,32 @@ TEST(DirectoryWindow, HiddenFoldersAreNotListedAndSubFoldersAreSorted)
 #else
     EXPECT_EQ(paths.value(0), QStringLiteral("/"));
 #endif
+    const QString gridmark = below(game, "Gridmark");
     EXPECT_EQ(paths.mid(paths.indexOf(game)), (QStringList{game, below(game, "Alpha"), below(game, "beta"),
                                                           below(game, QString::fromUtf8("\xc3\x89t\xc3\xa9")),
-                                                          below(game, "Zeta")}));
+                                                          gridmark}));
+
+    // One click only highlights an entry.
+    QListWidgetItem* entry = list->entryFor(gridmark);
+    ASSERT_NE(entry, nullptr);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(entry).center());
+    EXPECT_EQ(list->currentItem(), entry);
+    EXPECT_EQ(list->path(), game);
+    app.dialogs.expect(kInvalid, Buttons::Ok, Icon::Critical);
+    d.window->cmdOK_Click();
+    EXPECT_FALSE(d.window->isUnloaded());
+
+    // A double click opens it: it becomes the current path and lists its
+    // sub-folders below it.
+    entry = list->entryFor(gridmark);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(entry).center());
+    EXPECT_EQ(list->path(), gridmark);
+    EXPECT_NE(list->entryFor(below(gridmark, "players")), nullptr);
+    EXPECT_NE(list->entryFor(below(gridmark, "series")), nullptr);
+    EXPECT_EQ(list->entryFor(below(game, "Alpha")), nullptr);
+    d.window->cmdOK_Click();
+    EXPECT_TRUE(d.window->isUnloaded());
+    EXPECT_EQ(app.context.gameDirectory, gridmark.toStdString());
 }
 
 TEST(DirectoryWindow, OpensOnDriveCAtTheStoredDirectoryOrTheDrivesFolderAndCancelStoresNothing)
@@ -254,7 +244,7 @@ TEST(DirectoryWindow, OpensOnDriveCAtTheStoredDirectoryOrTheDrivesFolderAndCance
     EXPECT_EQ(d.window->Dir1->path(), q(app.game.text()));
     EXPECT_EQ(d.window->Drive1->currentIndex(), d.window->Drive1->count() - 1);
 
-    QTest::mouseClick(d.window->cmdCancel, Qt::LeftButton);
+    EXPECT_TRUE(test::pressOn(d.window->cmdCancel, Qt::Key_Return));
     EXPECT_TRUE(d.window->isUnloaded());
     EXPECT_EQ(app.menuShows, 1);
     EXPECT_EQ(app.context.gameDirectory, app.game.text() + (QDir::separator() == '/' ? "/" : "\\"));
@@ -282,13 +272,19 @@ TEST(DirectoryWindow, Layout)
     EXPECT_FALSE(w.cmdOK->autoDefault());
     EXPECT_EQ(test::tabOrderNames(&w), (QStringList{"Drive1", "Dir1", "cmdOK", "cmdCancel"}));
 
-    // Neither Enter nor Escape presses a button.
+    // Neither Enter nor Escape presses a button, not even with the folder
+    // list focused; Enter presses the focused button.
     app.makeGameDirectory();
     ASSERT_TRUE(w.Dir1->setPath(q(app.game.text())));
     QTest::keyClick(&w, Qt::Key_Escape);
     QTest::keyClick(&w, Qt::Key_Return);
+    EXPECT_TRUE(test::pressOn(w.Dir1, Qt::Key_Return));
     EXPECT_FALSE(w.isUnloaded());
     EXPECT_FALSE(app.appFolder.exists("option.dat"));
+    EXPECT_EQ(test::buttonsDeafToEnter(w), QStringList());
+    EXPECT_TRUE(test::pressOn(w.cmdOK, Qt::Key_Return));
+    EXPECT_TRUE(w.isUnloaded());
+    EXPECT_TRUE(app.appFolder.exists("option.dat"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "shell/frm_directory.h"
 #include "shell/frm_main.h"
 #include "support/control_table.h"
+#include "support/keyboard.h"
 #include "support/layout_check.h"
 #include "support/test_app.h"
 #include "ui/geometry.h"
@@ -240,9 +241,11 @@ TEST(MainMenu, WaitsForTheAboutBoxBringsBackAWindowStillLoadedAndQuitEnds)
     menu.window.cmdDirectory_Click();
     EXPECT_NE(findLoaded<frmDirectory>(), nullptr);
 
-    // Quit ends the program whatever is loaded.
+    // Quit ends the program whatever is loaded; Enter presses the focused
+    // button.
     menu.window.show();
-    QTest::mouseClick(menu.window.cmdQuit, Qt::LeftButton);
+    EXPECT_EQ(test::buttonsDeafToEnter(menu.window), QStringList());
+    EXPECT_TRUE(test::pressOn(menu.window.cmdQuit, Qt::Key_Return));
     EXPECT_EQ(menu.quits, 2);
 }
 

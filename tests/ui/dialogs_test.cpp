@@ -57,18 +57,30 @@ TEST(QtDialogs, EveryButtonAndKeyGivesItsAnswer)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.buttons));
+        // Each button clicked, and pressed by Enter once it has the focus: a
+        // button reached with Tab answers Enter itself.
         for (const auto& [button, answer] : c.clicks) {
-            EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Click"), c.buttons,
-                                 [&, b = button](QMessageBox* box) {
-                                     EXPECT_EQ(box->buttons().size(), static_cast<qsizetype>(c.clicks.size()));
-                                     ASSERT_NE(box->button(b), nullptr);
-                                     QTest::mouseClick(box->button(b), Qt::LeftButton);
-                                 }),
-                      answer)
-                << "button " << button;
+            for (const bool enter : {false, true}) {
+                EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Click"), c.buttons,
+                                     [&, b = button](QMessageBox* box) {
+                                         EXPECT_EQ(box->buttons().size(), static_cast<qsizetype>(c.clicks.size()));
+                                         ASSERT_NE(box->button(b), nullptr);
+                                         if (!enter) {
+                                             QTest::mouseClick(box->button(b), Qt::LeftButton);
+                                             return;
+                                         }
+                                         QApplication::setActiveWindow(box);
+                                         box->button(b)->setFocus();
+                                         ASSERT_EQ(QApplication::focusWidget(), box->button(b));
+                                         QTest::keyClick(box->button(b), Qt::Key_Return);
+                                     }),
+                          answer)
+                    << "button " << button << (enter ? " by Enter" : "");
+            }
         }
         const std::pair<std::function<void(QMessageBox*)>, Answer> keys[] = {
             {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }, c.onReturn},
+            {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier); }, c.onReturn},
             {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }, c.onEscape},
             {[](QMessageBox* box) { box->close(); }, c.onEscape},
         };
@@ -76,33 +88,6 @@ TEST(QtDialogs, EveryButtonAndKeyGivesItsAnswer)
             EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Key"), c.buttons, act), answer);
         }
     }
-}
-
-TEST(QtDialogs, EnterPressesTheFocusedButton)
-{
-    // Enter presses the default button (Yes or OK) only while no other
-    // button has the focus: a button reached with Tab answers Enter itself.
-    using Button = QMessageBox::StandardButton;
-    const std::pair<Button, Answer> focused[] = {
-        {Button::Yes, Answer::Yes}, {Button::No, Answer::No}, {Button::Cancel, Answer::Cancel}};
-    for (const auto& [button, answer] : focused) {
-        EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Enter"), Buttons::YesNoCancel,
-                             [b = button](QMessageBox* box) {
-                                 QApplication::setActiveWindow(box);
-                                 box->button(b)->setFocus();
-                                 ASSERT_EQ(QApplication::focusWidget(), box->button(b));
-                                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-                             }),
-                  answer)
-            << "button " << button;
-    }
-    EXPECT_EQ(showAndAct(nullptr, QStringLiteral("Enter"), Buttons::OkCancel,
-                         [](QMessageBox* box) {
-                             QApplication::setActiveWindow(box);
-                             box->button(Button::Cancel)->setFocus();
-                             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
-                         }),
-              Answer::Cancel);
 }
 
 TEST(QtDialogs, BoxesAreCentredOverTheirWindowOrTheScreen)
