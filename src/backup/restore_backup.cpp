@@ -175,8 +175,9 @@ RestoreOutcome restoreWith(const RestoreRequest& request, UnzipQuestions* questi
     code_module::clearMessageLog();
     code_module::appendMessage(asked);
     result = unpacking.unpack(&progress.unpack);
-    // An undo backup of a restore that changed no file is not needed.
-    if (undoMade && unpacking.report().filesRestored == 0) {
+    // An undo backup of a restore that changed no file is not needed; one
+    // whose failed restore could not put every file back is kept.
+    if (undoMade && unpacking.report().filesRestored == 0 && !unpacking.report().notPutBack) {
         discardBackup(request.backupFolder, request.undoName);
     } else if (undoMade) {
         outcome.undoName = request.undoName;
