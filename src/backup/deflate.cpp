@@ -35,16 +35,30 @@ Inflater::Inflater() : decompressor_(libdeflate_alloc_decompressor())
 
 Inflater::~Inflater() { libdeflate_free_decompressor(decompressor_); }
 
-bool Inflater::inflateExactly(const unsigned char* in, std::size_t compressedSize, unsigned char* out, std::size_t size)
+std::optional<std::size_t> Inflater::inflate(const unsigned char* in, std::size_t compressedSize, unsigned char* out,
+                                             std::size_t size)
 {
     std::size_t consumed = 0;
     std::size_t produced = 0;
     const libdeflate_result result =
         libdeflate_deflate_decompress_ex(decompressor_, in, compressedSize, out, size, &consumed, &produced);
+    if (result != LIBDEFLATE_SUCCESS || produced != size || consumed > compressedSize) {
+        return std::nullopt;
+    }
+    return consumed;
+}
+
+bool Inflater::inflateExactly(const unsigned char* in, std::size_t compressedSize, unsigned char* out, std::size_t size)
+{
     // The data must begin with one deflate stream giving exactly the
     // declared size. Bytes after the stream's end are not data: Info-ZIP's
     // unzip, Python's zipfile and libzip's streaming inflate pass over them.
-    return result == LIBDEFLATE_SUCCESS && produced == size && consumed <= compressedSize;
+    return inflate(in, compressedSize, out, size).has_value();
+}
+
+bool Inflater::inflateWhole(const unsigned char* in, std::size_t compressedSize, unsigned char* out, std::size_t size)
+{
+    return inflate(in, compressedSize, out, size) == compressedSize;
 }
 
 std::uint32_t crc32Of(const unsigned char* data, std::size_t size, std::uint32_t crc)

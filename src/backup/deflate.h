@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 struct libdeflate_compressor;
 struct libdeflate_decompressor;
@@ -42,8 +43,15 @@ public:
     // `out` exactly: false when the data is damaged, ends early or would
     // give more than `size` bytes. Bytes after the stream's end are ignored.
     bool inflateExactly(const unsigned char* in, std::size_t compressedSize, unsigned char* out, std::size_t size);
+    // The same, and the stream must end with the input's last byte: bytes
+    // after it make the data unsound (for bytes to be copied as they are).
+    bool inflateWhole(const unsigned char* in, std::size_t compressedSize, unsigned char* out, std::size_t size);
 
 private:
+    // The bytes of `in` the stream took; nothing when it does not fill `out` exactly.
+    std::optional<std::size_t> inflate(const unsigned char* in, std::size_t compressedSize, unsigned char* out,
+                                       std::size_t size);
+
     libdeflate_decompressor* decompressor_;
 };
 

@@ -215,7 +215,9 @@ bool ReuseReader::readVerified(const ReuseCandidate& candidate, const fs::path& 
         return false;
     }
 
-    // They must inflate to exactly the entry's size, with its CRC...
+    // They must be one deflate stream and nothing after it (which the new
+    // archive would carry along), inflating to exactly the entry's size,
+    // with its CRC...
     unsigned char* const data = scratch.get(static_cast<std::size_t>(candidate.size));
     if (data == nullptr) {
         return false;
@@ -223,8 +225,8 @@ bool ReuseReader::readVerified(const ReuseCandidate& candidate, const fs::path& 
     if (!inflater_) {
         inflater_ = std::make_unique<Inflater>();
     }
-    if (!inflater_->inflateExactly(out, static_cast<std::size_t>(candidate.compressedSize), data,
-                                   static_cast<std::size_t>(candidate.size)) ||
+    if (!inflater_->inflateWhole(out, static_cast<std::size_t>(candidate.compressedSize), data,
+                                 static_cast<std::size_t>(candidate.size)) ||
         crc32Of(data, static_cast<std::size_t>(candidate.size)) != candidate.crc) {
         return false;
     }

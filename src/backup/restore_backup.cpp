@@ -118,6 +118,12 @@ RestoreOutcome restoreWith(const RestoreRequest& request, UnzipQuestions* questi
     std::int32_t result = unpacking.check();
     outcome.fileCount = unpacking.fileCount();
     if (result == kUnzipOk) {
+        // Until the comparison shows what differs, the undo backup and the
+        // unpacking are reckoned at their most, every file of the archive:
+        // the bar then never shows the restore as done while they are still
+        // to come (the total shrinks once the real amounts are known).
+        progress.undoPlanned = unpacking.bytesOfFiles();
+        progress.unpackPlanned = unpacking.bytesOfFiles();
         result = unpacking.compare(&progress.compare);
     }
     if (result == kUnzipOk) {

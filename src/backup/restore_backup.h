@@ -48,8 +48,8 @@ public:
         std::uint64_t total = 0;
     };
     // The bytes compared, packed into the undo backup and unpacked, of
-    // those the restore knows it has to (a total that grows as it learns,
-    // with a share done that never goes back).
+    // those the restore reckons it has to (a total that changes as it
+    // learns, with a share done that never goes back).
     Amount amount() const;
     void cancel();
     bool cancelled() const;

@@ -830,6 +830,15 @@ void Unpacking::setJournal(WorkJournal* journal) { state_->journal = journal; }
 std::uint64_t Unpacking::fileCount() const { return state_->files; }
 const UnzipReport& Unpacking::report() const { return state_->report; }
 
+std::uint64_t Unpacking::bytesOfFiles() const
+{
+    std::uint64_t total = 0;
+    for (const Planned& entry : state_->plan) {
+        total += entry.size;
+    }
+    return total;
+}
+
 std::uint64_t Unpacking::bytesToUnpack() const
 {
     std::uint64_t total = 0;

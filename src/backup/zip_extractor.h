@@ -136,6 +136,9 @@ public:
     // written.
     std::int32_t ask();
 
+    // The uncompressed bytes of the archive's files (after check): the
+    // most unpack can write.
+    std::uint64_t bytesOfFiles() const;
     // The uncompressed bytes unpack is going to write (after ask).
     std::uint64_t bytesToUnpack() const;
     // The existing files unpack is going to replace (after ask), in entry

@@ -4,6 +4,8 @@
 #include <zip.h>
 
 #include <chrono>
+#include <cstdint>
+#include <functional>
 
 #include "archive_test_support.h"
 #include "backup/entry_reuse.h"
@@ -101,20 +103,39 @@ void zlibArchive(const fs::path& archive, const GameFiles& game)
     ASSERT_EQ(zip_close(writer), 0) << zip_strerror(writer);
 }
 
-// Gives an entry another CRC in the archive's central directory (the one
+// Changes an entry's header in the archive's central directory (the one
 // readers go by), its data left as it is.
-void wrongCentralCrc(const fs::path& archive, const std::string& name)
+void editCentralHeader(const fs::path& archive, const std::string& name, const std::function<void(char*)>& edit)
 {
     std::string bytes = gm::test::readBytes(archive);
     const std::string header("PK\x01\x02", 4);
     for (std::size_t at = bytes.find(header); at != std::string::npos; at = bytes.find(header, at + 1)) {
         if (bytes.compare(at + 46, name.size(), name) == 0) {
-            bytes[at + 16] = static_cast<char>(bytes[at + 16] ^ 0x01);
+            edit(bytes.data() + at);
             gm::test::writeBytes(archive, bytes);
             return;
         }
     }
     ADD_FAILURE() << "no central header of " << name;
+}
+
+// Gives an entry another CRC.
+void wrongCentralCrc(const fs::path& archive, const std::string& name)
+{
+    editCentralHeader(archive, name, [](char* header) { header[16] = static_cast<char>(header[16] ^ 0x01); });
+}
+
+// Makes an entry's data `more` bytes longer than its deflate stream: what
+// follows it in the archive (the next entry's header) is taken into it.
+void longerData(const fs::path& archive, const std::string& name, unsigned more)
+{
+    editCentralHeader(archive, name, [more](char* header) {
+        auto* size = reinterpret_cast<unsigned char*>(header + 20);
+        const std::uint32_t longer = (size[0] | size[1] << 8 | size[2] << 16 | std::uint32_t{size[3]} << 24) + more;
+        for (int i = 0; i < 4; ++i) {
+            size[i] = static_cast<unsigned char>(longer >> (8 * i));
+        }
+    });
 }
 
 TEST(EntryReuse, UnchangedFilesAreCopiedFromAnEarlierArchiveAndTheNewArchiveStandsAlone)
@@ -151,7 +172,8 @@ TEST(EntryReuse, WhatIsInDoubtIsPackedAfresh)
 {
     GameFiles game;
     std::mt19937 random(12);
-    for (const char* name : {"edited.rpy", "touched.rpy", "damaged.rpy", "wrong crc.rpy", "grown.ini", "same.rpy"}) {
+    for (const char* name :
+         {"edited.rpy", "touched.rpy", "damaged.rpy", "wrong crc.rpy", "grown.ini", "padded.rpy", "same.rpy"}) {
         game.put(name, test::gameBytes(random, 100000));
     }
     const fs::path earlier = game.dir.path() / "earlier.zip";
@@ -165,9 +187,12 @@ TEST(EntryReuse, WhatIsInDoubtIsPackedAfresh)
     game.put("touched.rpy", gm::test::readBytes(game.path("touched.rpy")), 1700000002);
     // Longer, its time kept.
     game.put("grown.ini", gm::test::readBytes(game.path("grown.ini")) + "x");
-    // The earlier archive damaged in an entry's data, and in another's CRC.
+    // The earlier archive damaged in an entry's data, in another's CRC, and
+    // in the size of a third's data, which then holds bytes after its
+    // deflate stream (they would go into the new archive with it).
     test::damageEntry(platform::fromPath(earlier), "damaged.rpy");
     wrongCentralCrc(earlier, "wrong crc.rpy");
+    longerData(earlier, "padded.rpy", 30);
 
     const fs::path archive = game.dir.path() / "new.zip";
     const PackResult result = game.pack(archive, {earlier});

@@ -174,6 +174,47 @@ TEST(RestoreBackup, AnEntryWithoutACrcIsComparedByItsBytes)
     EXPECT_EQ(fs::last_write_time(folder / "replay.rpy"), fileTime(1500000000));
 }
 
+TEST(RestoreBackup, OnceTheFilesAreComparedTheBarStillShowsTheUndoBackupAndTheUnpackingToCome)
+{
+    // An encrypted entry's password is asked once the files are compared,
+    // before anything is packed or unpacked: the moment to look at the bar.
+    Game game;
+    std::mt19937 random(9);
+    const std::string replay = test::gameBytes(random, 300000);
+    const fs::path archive = archivePath(game.backups, "locked");
+    test::writeArchive(archive, {{entryNameFor(game.path("\\replay\\r.rpy")), replay}}, "k3y");
+    const ArchiveListing listing = listArchive(platform::fromPath(archive));
+    ASSERT_TRUE(listing.ok);
+    ASSERT_NE(listing.entries.at(0).crc, 0u) << "compared by its bytes, which needs the password first";
+    std::string edited = replay;
+    edited[1000] = static_cast<char>(edited[1000] ^ 0x40);
+    game.put("\\replay\\r.rpy", edited);
+
+    struct Questions : test::ScriptedQuestions {
+        RestoreProgress* progress = nullptr;
+        RestoreProgress::Amount shown;
+        std::uint64_t compared = 0;
+        std::optional<std::string> password(const std::string& entryName) override
+        {
+            shown = progress->amount();
+            compared = progress->compare.bytesDone;
+            return test::ScriptedQuestions::password(entryName);
+        }
+    } questions;
+    RestoreProgress progress;
+    questions.progress = &progress;
+    questions.passwords = {std::string("k3y")};
+    const RestoreOutcome outcome = restoreBackup(game.request("locked"), &questions, progress);
+    ASSERT_EQ(outcome.status, RestoreStatus::Restored) << outcome.log;
+    EXPECT_EQ(game.read("\\replay\\r.rpy"), replay);
+    ASSERT_EQ(questions.passwordAsked.size(), 1u);
+    EXPECT_EQ(questions.compared, replay.size());
+    EXPECT_GT(questions.shown.done, 0u);
+    EXPECT_LT(questions.shown.done, questions.shown.total) << "the bar was full with the undo backup and the "
+                                                              "unpacking still to come";
+    EXPECT_EQ(progress.amount().done, progress.amount().total);
+}
+
 TEST(RestoreBackup, AGameFileTheUndoBackupCannotReadStopsTheRestoreBeforeAnythingIsWritten)
 {
 #ifndef _WIN32
