@@ -99,11 +99,35 @@ void removeArchiveLeftovers(const fs::path& archive)
     }
 }
 
+// What identifies a file the restore placed: its size and modification
+// time, as one line of text.
+std::string stampOf(const fs::path& file)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(file, ec))) {
+        return {};
+    }
+    const std::uintmax_t size = fs::file_size(file, ec);
+    if (ec) {
+        return {};
+    }
+    const fs::file_time_type time = fs::last_write_time(file, ec);
+    if (ec) {
+        return {};
+    }
+    return std::to_string(size) + ' ' + std::to_string(time.time_since_epoch().count());
+}
+
+struct Placing {
+    fs::path target;
+    std::string stamp;  // of the new file; empty when it could not be read
+};
+
 struct Notes {
     std::vector<fs::path> temporaries;
     std::vector<fs::path> archives;
     std::vector<std::pair<fs::path, fs::path>> asides;  // target, aside
-    std::vector<fs::path> placed;
+    std::vector<Placing> placing;
     bool committed = false;
 };
 
@@ -125,8 +149,10 @@ Notes readNotes(const fs::path& journal)
             target = path;
         } else if (kind == "aside" && !target.empty()) {
             notes.asides.emplace_back(target, path);
-        } else if (kind == "placed") {
-            notes.placed.push_back(path);
+        } else if (kind == "placing") {
+            notes.placing.push_back({path, {}});
+        } else if (kind == "stamp" && !notes.placing.empty() && blank != std::string::npos) {
+            notes.placing.back().stamp = line.substr(blank + 1);
         } else if (kind == "committed") {
             notes.committed = true;
         }
@@ -148,17 +174,23 @@ void cleanUpAfter(const Notes& notes)
         }
         return;
     }
-    // The restore did not reach its end: back as it was.
-    for (const fs::path& target : notes.placed) {
-        removeFile(target);
+    // The restore did not reach its end: back as it was, as far as nobody
+    // has written the files since. A new file still as the restore placed
+    // it goes; one written since is no longer the restore's to remove.
+    for (const Placing& placed : notes.placing) {
+        if (!placed.stamp.empty() && stampOf(placed.target) == placed.stamp) {
+            removeFile(placed.target);
+        }
     }
+    // A file moved aside goes back where its place is free: a file there
+    // now is one written since, and the old one keeps its side name.
     for (auto it = notes.asides.rbegin(); it != notes.asides.rend(); ++it) {
         const auto& [target, aside] = *it;
         std::error_code ec;
-        if (!fs::exists(fs::symlink_status(aside, ec)) || fs::is_directory(fs::symlink_status(aside, ec))) {
+        if (!fs::is_regular_file(fs::symlink_status(aside, ec)) || fs::exists(fs::symlink_status(target, ec))) {
             continue;
         }
-        fs::rename(aside, target, ec);  // over the new file, if there is one
+        fs::rename(aside, target, ec);
     }
 }
 
@@ -201,7 +233,14 @@ void WorkJournal::aside(const fs::path& target, const fs::path& aside)
     note("aside", aside);
 }
 
-void WorkJournal::placed(const fs::path& target) { note("placed", target); }
+void WorkJournal::placing(const fs::path& target, const fs::path& file)
+{
+    note("placing", target);
+    if (out_.is_open()) {
+        out_ << "stamp " << stampOf(file) << '\n';
+        out_.flush();
+    }
+}
 void WorkJournal::committed() { note("committed", fs::path()); }
 
 void WorkJournal::finish()

@@ -37,8 +37,11 @@ public:
     void archive(const std::filesystem::path& archive);
     // Before a restore moves the file at `target` aside to `aside`.
     void aside(const std::filesystem::path& target, const std::filesystem::path& aside);
-    // After a restore put a new file at `target`, where there was none.
-    void placed(const std::filesystem::path& target);
+    // Before a restore renames its new `file` onto `target`. The file at
+    // `target` is the restore's own as long as it has the size and the
+    // modification time `file` has now; once the game or the user has
+    // written it, a clean-up leaves it alone.
+    void placing(const std::filesystem::path& target, const std::filesystem::path& file);
     // Every file of the restore is in place: what is aside may go.
     void committed();
     // The work has put away everything it made: the journal goes.
@@ -55,8 +58,10 @@ private:
 
 // Cleans up after the work of every journal in `folder` whose work has
 // ended: removes the temporary files and unfinished archives it names; of a
-// restore that did not reach its end, puts the files it moved aside back and
-// removes the new files it placed; of one that did, removes what is aside.
+// restore that did not reach its end, removes the new files it placed that
+// are still as it placed them and puts the files it moved aside back where
+// nothing is in their way (a target written since keeps what it holds, and
+// the old file its side name); of one that did, removes what is aside.
 // Journals of work still going on (in this or another running program) are
 // left alone. Returns how many journals it cleaned up after.
 int cleanUpEndedWork(const std::filesystem::path& folder);

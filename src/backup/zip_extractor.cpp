@@ -608,6 +608,9 @@ std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>&
                 break;
             }
         }
+        if (journal != nullptr) {
+            journal->placing(entry.target, entry.temp);
+        }
         fs::rename(entry.temp, entry.target, ec);
         if (ec) {
             result = kUnzipDiskError;
@@ -619,9 +622,6 @@ std::int32_t putInPlace(std::vector<Planned>& work, const std::vector<fs::path>&
             break;
         }
         entry.tempWritten = false;
-        if (journal != nullptr && now.aside.empty()) {
-            journal->placed(entry.target);
-        }
         placed.push_back(now);
     }
     if (result == kUnzipOk) {

@@ -87,25 +87,56 @@ TEST(WorkJournal, WhatEndedWorkLeftIsRemovedAndNothingElse)
 TEST(WorkJournal, ARestoreThatDidNotReachItsEndIsPutBackAndOneThatDidLosesWhatWasAside)
 {
     for (const bool reachedTheEnd : {false, true}) {
+        SCOPED_TRACE(reachedTheEnd ? "committed" : "ended half way");
         const Leftovers folder;
+        const fs::path& game = folder.game;
         {
             WorkJournal journal(folder.journals);
-            // a.ini replaced (its old bytes aside), b.ini new; c.ini was
-            // about to be moved aside when the work ended.
-            test::writeTree(folder.game, {{".~a.ini.1.old", "old a"}, {"a.ini", "new a"}, {"b.ini", "new b"},
-                                          {"c.ini", "old c"}});
-            fs::permissions(folder.game / ".~a.ini.1.old", fs::perms::owner_read, fs::perm_options::replace);
-            journal.aside(folder.game / "a.ini", folder.game / ".~a.ini.1.old");
-            journal.placed(folder.game / "b.ini");
-            journal.aside(folder.game / "c.ini", folder.game / ".~c.ini.2.old");
+            // Puts a new file in place as a restore does: noted, then
+            // renamed onto its target (the old file moved aside first).
+            const auto place = [&](const std::string& name, const std::string& bytes, bool replaces) {
+                if (replaces) {
+                    journal.aside(game / name, game / (".~" + name + ".old"));
+                    fs::rename(game / name, game / (".~" + name + ".old"));
+                }
+                test::writeTree(game, {{".~" + name + ".tmp", bytes}});
+                journal.placing(game / name, game / (".~" + name + ".tmp"));
+                fs::rename(game / (".~" + name + ".tmp"), game / name);
+            };
+            test::writeTree(game, {{"a.ini", "old a"}, {"c.ini", "old c"}, {"e.ini", "old e"}, {"g.ini", "old g"}});
+            fs::permissions(game / "a.ini", fs::perms::owner_read, fs::perm_options::replace);
+            place("a.ini", "new a", true);  // replaced, its old bytes aside
+            place("b.ini", "new b", false);  // new
+            // c.ini was about to be moved aside when the work ended.
+            journal.aside(game / "c.ini", game / ".~c.ini.old");
+            // d.ini new and e.ini replaced, both written again since.
+            place("d.ini", "new d", false);
+            place("e.ini", "new e", true);
+            // f.ini noted, but the work ended before its rename.
+            test::writeTree(game, {{".~f.ini.tmp", "new f"}});
+            journal.temporary(game / ".~f.ini.tmp");
+            journal.placing(game / "f.ini", game / ".~f.ini.tmp");
+            // g.ini moved aside, its new file never placed; a file of that
+            // name was written since.
+            journal.aside(game / "g.ini", game / ".~g.ini.old");
+            fs::rename(game / "g.ini", game / ".~g.ini.old");
             if (reachedTheEnd) {
                 journal.committed();
             }
         }
+        // The game writes d.ini and e.ini again, one of the same size, and
+        // makes a g.ini of its own.
+        test::writeTree(game, {{"d.ini", "NEW D"}, {"e.ini", "the game's e"}, {"g.ini", "game g"}});
+        fs::last_write_time(game / "d.ini", fs::last_write_time(game / "d.ini") + std::chrono::seconds(5));
+
         EXPECT_EQ(cleanUpEndedWork(folder.journals), 1);
-        const Tree expected = reachedTheEnd ? Tree{{"a.ini", "new a"}, {"b.ini", "new b"}, {"c.ini", "old c"}}
-                                            : Tree{{"a.ini", "old a"}, {"c.ini", "old c"}};
-        EXPECT_EQ(test::readTree(folder.game), expected);
+        const Tree expected =
+            reachedTheEnd
+                ? Tree{{"a.ini", "new a"}, {"b.ini", "new b"}, {"c.ini", "old c"}, {"d.ini", "NEW D"},
+                       {"e.ini", "the game's e"}, {"g.ini", "game g"}}
+                : Tree{{"a.ini", "old a"}, {"c.ini", "old c"}, {"d.ini", "NEW D"}, {"e.ini", "the game's e"},
+                       {".~e.ini.old", "old e"}, {"g.ini", "game g"}, {".~g.ini.old", "old g"}};
+        EXPECT_EQ(test::readTree(game), expected);
     }
 }
 
