@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,36 +23,17 @@
 #include "backup/zip_builder.h"
 #include "backup/zip_error.h"
 #include "fuzz_check.h"
+#include "fuzz_game_files.h"
 
 using namespace gm::backup;
+using namespace gm::fuzz;
 namespace fs = std::filesystem;
 
 namespace {
 
-using Tree = std::map<std::string, std::string>;
-
 // The time every game file carries; the seeds' entries carry it too (in
 // UTC, which the target sets for itself), so that they are candidates.
 constexpr std::int64_t kFileTime = 1700000000;
-
-void writeFile(const fs::path& path, const std::string& bytes)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-Tree gameFiles()
-{
-    std::string replay;
-    for (int i = 0; i < 3000; ++i) {
-        replay += static_cast<char>((i * 7 + i / 13) & 0xff);
-    }
-    return {{"players/Ann/playrecs.ini", "[atlanta]\r\nAutoAIStrength=95\r\n"},
-            {"replay/r.rpy", replay},
-            {"tracks/atlanta/track.ini", "TireWear=1.05\r\n"},
-            {"empty.txt", ""}};
-}
 
 struct Place {
     fs::path base;

@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
@@ -25,29 +24,17 @@
 #include "backup/archive_entries.h"
 #include "backup/zip_extractor.h"
 #include "fuzz_check.h"
+#include "fuzz_game_files.h"
 
 using namespace gm::backup;
+using namespace gm::fuzz;
 namespace fs = std::filesystem;
 
 namespace {
 
-using Tree = std::map<std::string, std::string>;  // relative path -> bytes ("/" for a folder)
-
 const char* const kPassword = "pw";
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& bytes)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
+// Every file and folder below `folder` (a folder's bytes are "/").
 Tree readTree(const fs::path& folder)
 {
     Tree tree;
@@ -56,20 +43,6 @@ Tree readTree(const fs::path& folder)
         tree[relative] = item.is_directory() ? std::string("/") : readFile(item.path());
     }
     return tree;
-}
-
-// The game folder every input starts from; the seeds hold archives of it,
-// as it is and edited, so that the comparison sees equal and changed files.
-Tree gameFiles()
-{
-    std::string replay;
-    for (int i = 0; i < 3000; ++i) {
-        replay += static_cast<char>((i * 7 + i / 13) & 0xff);
-    }
-    return {{"players/Ann/playrecs.ini", "[atlanta]\r\nAutoAIStrength=95\r\n"},
-            {"replay/r.rpy", replay},
-            {"tracks/atlanta/track.ini", "TireWear=1.05\r\n"},
-            {"empty.txt", ""}};
 }
 
 struct Place {
@@ -222,7 +195,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::map<fs::path, std::string> intact = intactEntries(p.archive, p.folder);
     if (result == kUnzipOk) {
         for (const auto& [target, bytes] : intact) {
-            GM_FUZZ_CHECK(fs::is_regular_file(target) && readFile(target) == bytes, "a restored file holds its entry's bytes");
+            GM_FUZZ_CHECK(fs::is_regular_file(target) && readFile(target) == bytes,
+                          "a restored file holds its entry's bytes");
         }
     }
     // A game file no entry names keeps its bytes.

@@ -216,10 +216,12 @@ WorkJournal::~WorkJournal()
     fs::remove(folder_, ec);  // only when no other journal is in it
 }
 
-void WorkJournal::note(const char* kind, const fs::path& path)
+void WorkJournal::note(const char* kind, const fs::path& path) { line(kind, encode(path)); }
+
+void WorkJournal::line(const char* kind, const std::string& text)
 {
     if (out_.is_open()) {
-        out_ << kind << ' ' << encode(path) << '\n';
+        out_ << kind << ' ' << text << '\n';
         out_.flush();
     }
 }
@@ -236,11 +238,9 @@ void WorkJournal::aside(const fs::path& target, const fs::path& aside)
 void WorkJournal::placing(const fs::path& target, const fs::path& file)
 {
     note("placing", target);
-    if (out_.is_open()) {
-        out_ << "stamp " << stampOf(file) << '\n';
-        out_.flush();
-    }
+    line("stamp", stampOf(file));
 }
+
 void WorkJournal::committed() { note("committed", fs::path()); }
 
 void WorkJournal::finish()

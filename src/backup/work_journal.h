@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string>
 
 namespace gm::platform {
 class WorkLock;
@@ -49,6 +50,7 @@ public:
 
 private:
     void note(const char* kind, const std::filesystem::path& path);
+    void line(const char* kind, const std::string& text);
 
     std::filesystem::path folder_;
     std::filesystem::path path_;
